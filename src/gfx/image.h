@@ -1,0 +1,71 @@
+// Pixel formats, image records, the 256 image slots and the back buffer.
+#pragma once
+#include <cstdint>
+
+enum : int { FMT_B = 0, FMT_H = 1, FMT_F = 2, FMT_T = 3 };
+
+struct FImage {
+  uint8_t* pixels;  // width * height * 3 bytes: blue, green, red
+  int32_t width;
+  int32_t height;
+};
+
+struct BImage {
+  uint8_t* pixels;   // width * height palette indices
+  uint8_t* alpha;    // width * height bytes or null; 255 opaque
+  uint8_t* palette;  // 256 entries of blue, green, red, 0
+  int32_t width;
+  int32_t height;
+};
+
+struct ImageSlot {
+  int32_t used;
+  int32_t format;
+  int32_t alphaFlag;
+  FImage f;
+  BImage b;
+};
+
+enum : int { IMG_SLOTS = 256, SCREEN_W = 640, SCREEN_H = 480 };
+extern ImageSlot g_slots[IMG_SLOTS];
+
+struct BackBuffer {
+  FImage frame;       // what the frame is composed in
+  int32_t displayDepth;
+};
+extern BackBuffer g_back;
+
+struct GlobalToneT {
+  int32_t r, g, b;
+};
+extern GlobalToneT g_tone;
+
+void IMG_SetDir(const char* group);
+const char* IMG_GetDir();
+void IMG_InitTables(int width, int height);
+int IMG_CreateBackBuffer(int depth, int width, int height);
+void IMG_FreeBackBuffer();
+void IMG_Present();
+
+void IMG_AllocF(FImage* img, int width, int height);
+void IMG_AllocB(BImage* img, int width, int height, int withAlpha);
+void IMG_ReleaseF(FImage* img);
+void IMG_ReleaseB(BImage* img);
+void IMG_FreeSlot(int n);
+void IMG_FreeAll();
+void IMG_GetSize(int n, int* width, int* height);
+void* IMG_GetImage(int n);
+void* IMG_GetImage(ImageSlot* slot);
+void IMG_CopySlot(int dst, int src);
+int IMG_ConvertAll(int format);
+
+void PAL_Invert(uint8_t* palette);
+void PAL_Desaturate(uint8_t* palette, int amount);
+void PAL_Tint(uint8_t* palette, int fr, int fg, int fb);
+
+// The 8x8 debug font (resource 108): 128 x 32, 16 cells a row, 4 rows.
+extern BImage g_debugFont;
+int IMG_LoadDebugFont();
+void IMG_ReleaseDebugFont();
+// Draws text with the debug font into the frame (lower case folded to upper).
+void IMG_DrawDebugText(FImage* dst, int x, int y, const char* text);

@@ -1,0 +1,207 @@
+// The headless backend: no window, a virtual clock, scripted input and
+// message-box answers, frames kept in memory.
+#include <atomic>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "platform/plt_clock.h"
+#include "platform/plt_input.h"
+#include "platform/plt_menu.h"
+#include "platform/plt_msgbox.h"
+#include "platform/plt_shell.h"
+#include "platform/plt_window.h"
+
+namespace {
+
+struct Headless {
+  bool hasWindow = false;
+  PltWndProc proc = nullptr;
+  std::deque<PltMsg> queue;
+  int cursorX = 0, cursorY = 0;  // client coordinates; the window sits at (winX, winY)
+  int winX = 0, winY = 0;
+  int swapButtons = 0;
+  std::deque<int> answers;
+  std::vector<HlMessageBox> boxes;
+  int desktopBpp = 32, desktopW = 1920, desktopH = 1080;
+  uint64_t presents = 0;
+  std::vector<uint8_t> frame;
+  int frameW = 0, frameH = 0;
+  std::map<int, int> checked;
+  std::map<int, int> enabled;
+};
+
+Headless g_hl;
+// The clock is read by sound workers too.
+std::atomic<uint32_t> g_timeMs{0};
+
+}  // namespace
+
+// Hook for the silent audio device: advanced with the virtual clock.
+void HL_AudioAdvance(uint32_t fromMs, uint32_t toMs) __attribute__((weak));
+
+void HL_Reset() {
+  g_hl = Headless();
+  g_timeMs.store(0);
+  PLT_InputResetKeys();
+}
+
+void HL_SetTime(uint32_t ms) { g_timeMs.store(ms); }
+
+void HL_AdvanceTime(uint32_t ms) {
+  uint32_t from = g_timeMs.fetch_add(ms);
+  if (HL_AudioAdvance) HL_AudioAdvance(from, from + ms);
+}
+
+uint32_t PLT_TimeMs() { return g_timeMs.load(); }
+void PLT_Sleep(uint32_t ms) { HL_AdvanceTime(ms); }
+void PLT_TimeBeginPeriod(uint32_t) {}
+void PLT_TimeEndPeriod(uint32_t) {}
+
+void HL_KeyEvent(int vk, int down) { PLT_InputKeyEvent(vk, down); }
+
+void HL_MouseMove(int x, int y) {
+  g_hl.cursorX = x;
+  g_hl.cursorY = y;
+  g_hl.queue.push_back(PltMsg{PLT_MSG_MOUSEMOVE, 0, (x & 0xFFFF) | (int64_t{y & 0xFFFF} << 16)});
+}
+
+void HL_MouseButton(int button, int down) {
+  static const int vks[3] = {PLT_VK_LBUTTON, PLT_VK_RBUTTON, PLT_VK_MBUTTON};
+  if (button < 0 || button > 2) return;
+  PLT_InputKeyEvent(vks[button], down);
+}
+
+void HL_TypeLetter(char c) {
+  int vk = (c >= 'a' && c <= 'z') ? c - 'a' + PLT_VK_A : (c >= 'A' && c <= 'Z') ? c - 'A' + PLT_VK_A : c;
+  PLT_InputKeyEvent(vk, 1);
+  PLT_InputKeyEvent(vk, 0);
+  g_hl.queue.push_back(PltMsg{PLT_MSG_KEYDOWN, vk, 0});
+}
+
+void HL_SetActive(int active) { g_hl.queue.push_back(PltMsg{PLT_MSG_ACTIVATE, active, 0}); }
+void HL_SetSwapButtons(int swapped) { g_hl.swapButtons = swapped; }
+void HL_PostCommand(int id) { g_hl.queue.push_back(PltMsg{PLT_MSG_COMMAND, id, 0}); }
+void HL_PostClose() { g_hl.queue.push_back(PltMsg{PLT_MSG_CLOSE, 0, 0}); }
+void HL_QueueAnswer(int answer) { g_hl.answers.push_back(answer); }
+const std::vector<HlMessageBox>& HL_MessageBoxes() { return g_hl.boxes; }
+
+void HL_SetDesktop(int bpp, int width, int height) {
+  g_hl.desktopBpp = bpp;
+  g_hl.desktopW = width;
+  g_hl.desktopH = height;
+}
+
+uint64_t HL_PresentCount() { return g_hl.presents; }
+const std::vector<uint8_t>& HL_LastFrame() { return g_hl.frame; }
+void HL_LastFrameSize(int* width, int* height) {
+  *width = g_hl.frameW;
+  *height = g_hl.frameH;
+}
+
+// Window and messages.
+int PLT_CreateWindow(const char*, int, int, const PltMenu*, PltWndProc proc) {
+  g_hl.hasWindow = true;
+  g_hl.proc = proc;
+  if (proc) proc(PltMsg{PLT_MSG_CREATE, 0, 0});
+  g_hl.queue.push_back(PltMsg{PLT_MSG_ACTIVATE, 1, 0});
+  return 1;
+}
+
+void PLT_DestroyWindow() {
+  if (!g_hl.hasWindow) return;
+  g_hl.hasWindow = false;
+  if (g_hl.proc) g_hl.proc(PltMsg{PLT_MSG_DESTROY, 0, 0});
+}
+
+int PLT_HasWindow() { return g_hl.hasWindow ? 1 : 0; }
+void PLT_ShowWindow() {}
+
+int PLT_PeekMessage(PltMsg* msg) {
+  if (g_hl.queue.empty()) return 0;
+  *msg = g_hl.queue.front();
+  return 1;
+}
+
+int PLT_GetMessage(PltMsg* msg) {
+  if (g_hl.queue.empty()) return 0;
+  *msg = g_hl.queue.front();
+  g_hl.queue.pop_front();
+  return 1;
+}
+
+int64_t PLT_DispatchMessage(const PltMsg& msg) { return g_hl.proc ? g_hl.proc(msg) : 0; }
+int64_t PLT_SendMessage(int type, int64_t wparam, int64_t lparam) {
+  return PLT_DispatchMessage(PltMsg{type, wparam, lparam});
+}
+void PLT_PostMessage(int type, int64_t wparam, int64_t lparam) {
+  g_hl.queue.push_back(PltMsg{type, wparam, lparam});
+}
+void PLT_PostQuit(int code) { g_hl.queue.push_back(PltMsg{PLT_MSG_QUIT, code, 0}); }
+
+void PLT_GetWindowPos(int* x, int* y) {
+  *x = g_hl.winX;
+  *y = g_hl.winY;
+}
+void PLT_SetWindowPos(int x, int y) {
+  g_hl.winX = x;
+  g_hl.winY = y;
+}
+void PLT_GetWorkArea(int* width, int* height) {
+  *width = g_hl.desktopW;
+  *height = g_hl.desktopH;
+}
+void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
+  *bpp = g_hl.desktopBpp;
+  *width = g_hl.desktopW;
+  *height = g_hl.desktopH;
+}
+
+void PLT_Present(const uint8_t* pixels, int width, int height) {
+  if (!pixels || width <= 0 || height <= 0) return;
+  g_hl.frame.assign(pixels, pixels + static_cast<size_t>(width) * height * 3);
+  g_hl.frameW = width;
+  g_hl.frameH = height;
+  ++g_hl.presents;
+}
+
+// Cursor: the client area starts at the window position.
+void PLT_GetCursorPos(int* x, int* y) {
+  *x = g_hl.cursorX + g_hl.winX;
+  *y = g_hl.cursorY + g_hl.winY;
+}
+void PLT_SetCursorPos(int x, int y) {
+  g_hl.cursorX = x - g_hl.winX;
+  g_hl.cursorY = y - g_hl.winY;
+}
+void PLT_ScreenToClient(int* x, int* y) {
+  *x -= g_hl.winX;
+  *y -= g_hl.winY;
+}
+void PLT_ClientToScreen(int* x, int* y) {
+  *x += g_hl.winX;
+  *y += g_hl.winY;
+}
+int PLT_SwapButtons() { return g_hl.swapButtons; }
+
+int PLT_MessageBox(const char* text, const char* caption, int style) {
+  int answer;
+  if (!g_hl.answers.empty()) {
+    answer = g_hl.answers.front();
+    g_hl.answers.pop_front();
+  } else {
+    answer = (style & PLT_MB_YESNO) ? PLT_IDYES : PLT_IDOK;
+  }
+  g_hl.boxes.push_back(HlMessageBox{caption ? caption : "", text ? text : "", style, answer});
+  return answer;
+}
+
+// Menu state is kept so that tests can read the check marks.
+void PLT_CheckMenuItem(int id, int checked) { g_hl.checked[id] = checked ? 1 : 0; }
+void PLT_EnableMenuItem(int id, int enabled) { g_hl.enabled[id] = enabled ? 1 : 0; }
+int PLT_IsMenuItemChecked(int id) { return g_hl.checked.count(id) ? g_hl.checked[id] : 0; }
+int PLT_IsMenuItemEnabled(int id) { return g_hl.enabled.count(id) ? g_hl.enabled[id] : 1; }
+
+int PLT_ShellOpen(const char*) { return 1; }

@@ -1,0 +1,12 @@
+// The processor identification instruction.
+#pragma once
+#include <cstdint>
+
+// 1 when the instruction exists (x86), else 0 and every report is zero.
+int PLT_CpuidSupported();
+// Fills regs with eax, ebx, ecx, edx of the leaf (zeros where unsupported).
+void PLT_Cpuid(uint32_t leaf, uint32_t regs[4]);
+int PLT_HasTsc();
+uint64_t PLT_ReadTsc();
+// 1 when the processor has AVX2 (with operating-system support), for the pixel loops.
+int PLT_HasAvx2();

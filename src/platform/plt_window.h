@@ -1,0 +1,60 @@
+// The main window and its message queue.
+#pragma once
+#include <cstdint>
+
+#include "plt_types.h"
+
+enum PltMsgType : int {
+  PLT_MSG_NONE = 0,
+  PLT_MSG_CREATE,
+  PLT_MSG_DESTROY,
+  PLT_MSG_ACTIVATE,  // wparam: 0 inactive, 1 active, 2 activated by a click
+  PLT_MSG_PAINT,
+  PLT_MSG_CLOSE,          // close box, Alt+F4
+  PLT_MSG_KEYDOWN,        // wparam: virtual key
+  PLT_MSG_COMMAND,        // wparam: menu command id
+  PLT_MSG_MOUSEMOVE,      // lparam: x | y << 16, client coordinates
+  PLT_MSG_DISPLAYCHANGE,  // wparam: depth, lparam: width | height << 16
+  PLT_MSG_QUIT,           // wparam: exit code
+};
+
+struct PltMsg {
+  int type;
+  int64_t wparam;
+  int64_t lparam;
+};
+
+// Window procedure: the shell's handler for every message dispatched.
+using PltWndProc = int64_t (*)(const PltMsg& msg);
+
+struct PltMenu;
+
+// Creates the single main window with the caption, a client area of the
+// given size and the menu bar above it (menu may be null). Returns 1 or 0.
+int PLT_CreateWindow(const char* caption, int clientWidth, int clientHeight, const PltMenu* menu,
+                     PltWndProc proc);
+void PLT_DestroyWindow();
+int PLT_HasWindow();
+void PLT_ShowWindow();
+
+// Peeks without removing: 1 when a message waits (copied to msg).
+int PLT_PeekMessage(PltMsg* msg);
+// Removes the next waiting message; 0 when none.
+int PLT_GetMessage(PltMsg* msg);
+// Calls the window procedure with msg.
+int64_t PLT_DispatchMessage(const PltMsg& msg);
+// Calls the window procedure at once (the system's SendMessage).
+int64_t PLT_SendMessage(int type, int64_t wparam, int64_t lparam);
+void PLT_PostMessage(int type, int64_t wparam, int64_t lparam);
+void PLT_PostQuit(int code);
+
+// Window position in screen coordinates (top-left of the outer frame).
+void PLT_GetWindowPos(int* x, int* y);
+void PLT_SetWindowPos(int x, int y);
+// Work area of the desktop (for keeping the window on screen).
+void PLT_GetWorkArea(int* width, int* height);
+// Desktop depth and size.
+void PLT_GetDesktopMode(int* bpp, int* width, int* height);
+
+// Copies a 24-bit (blue, green, red) top-down image into the client area.
+void PLT_Present(const uint8_t* pixels, int width, int height);

@@ -1,0 +1,264 @@
+// The application shell: start-up, the window procedure, the message loop,
+// the frame clock and the frame step.
+#include "shell/app.h"
+
+#include <cstdio>
+
+#include "gfx/image.h"
+#include "gfx/render.h"
+#include "gfx/sprite.h"
+#include "platform/plt_clock.h"
+#include "platform/plt_instance.h"
+#include "platform/plt_types.h"
+#include "resources/resources.h"
+#include "shell/commands.h"
+#include "shell/config.h"
+#include "shell/cpuinfo.h"
+#include "shell/display.h"
+#include "shell/fileutil.h"
+#include "shell/input.h"
+#include "shell/log.h"
+
+const char* const APP_TITLE = "Zentrova";
+
+AppShell g_app;
+FrameClock g_clock;
+AppOptions g_appOptions = {1, 1};
+uint64_t g_frameSteps;
+uint64_t g_framesDrawn;
+
+namespace {
+int g_quitCode = 0;
+bool g_quit = false;
+
+void GameStartup() {
+  IMG_LoadDebugFont();
+  SPR_ClearAll();
+  int bpp, w, h;
+  PLT_GetDesktopMode(&bpp, &w, &h);
+  if (w == SCREEN_W) {
+    g_cfg.screen = 1;
+    PLT_SendMessage(PLT_MSG_COMMAND, CMD_FULLSCREEN, 0);
+  } else if (g_cfg.screen == 1) {
+    PLT_SendMessage(PLT_MSG_COMMAND, CMD_FULLSCREEN, 0);
+  }
+  MOUSE_SetExclusive(1);
+  CMD_InitMenu();
+}
+
+void GameTerminate() {
+  SPR_ClearAll();
+  IMG_ReleaseDebugFont();
+  PLT_DestroyWindow();
+}
+
+void DrawDebugOverlay() {
+  char line[32];
+  IMG_DrawDebugText(&g_back.frame, 8, 8, "DEBUG MODE!");
+  std::snprintf(line, sizeof line, "%-3d:%-3d", g_clock.drawnLastSecond, g_clock.updatesLastSecond);
+  IMG_DrawDebugText(&g_back.frame, 8, 16, line);
+}
+
+void RenderAndPresent() {
+  if (g_app.loopState == 1) RND_Frame(&g_back.frame, 24);
+  if (g_app.debugMode) DrawDebugOverlay();
+  ++g_framesDrawn;
+  PLT_SendMessage(PLT_MSG_PAINT, 0, 0);
+}
+
+// Keeps the window on the work area.
+void PlaceWindow(int x, int y) {
+  int workW, workH;
+  PLT_GetWorkArea(&workW, &workH);
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
+  if (x > workW - SCREEN_W) x = workW - SCREEN_W;
+  if (y > workH - SCREEN_H) y = workH - SCREEN_H;
+  PLT_SetWindowPos(x, y);
+}
+
+int ReadPos(const char* name) {
+  int32_t v = 0;
+  REG_SetKey(REG_KEY_MAIN);
+  if (REG_ReadDword(name, &v) != 0) {
+    v = 0;
+    REG_WriteDword(name, 0);
+  }
+  return v;
+}
+
+}  // namespace
+
+void APP_RequestEnd() {
+  LOG_Write("end\n");
+  g_app.endRequested = 1;
+}
+
+int APP_IsEnding() { return g_app.endRequested; }
+void APP_RequestResync() { g_clock.resync = 1; }
+
+void APP_ResetForTests() {
+  g_app = AppShell{};
+  g_app.className = APP_TITLE;
+  g_app.gameMode = 1;
+  g_clock = FrameClock{};
+  g_frameSteps = g_framesDrawn = 0;
+  g_quit = false;
+  g_quitCode = 0;
+}
+
+int64_t APP_WndProc(const PltMsg& msg) {
+  switch (msg.type) {
+    case PLT_MSG_CREATE:
+      return 0;
+    case PLT_MSG_DESTROY:
+      PLT_PostQuit(0);
+      return 0;
+    case PLT_MSG_ACTIVATE:
+      g_app.active = static_cast<int32_t>(msg.wparam & 0xFFFF);
+      return 0;
+    case PLT_MSG_PAINT:
+      IMG_Present();
+      return 0;
+    case PLT_MSG_CLOSE:
+      MOUSE_RequestFlush();
+      CMD_Execute(CMD_QUIT);
+      return 0;
+    case PLT_MSG_KEYDOWN:
+      if (msg.wparam == PLT_VK_ESCAPE && g_app.debugMode) CMD_Execute(CMD_QUIT);
+      return 0;
+    case PLT_MSG_COMMAND:
+      MOUSE_RequestFlush();
+      CMD_Execute(static_cast<int>(msg.wparam));
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void APP_FrameStep() {
+  KEY_Poll(g_app.active);
+  MOUSE_Poll(g_app.active);
+  ++g_frameSteps;
+  if (g_app.loopState == 0) {
+    GameStartup();
+    g_app.nextLoopState = 1;
+    return;
+  }
+  if (g_app.loopState == 2) {
+    LOG_Write("main_term\n");
+    GameTerminate();
+    return;
+  }
+  if (!g_app.debugMode && KEY_Typed("fps")) {
+    g_app.debugMode = 1;
+  } else if (g_app.debugMode && g_keys.pressed[KEY_A + ('d' - 'a')]) {
+    g_app.debugMode = 0;
+  }
+  if (g_app.gameMode == 1) {
+    g_app.gameMode = GAME_Update();
+  } else if (g_app.gameMode == 3) {
+    g_app.gameMode = ADV_Update();
+  }
+  g_app.nextLoopState = g_app.endRequested ? 2 : 1;
+}
+
+void APP_FrameClock() {
+  FrameClock& c = g_clock;
+  c.now = PLT_TimeMs();
+  if (c.secondStart == 0) c.secondStart = c.now;
+  if (c.deadline == 0) {
+    c.deadline = c.now;
+  } else if (static_cast<int32_t>(c.now - c.deadline) < 0) {
+    PLT_Sleep(c.deadline - c.now);
+    return;
+  }
+  uint32_t late = c.now - c.deadline;
+  if (c.resync == 2) c.resync = 0;
+  c.deadline += 33;
+  if (c.now - c.secondStart >= 1000) {
+    c.drawnLastSecond = c.drawnThisSecond;
+    c.updatesLastSecond = c.updatesThisSecond;
+    c.secondStart = c.now;
+    c.drawnThisSecond = c.updatesThisSecond = 0;
+  }
+  APP_FrameStep();
+  ++c.updatesThisSecond;
+  if (c.resync != 0) {
+    c.resync = 2;
+    c.skipCount = 0;
+    late = 0;
+    c.deadline = PLT_TimeMs() + 33;
+  }
+  if (c.skipCount > 0) {
+    --c.skipCount;
+  } else {
+    int skip = static_cast<int>(static_cast<uint64_t>(late) * 30 / 1000);
+    c.skipCount = skip > 10 ? 10 : skip;
+    if (static_cast<int32_t>(c.deadline + 500 - c.now) < 0) c.deadline = c.now + 33;
+    ++c.drawnThisSecond;
+    RenderAndPresent();
+  }
+  g_app.loopState = g_app.nextLoopState;
+  PLT_Sleep(0);
+}
+
+int APP_Start() {
+  if (g_appOptions.singleInstance && !PLT_AcquireInstanceLock("ZENTROVA_MAIN")) return 0;
+  APP_ResetForTests();
+  CPU_Identify(g_appOptions.measureCpuClock);
+
+  RNG_Seed(PLT_TimeMs());
+  CFG_Defaults();
+  CFG_Load();
+  IMG_SetDir("grp");
+  IMG_InitTables(SCREEN_W, SCREEN_H);
+  MOUSE_Init(SCREEN_W, SCREEN_H);
+  PLT_CreateWindow(g_app.className, SCREEN_W, SCREEN_H, &g_menuMain, APP_WndProc);
+  int x = ReadPos("pos_x");
+  int y = ReadPos("pos_y");
+  PlaceWindow(x, y);
+  DSP_Setup(24);
+
+  PLT_TimeBeginPeriod(1);
+  PLT_ShowWindow();
+  return 1;
+}
+
+int APP_RunOnce() {
+  if (g_quit) return 0;
+  PltMsg msg;
+  if (PLT_PeekMessage(&msg)) {
+    PLT_GetMessage(&msg);
+    if (msg.type == PLT_MSG_QUIT) {
+      g_quit = true;
+      g_quitCode = static_cast<int>(msg.wparam);
+      return 0;
+    }
+    PLT_DispatchMessage(msg);
+    return 1;
+  }
+  APP_FrameClock();
+  return 1;
+}
+
+int APP_Shutdown() {
+  int x, y;
+  PLT_GetWindowPos(&x, &y);
+  REG_SetKey(REG_KEY_MAIN);
+  REG_WriteDword("pos_x", static_cast<uint32_t>(x));
+  REG_WriteDword("pos_y", static_cast<uint32_t>(y));
+  CFG_Save();
+  IMG_FreeBackBuffer();
+  IMG_FreeAll();
+  PLT_TimeEndPeriod(1);
+  PLT_ReleaseInstanceLock();
+  return g_quitCode;
+}
+
+int APP_Main() {
+  if (!APP_Start()) return 0;
+  while (APP_RunOnce()) {
+  }
+  return APP_Shutdown();
+}

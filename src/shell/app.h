@@ -1,0 +1,66 @@
+// The application shell: start-up, the window procedure, the message loop and
+// the frame clock.
+#pragma once
+#include <cstdint>
+
+#include "platform/plt_window.h"
+
+struct AppShell {
+  const char* className;
+  int32_t active;
+  int32_t loopState;      // 0 start-up pending, 1 running, 2 terminating
+  int32_t nextLoopState;
+  int32_t endRequested;
+  int32_t gameMode;       // 1 game modes, 3 story scene
+  int32_t debugMode;
+};
+
+struct FrameClock {
+  uint32_t deadline;
+  uint32_t now;
+  uint32_t secondStart;
+  int32_t drawnThisSecond;
+  int32_t updatesThisSecond;
+  int32_t drawnLastSecond;
+  int32_t updatesLastSecond;
+  int32_t skipCount;
+  int16_t resync;
+};
+
+extern AppShell g_app;
+extern FrameClock g_clock;
+// Frame steps run and frames drawn since start (for replays and tests).
+extern uint64_t g_frameSteps;
+extern uint64_t g_framesDrawn;
+
+extern const char* const APP_TITLE;  // "Zentrova"
+
+struct AppOptions {
+  int measureCpuClock;  // 0 in replays: the virtual clock does not run during a busy wait
+  int singleInstance;   // 0 in replays and tests: they may run beside the game
+};
+extern AppOptions g_appOptions;
+
+void APP_RequestEnd();
+int APP_IsEnding();
+void APP_RequestResync();
+
+// Start-up: lock, processor report, initialisation sequence, window.
+// Returns 1 to run, 0 when another copy runs (exit 0 at once).
+int APP_Start();
+// One pass of the message loop; returns 0 once the quit message arrived.
+int APP_RunOnce();
+// Shutdown sequence; returns the quit message's code.
+int APP_Shutdown();
+// The whole program: start, loop, shut down.
+int APP_Main();
+
+// Parts of the loop, exposed for tests.
+void APP_FrameClock();
+void APP_FrameStep();
+int64_t APP_WndProc(const PltMsg& msg);
+void APP_ResetForTests();
+
+// Mode updates the frame step dispatches to.
+int GAME_Update();
+int ADV_Update();

@@ -1,0 +1,29 @@
+// Settings kept in the registry, and the registry operations.
+#pragma once
+#include <cstdint>
+
+struct Settings {
+  int32_t screen;
+  int32_t wait;
+  int32_t msgWait;
+  int32_t bgm;
+  int32_t se;
+  uint8_t cg[128];
+  int32_t check256;
+};
+extern Settings g_cfg;
+extern int32_t g_nextStageRequest;
+
+extern const char* const REG_KEY_MAIN;    // SoftWare\TAVREN\Zentrova
+extern const char* const REG_KEY_CONFIG;  // SoftWare\TAVREN\Zentrova\config
+
+void REG_SetKey(const char* path);
+int REG_WriteDword(const char* name, uint32_t value);
+int REG_WriteBinary(const char* name, const void* data, uint32_t length);
+int REG_Read(const char* name, void* dest, uint32_t length);
+int REG_ReadDword(const char* name, void* dest);
+int REG_ReadOrCreate(const char* name, int32_t* dest);
+
+void CFG_Defaults();
+void CFG_Load();
+void CFG_Save();

@@ -1,0 +1,19 @@
+// The processor report written at start-up.
+#pragma once
+#include <cstdint>
+
+struct CpuInfo {
+  int cpuidSupported;
+  uint32_t maxLeaf, maxExtLeaf;
+  char vendor[13];
+  char brand[49];
+  int type, family, model, stepping;
+  int clockMHz;
+  int fpu, tsc, msr, cmov, mmx, sseInt, sseFp, sse2, amd3dNow, amd3dNowExt;
+  int avx2;  // today's wide vector unit, for the pixel loops' fast paths
+};
+
+extern CpuInfo g_cpu;
+// Fills g_cpu and writes the report to the debug log. measureClock = 0 skips
+// the half-second clock measurement (tests, replays).
+void CPU_Identify(int measureClock);

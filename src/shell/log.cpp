@@ -1,0 +1,98 @@
+// The debug log and the message boxes.
+#include "shell/log.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/plt_debug.h"
+#include "platform/plt_file.h"
+#include "platform/plt_msgbox.h"
+#include "platform/plt_types.h"
+
+namespace {
+
+constexpr int kRecentLines = 50;
+
+struct LogState {
+  bool started = false;  // the first write of a run empties the file
+  std::string recent[kRecentLines];
+  int recentCount = 0;
+  int recentHead = 0;
+  std::string partial;  // text after the last line feed, kept for the recent list
+};
+
+LogState g_log;
+
+void Remember(const char* text) {
+  g_log.partial += text;
+  size_t nl;
+  while ((nl = g_log.partial.find('\n')) != std::string::npos) {
+    std::string line = g_log.partial.substr(0, nl);
+    g_log.partial.erase(0, nl + 1);
+    g_log.recent[(g_log.recentHead + g_log.recentCount) % kRecentLines] = line;
+    if (g_log.recentCount < kRecentLines) {
+      ++g_log.recentCount;
+    } else {
+      g_log.recentHead = (g_log.recentHead + 1) % kRecentLines;
+    }
+  }
+}
+
+}  // namespace
+
+int LOG_WriteV(const char* fmt, va_list ap) {
+  char buf[1024];
+  std::vsnprintf(buf, sizeof buf, fmt, ap);
+  PLT_DebugOutput(buf);
+  Remember(buf);
+  int mode = g_log.started ? PLT_OPEN_APPEND : PLT_OPEN_WRITE_TRUNC;
+  PltFile* f = PLT_FileOpen("err\\debug.txt", mode);
+  if (!f) return 0;
+  g_log.started = true;
+  int64_t n = PLT_FileWrite(f, buf, static_cast<int64_t>(std::strlen(buf)));
+  PLT_FileClose(f);
+  return n < 0 ? 0 : static_cast<int>(n);
+}
+
+int LOG_Write(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  int n = LOG_WriteV(fmt, ap);
+  va_end(ap);
+  return n;
+}
+
+int LOG_RecentCount() { return g_log.recentCount; }
+
+const char* LOG_Recent(int i) {
+  if (i < 0 || i >= g_log.recentCount) return "";
+  return g_log.recent[(g_log.recentHead + i) % kRecentLines].c_str();
+}
+
+void LOG_Reset() { g_log = LogState(); }
+
+namespace {
+int BoxV(int style, const char* caption, const char* fmt, va_list ap) {
+  char buf[512];
+  std::vsnprintf(buf, sizeof buf, fmt, ap);
+  return PLT_MessageBox(buf, caption, style | PLT_MB_SETFOREGROUND);
+}
+}  // namespace
+
+// The owner is always the main window here: the platform has one window.
+int MSG_Box(void*, int style, const char* caption, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  int r = BoxV(style, caption, fmt, ap);
+  va_end(ap);
+  return r;
+}
+
+int MSG_Error(void*, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  int r = BoxV(PLT_MB_OK, "警告", fmt, ap);
+  va_end(ap);
+  return r;
+}

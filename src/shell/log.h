@@ -1,0 +1,20 @@
+// The debug log "err\debug.txt" and the message boxes.
+#pragma once
+#include <cstdarg>
+
+// printf-style line into a 1024-byte buffer, sent to the debugger output and
+// appended to "err\debug.txt" (the first write of the run empties the file).
+// Returns the bytes written to the file.
+int LOG_Write(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+int LOG_WriteV(const char* fmt, va_list ap);
+// The last lines written this run, oldest first (for the replay summary).
+int LOG_RecentCount();
+const char* LOG_Recent(int i);
+void LOG_Reset();
+
+// Message box formatted into 512 bytes, with the set-foreground style; a null
+// owner means the main window. Returns the button pressed.
+int MSG_Box(void* owner, int style, const char* caption, const char* fmt, ...)
+    __attribute__((format(printf, 4, 5)));
+// Error box: caption "警告", OK only.
+int MSG_Error(void* owner, const char* fmt, ...) __attribute__((format(printf, 2, 3)));

@@ -1,0 +1,45 @@
+// zentrova-tool: the developer and modder tool.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "zentrova-tool/tool.h"
+
+namespace {
+std::vector<ToolCommand>& Commands() {
+  static std::vector<ToolCommand> commands;
+  return commands;
+}
+
+void Usage(FILE* out) {
+  std::fprintf(out, "usage: zentrova-tool COMMAND [ARGS...]\n\ncommands:\n");
+  for (const ToolCommand& c : Commands()) std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
+  std::fprintf(out, "\n'zentrova-tool COMMAND --help' describes a command.\n");
+}
+}  // namespace
+
+ToolRegistrar::ToolRegistrar(const ToolCommand& cmd) { Commands().push_back(cmd); }
+
+bool TOOL_WantsHelp(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+  }
+  return false;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    Usage(stderr);
+    return 2;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    Usage(stdout);
+    return 0;
+  }
+  for (const ToolCommand& c : Commands()) {
+    if (std::strcmp(c.name, argv[1]) == 0) return c.run(argc - 1, argv + 1);
+  }
+  std::fprintf(stderr, "zentrova-tool: unknown command '%s'\n", argv[1]);
+  Usage(stderr);
+  return 2;
+}

@@ -1,0 +1,186 @@
+// zentrova-tool pack: create, list and extract archives.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gfx/resource.h"
+#include "platform/plt_file.h"
+#include "zentrova-tool/tool.h"
+
+namespace {
+
+const char kHelp[] =
+    "usage: zentrova-tool pack create ARCHIVE [--compress] FILE...\n"
+    "       zentrova-tool pack list ARCHIVE\n"
+    "       zentrova-tool pack extract ARCHIVE NAME\n"
+    "\n"
+    "create   writes an archive of the files, in the order given; entries are named\n"
+    "         by the files' base names (at most 23 bytes). With --compress every\n"
+    "         entry is LZSS-compressed.\n"
+    "list     prints one line per entry: name, compressed flag (0/1), offset, size.\n"
+    "extract  writes the entry's bytes, decompressed, to standard output.\n";
+
+void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
+  v[at] = static_cast<uint8_t>(x);
+  v[at + 1] = static_cast<uint8_t>(x >> 8);
+  v[at + 2] = static_cast<uint8_t>(x >> 16);
+  v[at + 3] = static_cast<uint8_t>(x >> 24);
+}
+
+uint32_t Get32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+bool ReadHostFile(const char* path, std::vector<uint8_t>* out) {
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  out->clear();
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out->insert(out->end(), buf, buf + n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+int Create(int argc, char** argv) {
+  if (argc < 3) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  const char* archive = argv[2];
+  bool compress = false;
+  std::vector<const char*> files;
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--compress") == 0) {
+      compress = true;
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  std::vector<uint8_t> out(8 + ARC_ENTRY_SIZE * files.size(), 0);
+  Put32(out, 0, ARC_MAGIC);
+  Put32(out, 4, static_cast<uint32_t>(files.size()));
+  for (size_t i = 0; i < files.size(); ++i) {
+    std::string base = files[i];
+    size_t slash = base.find_last_of("/\\");
+    if (slash != std::string::npos) base = base.substr(slash + 1);
+    if (base.empty() || base.size() > ARC_NAME_SIZE - 1) {
+      std::fprintf(stderr, "zentrova-tool pack: name '%s' is empty or longer than %d bytes\n",
+                   base.c_str(), ARC_NAME_SIZE - 1);
+      return 1;
+    }
+    std::vector<uint8_t> data;
+    if (!ReadHostFile(files[i], &data)) {
+      std::fprintf(stderr, "zentrova-tool pack: cannot read '%s'\n", files[i]);
+      return 1;
+    }
+    if (data.size() > 0x7FFFFFF0u) {
+      std::fprintf(stderr, "zentrova-tool pack: '%s' is too large\n", files[i]);
+      return 1;
+    }
+    std::vector<uint8_t> stored;
+    if (compress) {
+      int len = static_cast<int>(data.size());
+      stored.assign(8 + static_cast<size_t>(LZS_EncodeBound(len)), 0);
+      int n = LZS_Encode(data.data(), len, stored.data() + 8, LZS_EncodeBound(len));
+      if (n < 0) {
+        std::fprintf(stderr, "zentrova-tool pack: cannot compress '%s'\n", files[i]);
+        return 1;
+      }
+      stored.resize(8 + static_cast<size_t>(n));
+      Put32(stored, 0, static_cast<uint32_t>(n));
+      Put32(stored, 4, static_cast<uint32_t>(len));
+    } else {
+      stored = std::move(data);
+    }
+    size_t e = 8 + ARC_ENTRY_SIZE * i;
+    Put32(out, e, compress ? 1 : 0);
+    std::memcpy(&out[e + 4], base.c_str(), base.size());
+    Put32(out, e + 28, static_cast<uint32_t>(out.size()));
+    Put32(out, e + 32, static_cast<uint32_t>(stored.size()));
+    out.insert(out.end(), stored.begin(), stored.end());
+  }
+  if (out.size() > 0x7FFFFFFFu) {
+    std::fprintf(stderr, "zentrova-tool pack: archive would exceed 2 GiB\n");
+    return 1;
+  }
+  FILE* f = std::fopen(archive, "wb");
+  if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0) {
+    std::fprintf(stderr, "zentrova-tool pack: cannot write '%s'\n", archive);
+    return 1;
+  }
+  return 0;
+}
+
+int List(int argc, char** argv) {
+  if (argc != 3) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  std::vector<uint8_t> a;
+  if (!ReadHostFile(argv[2], &a)) {
+    std::fprintf(stderr, "zentrova-tool pack: cannot read '%s'\n", argv[2]);
+    return 1;
+  }
+  if (a.size() < 8 || Get32(a.data()) != ARC_MAGIC) {
+    std::fprintf(stderr, "zentrova-tool pack: '%s' is not an archive\n", argv[2]);
+    return 1;
+  }
+  int64_t count = static_cast<int32_t>(Get32(a.data() + 4));
+  int64_t fits = static_cast<int64_t>((a.size() - 8) / ARC_ENTRY_SIZE);
+  if (count > fits) {
+    std::fprintf(stderr, "zentrova-tool pack: directory claims %lld entries, the file holds %lld\n",
+                 static_cast<long long>(count), static_cast<long long>(fits));
+    count = fits;
+  }
+  for (int64_t i = 0; i < count; ++i) {
+    const uint8_t* e = a.data() + 8 + ARC_ENTRY_SIZE * i;
+    char name[ARC_NAME_SIZE + 1];
+    std::memcpy(name, e + 4, ARC_NAME_SIZE);
+    name[ARC_NAME_SIZE] = 0;
+    std::printf("%s %d %d %d\n", name, Get32(e) ? 1 : 0, static_cast<int32_t>(Get32(e + 28)),
+                static_cast<int32_t>(Get32(e + 32)));
+  }
+  return 0;
+}
+
+int Extract(int argc, char** argv) {
+  if (argc != 4) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  uint8_t* buf = nullptr;
+  int n = ARC_Read(argv[2], argv[3], &buf);
+  if (n <= 0) {
+    std::fprintf(stderr, "zentrova-tool pack: no entry '%s' in '%s'\n", argv[3], argv[2]);
+    RES_Free(buf);
+    return 1;
+  }
+  bool ok = std::fwrite(buf, 1, static_cast<size_t>(n), stdout) == static_cast<size_t>(n);
+  RES_Free(buf);
+  return ok && std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int Run(int argc, char** argv) {
+  if (TOOL_WantsHelp(argc, argv)) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  if (argc < 2) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  if (std::strcmp(argv[1], "create") == 0) return Create(argc, argv);
+  if (std::strcmp(argv[1], "list") == 0) return List(argc, argv);
+  if (std::strcmp(argv[1], "extract") == 0) return Extract(argc, argv);
+  std::fprintf(stderr, "zentrova-tool pack: unknown action '%s'\n", argv[1]);
+  return 2;
+}
+
+}  // namespace
+
+ZV_TOOL_COMMAND(pack, "pack", "create, list and extract archives", Run);

@@ -1,0 +1,437 @@
+// zentrova-tool replay: runs the real main loop headless with scripted input.
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gfx/image.h"
+#include "platform/headless/headless.h"
+#include "platform/plt_png.h"
+#include "platform/plt_registry.h"
+#include "platform/plt_types.h"
+#include "shell/app.h"
+#include "shell/log.h"
+#include "zentrova-tool/replay_ext.h"
+#include "zentrova-tool/tool.h"
+
+namespace {
+
+std::vector<ReplayExtension>& Extensions() {
+  static std::vector<ReplayExtension> list;
+  return list;
+}
+
+const char kHelp[] =
+    "usage: zentrova-tool replay [--frames N] [--input SCRIPT] [--shot FRAME:FILE.png]...\n"
+    "                            [--state FILE.json] [--start-time MS] [OPTIONS]\n"
+    "\n"
+    "Runs the game's real main loop in the current directory (the data directory)\n"
+    "with the headless backend: a virtual clock (a sleep advances it at once), no\n"
+    "window, scripted input, message boxes answered by the script (otherwise by\n"
+    "their default button: OK, or Yes), frames captured.\n"
+    "\n"
+    "  --frames N          stop after N frame steps (default 300); frame steps are\n"
+    "                      numbered from 0, and frame 0 runs the game's start-up\n"
+    "  --input SCRIPT      plain-text input script (below)\n"
+    "  --shot F:FILE.png   write the frame shown after frame step F (repeatable)\n"
+    "  --state FILE.json   write a JSON summary of the game's state at the end\n"
+    "  --start-time MS     virtual clock at start (default 1000); it also seeds the\n"
+    "                      game's random generator, as the real clock does\n"
+    "\n"
+    "Settings are read and written in $ZENTROVA_CONFIG_DIR when it is set, else in a\n"
+    "temporary directory that is removed at the end.\n"
+    "\n"
+    "Input script: one event a line, '#' starts a comment. Each line starts with the\n"
+    "frame step F in which the event is first seen:\n"
+    "  F move X Y             cursor to client pixel (X, Y)\n"
+    "  F down BUTTON          BUTTON is left, right or middle\n"
+    "  F up BUTTON\n"
+    "  F click BUTTON [X Y]   (move and) press in frame F, release in frame F+1\n"
+    "  F key KEY down|up      KEY: a-z, 0-9, pad0-pad9, up, down, left, right, enter,\n"
+    "                         space, ctrl, shift, alt, tab, esc, pageup, pagedown,\n"
+    "                         end, home, f1-f12\n"
+    "  F tap KEY              pressed and released between two polls\n"
+    "  F type LETTERS         one letter a frame from frame F on (e.g. 'type fps')\n"
+    "  F answer yes|no|ok     the answer to the next message box\n"
+    "  F command ID           a menu command (e.g. 40006 quit)\n"
+    "  F close                the window's close box\n"
+    "  F activate 0|1         the window loses or gains the focus\n"
+    "\n"
+    "JSON summary keys: frame, loopState, gameMode, debugMode, drawnLastSecond,\n"
+    "updatesLastSecond, framesDrawn, quit, log (the last 50 debug-log lines),\n"
+    "messageBoxes, and the state the game adds";
+
+struct Event {
+  uint64_t frame;
+  std::string verb;
+  std::vector<std::string> args;
+  int line;
+};
+
+int KeyCode(const std::string& k) {
+  static const std::map<std::string, int> named = {
+      {"up", PLT_VK_UP},         {"down", PLT_VK_DOWN},   {"left", PLT_VK_LEFT},
+      {"right", PLT_VK_RIGHT},   {"enter", PLT_VK_RETURN}, {"space", PLT_VK_SPACE},
+      {"ctrl", PLT_VK_CONTROL},  {"shift", PLT_VK_SHIFT}, {"alt", PLT_VK_MENU},
+      {"tab", PLT_VK_TAB},       {"esc", PLT_VK_ESCAPE},  {"pageup", PLT_VK_PRIOR},
+      {"pagedown", PLT_VK_NEXT}, {"end", PLT_VK_END},     {"home", PLT_VK_HOME}};
+  auto it = named.find(k);
+  if (it != named.end()) return it->second;
+  if (k.size() == 1 && k[0] >= 'a' && k[0] <= 'z') return PLT_VK_A + k[0] - 'a';
+  if (k.size() == 1 && k[0] >= '0' && k[0] <= '9') return PLT_VK_0 + k[0] - '0';
+  if (k.size() == 4 && k.rfind("pad", 0) == 0 && k[3] >= '0' && k[3] <= '9')
+    return PLT_VK_NUMPAD0 + k[3] - '0';
+  if (k.size() >= 2 && k[0] == 'f') {
+    int n = std::atoi(k.c_str() + 1);
+    if (n >= 1 && n <= 12) return PLT_VK_F1 + n - 1;
+  }
+  return -1;
+}
+
+int ButtonCode(const std::string& b) {
+  if (b == "left") return 0;
+  if (b == "right") return 1;
+  if (b == "middle") return 2;
+  return -1;
+}
+
+bool ParseInt(const std::string& s, long long* v) {
+  char* end = nullptr;
+  *v = std::strtoll(s.c_str(), &end, 10);
+  return !s.empty() && end && *end == 0;
+}
+
+// Expands compound events into simple ones and checks every argument.
+bool ParseScript(const char* path, std::vector<Event>* out) {
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot read '%s'\n", path);
+    return false;
+  }
+  std::string line;
+  int lineNo = 0;
+  auto bad = [&](const char* why) {
+    std::fprintf(stderr, "zentrova-tool replay: %s:%d: %s\n", path, lineNo, why);
+    return false;
+  };
+  while (std::getline(in, line)) {
+    ++lineNo;
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream ls(line);
+    std::vector<std::string> w;
+    for (std::string t; ls >> t;) w.push_back(t);
+    if (w.empty()) continue;
+    long long frame;
+    if (!ParseInt(w[0], &frame) || frame < 0) return bad("a line must start with a frame number");
+    if (w.size() < 2) return bad("missing event");
+    Event e{static_cast<uint64_t>(frame), w[1], {w.begin() + 2, w.end()}, lineNo};
+    const std::string& v = e.verb;
+    long long a, b;
+    if (v == "move") {
+      if (e.args.size() != 2 || !ParseInt(e.args[0], &a) || !ParseInt(e.args[1], &b))
+        return bad("move needs X Y");
+      out->push_back(e);
+    } else if (v == "down" || v == "up") {
+      if (e.args.size() != 1 || ButtonCode(e.args[0]) < 0) return bad("needs left, right or middle");
+      out->push_back(e);
+    } else if (v == "click") {
+      if ((e.args.size() != 1 && e.args.size() != 3) || ButtonCode(e.args[0]) < 0)
+        return bad("click needs BUTTON [X Y]");
+      if (e.args.size() == 3) {
+        if (!ParseInt(e.args[1], &a) || !ParseInt(e.args[2], &b)) return bad("bad position");
+        out->push_back(Event{e.frame, "move", {e.args[1], e.args[2]}, lineNo});
+      }
+      out->push_back(Event{e.frame, "down", {e.args[0]}, lineNo});
+      out->push_back(Event{e.frame + 1, "up", {e.args[0]}, lineNo});
+    } else if (v == "key") {
+      if (e.args.size() != 2 || KeyCode(e.args[0]) < 0 || (e.args[1] != "down" && e.args[1] != "up"))
+        return bad("key needs KEY down|up");
+      out->push_back(e);
+    } else if (v == "tap") {
+      if (e.args.size() != 1 || KeyCode(e.args[0]) < 0) return bad("tap needs a KEY");
+      out->push_back(e);
+    } else if (v == "type") {
+      if (e.args.size() != 1) return bad("type needs LETTERS");
+      for (size_t i = 0; i < e.args[0].size(); ++i) {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(e.args[0][i])));
+        if (c < 'a' || c > 'z') return bad("type takes letters only");
+        out->push_back(Event{e.frame + i, "tap", {std::string(1, c)}, lineNo});
+      }
+    } else if (v == "answer") {
+      if (e.args.size() != 1 || (e.args[0] != "yes" && e.args[0] != "no" && e.args[0] != "ok"))
+        return bad("answer needs yes, no or ok");
+      out->push_back(e);
+    } else if (v == "command") {
+      if (e.args.size() != 1 || !ParseInt(e.args[0], &a)) return bad("command needs an ID");
+      out->push_back(e);
+    } else if (v == "close") {
+      out->push_back(e);
+    } else if (v == "activate") {
+      if (e.args.size() != 1 || (e.args[0] != "0" && e.args[0] != "1"))
+        return bad("activate needs 0 or 1");
+      out->push_back(e);
+    } else {
+      return bad("unknown event");
+    }
+  }
+  return true;
+}
+
+void Apply(const Event& e) {
+  const std::string& v = e.verb;
+  if (v == "move") {
+    HL_MouseMove(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()));
+  } else if (v == "down" || v == "up") {
+    HL_MouseButton(ButtonCode(e.args[0]), v == "down");
+  } else if (v == "key") {
+    HL_KeyEvent(KeyCode(e.args[0]), e.args[1] == "down");
+  } else if (v == "tap") {
+    int vk = KeyCode(e.args[0]);
+    HL_KeyEvent(vk, 1);
+    HL_KeyEvent(vk, 0);
+  } else if (v == "answer") {
+    HL_QueueAnswer(e.args[0] == "yes" ? PLT_IDYES : e.args[0] == "no" ? PLT_IDNO : PLT_IDOK);
+  } else if (v == "command") {
+    HL_PostCommand(std::atoi(e.args[0].c_str()));
+  } else if (v == "close") {
+    HL_PostClose();
+  } else if (v == "activate") {
+    HL_SetActive(e.args[0] == "1");
+  }
+}
+
+struct Shot {
+  uint64_t frame;
+  std::string path;
+};
+
+bool WriteText(const std::string& path, const std::string& text) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+int Run(int argc, char** argv) {
+  if (TOOL_WantsHelp(argc, argv)) {
+    std::fputs(kHelp, stdout);
+    std::fputs(".\n", stdout);
+    for (const ReplayExtension& x : Extensions()) {
+      if (x.help) std::fputs(x.help, stdout);
+    }
+    return 0;
+  }
+  long long frames = 300, startTime = 1000;
+  const char* script = nullptr;
+  const char* statePath = nullptr;
+  std::vector<Shot> shots;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (a == "--frames" && hasValue) {
+      if (!ParseInt(argv[++i], &frames) || frames < 0) {
+        std::fprintf(stderr, "zentrova-tool replay: bad --frames\n");
+        return 2;
+      }
+    } else if (a == "--start-time" && hasValue) {
+      if (!ParseInt(argv[++i], &startTime) || startTime < 1 || startTime > 0x7FFFFFFF) {
+        std::fprintf(stderr, "zentrova-tool replay: bad --start-time\n");
+        return 2;
+      }
+    } else if (a == "--input" && hasValue) {
+      script = argv[++i];
+    } else if (a == "--state" && hasValue) {
+      statePath = argv[++i];
+    } else if (a == "--shot" && hasValue) {
+      std::string s = argv[++i];
+      size_t colon = s.find(':');
+      long long f;
+      if (colon == std::string::npos || !ParseInt(s.substr(0, colon), &f) || f < 0 ||
+          colon + 1 >= s.size()) {
+        std::fprintf(stderr, "zentrova-tool replay: --shot needs FRAME:FILE.png\n");
+        return 2;
+      }
+      shots.push_back(Shot{static_cast<uint64_t>(f), s.substr(colon + 1)});
+    } else {
+      int taken = 0;
+      for (const ReplayExtension& x : Extensions()) {
+        if (x.parseOption && (taken = x.parseOption(argc, argv, i)) != 0) break;
+      }
+      if (taken < 0) return 2;
+      if (taken == 0) {
+        std::fprintf(stderr, "zentrova-tool replay: unknown option '%s' (see --help)\n", argv[i]);
+        return 2;
+      }
+      i += taken - 1;
+    }
+  }
+  std::vector<Event> events;
+  if (script && !ParseScript(script, &events)) return 2;
+  std::stable_sort(events.begin(), events.end(),
+                   [](const Event& x, const Event& y) { return x.frame < y.frame; });
+
+  std::string tempConfig;
+  if (!std::getenv("ZENTROVA_CONFIG_DIR")) {
+    char tmpl[] = "/tmp/zentrova-replay-XXXXXX";
+    if (!::mkdtemp(tmpl)) {
+      std::fprintf(stderr, "zentrova-tool replay: cannot make a temporary directory\n");
+      return 1;
+    }
+    tempConfig = tmpl;
+    ::setenv("ZENTROVA_CONFIG_DIR", tmpl, 1);
+  }
+  PLT_RegReset();
+  HL_Reset();
+  HL_SetTime(static_cast<uint32_t>(startTime));
+  g_appOptions.measureCpuClock = 0;
+  g_appOptions.singleInstance = 0;
+  if (!APP_Start()) {
+    std::fprintf(stderr, "zentrova-tool replay: the game did not start\n");
+    return 1;
+  }
+  for (const ReplayExtension& x : Extensions()) {
+    if (x.start) x.start();
+  }
+  size_t next = 0;
+  uint64_t presents = HL_PresentCount();
+  bool quit = false;
+  int status = 0;
+  while (g_frameSteps < static_cast<uint64_t>(frames)) {
+    while (next < events.size() && events[next].frame <= g_frameSteps) Apply(events[next++]);
+    for (const ReplayExtension& x : Extensions()) {
+      if (x.beforeLoop) x.beforeLoop(g_frameSteps);
+    }
+    uint64_t before = g_frameSteps;
+    if (!APP_RunOnce()) {
+      quit = true;
+      break;
+    }
+    while (g_frameSteps == before) {
+      if (!APP_RunOnce()) {
+        quit = true;
+        break;
+      }
+    }
+    if (quit) break;
+    for (const ReplayExtension& x : Extensions()) {
+      if (x.afterStep) x.afterStep(g_frameSteps);
+    }
+    uint64_t step = g_frameSteps - 1;
+    bool drawn = HL_PresentCount() != presents;
+    presents = HL_PresentCount();
+    for (const Shot& s : shots) {
+      if (s.frame != step) continue;
+      int w, h;
+      HL_LastFrameSize(&w, &h);
+      if (!drawn) std::fprintf(stderr, "zentrova-tool replay: frame %llu was not drawn; writing the last drawn one\n",
+                               static_cast<unsigned long long>(step));
+      if (HL_LastFrame().empty() || !PLT_WritePng(s.path.c_str(), HL_LastFrame().data(), w, h)) {
+        std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", s.path.c_str());
+        status = 1;
+      }
+    }
+  }
+  for (const ReplayExtension& x : Extensions()) {
+    if (x.finish) x.finish();
+  }
+  if (statePath) {
+    std::string j = "{\n";
+    auto key = [&](const char* k) {
+      if (j.size() > 2) j += ",\n";
+      j += "  ";
+      JSON_String(j, k);
+      j += ": ";
+    };
+    key("frame");
+    JSON_Int(j, static_cast<int64_t>(g_frameSteps));
+    key("loopState");
+    JSON_Int(j, g_app.loopState);
+    key("gameMode");
+    JSON_Int(j, g_app.gameMode);
+    key("debugMode");
+    JSON_Int(j, g_app.debugMode);
+    key("drawnLastSecond");
+    JSON_Int(j, g_clock.drawnLastSecond);
+    key("updatesLastSecond");
+    JSON_Int(j, g_clock.updatesLastSecond);
+    key("framesDrawn");
+    JSON_Int(j, static_cast<int64_t>(g_framesDrawn));
+    key("quit");
+    j += quit ? "true" : "false";
+    key("log");
+    j += "[";
+    for (int i = 0; i < LOG_RecentCount(); ++i) {
+      if (i) j += ", ";
+      JSON_String(j, LOG_Recent(i));
+    }
+    j += "]";
+    key("messageBoxes");
+    j += "[";
+    bool first = true;
+    for (const HlMessageBox& b : HL_MessageBoxes()) {
+      if (!first) j += ", ";
+      first = false;
+      j += "{\"caption\": ";
+      JSON_String(j, b.caption.c_str());
+      j += ", \"text\": ";
+      JSON_String(j, b.text.c_str());
+      j += ", \"answer\": ";
+      JSON_Int(j, b.answer);
+      j += "}";
+    }
+    j += "]";
+    for (const ReplayExtension& x : Extensions()) {
+      if (!x.key || !x.writeJson) continue;
+      key(x.key);
+      x.writeJson(j);
+    }
+    j += "\n}\n";
+    if (!WriteText(statePath, j)) {
+      std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", statePath);
+      status = 1;
+    }
+  }
+  APP_Shutdown();
+  if (!tempConfig.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(tempConfig, ec);
+    ::unsetenv("ZENTROVA_CONFIG_DIR");
+  }
+  return status;
+}
+
+}  // namespace
+
+ReplayRegistrar::ReplayRegistrar(const ReplayExtension& ext) { Extensions().push_back(ext); }
+
+void JSON_String(std::string& out, const char* s) {
+  out += '"';
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
+    unsigned char c = *p;
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char b[8];
+      std::snprintf(b, sizeof b, "\\u%04x", c);
+      out += b;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+}
+
+void JSON_Int(std::string& out, int64_t v) { out += std::to_string(v); }
+
+ZV_TOOL_COMMAND(replay, "replay", "run the game headless with scripted input", Run);

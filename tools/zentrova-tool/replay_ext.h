@@ -1,0 +1,35 @@
+// Extensions of `zentrova-tool replay`: each adds options, per-frame actions
+// and a value in the JSON summary under its own key.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct ReplayExtension {
+  const char* key;  // JSON key of the state it adds ("play", "title", "rank"); null for none
+  // Help lines for its options (may be null).
+  const char* help;
+  // Tries to take argv[i] (and its arguments); returns how many were taken, 0 when not its option,
+  // -1 on a bad argument (after a message to stderr).
+  int (*parseOption)(int argc, char** argv, int i);
+  // Called once after start-up, before the first frame step.
+  void (*start)();
+  // Called before each pass of the message loop with the number of frame steps run so far.
+  void (*beforeLoop)(uint64_t frameSteps);
+  // Called after each frame step (frameSteps counts it).
+  void (*afterStep)(uint64_t frameSteps);
+  // Appends the JSON value of its state to out.
+  void (*writeJson)(std::string& out);
+  // Called at the end of the run.
+  void (*finish)();
+};
+
+struct ReplayRegistrar {
+  explicit ReplayRegistrar(const ReplayExtension& ext);
+};
+
+#define ZV_REPLAY_EXTENSION(ident, ...) \
+  static ReplayRegistrar ident##_replay_registrar(ReplayExtension{__VA_ARGS__})
+
+// Small JSON helpers.
+void JSON_String(std::string& out, const char* s);
+void JSON_Int(std::string& out, int64_t v);
