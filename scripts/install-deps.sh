@@ -5,6 +5,7 @@ set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
+  fonts-ipafont-mincho fonts-dejavu-core
   libsndfile1-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpixman-1-dev
   sox vorbis-tools xvfb xauth

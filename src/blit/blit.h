@@ -56,8 +56,8 @@ int PRM_DrawRect_F(BlitParams p);
 // Quadrilateral with a vertical gradient: corners in any order that traces
 // the outline or in 2 x 2 grid order (top-left, top-right, bottom-left,
 // bottom-right); screen row y0 has colour (r0, g0, b0), row y1 (r1, g1, b1).
-int PRM_DrawVQuad(FImage* dst, const int corners[4][2], const ClipBox* clip, int y0, int r0,
-                  int g0, int b0, int y1, int r1, int g1, int b1, uint32_t mode);
+int PRM_DrawVQuad(FImage* dst, const int corners[4][2], const ClipBox* clip, int y0, int r0, int g0,
+                  int b0, int y1, int r1, int g1, int b1, uint32_t mode);
 
 // Vector fast paths: 0 = scalar reference loops, 1 = SSE2, 2 = AVX2 (lowered
 // to what the processor has). Returns the level in effect.

@@ -10,7 +10,10 @@
 int PLT_GlyphRenderSjis(uint32_t code, int pixelHeight, uint32_t* canvas, int canvasWidth,
                         int canvasHeight);
 // Renders one Unicode code point the same way, with the left edge at x and
-// the top at y; returns the advance in pixels (0 when nothing was drawn).
+// the top at y, but without clearing: it keeps the brighter value where it
+// meets earlier glyphs, so a line can be built glyph by glyph. Returns the
+// advance in pixels (0 for control characters, bad sizes or without a font);
+// a null canvas only measures.
 int PLT_GlyphRenderCodepoint(uint32_t cp, int pixelHeight, uint32_t* canvas, int canvasWidth,
                              int canvasHeight, int x, int y);
 // Converts Shift-JIS (code page 932) text to UTF-8 and back; returns "" on failure.

@@ -55,6 +55,7 @@ int PLT_SoundGetPrimaryFormat(PltWaveFormat* out);
 PltSoundBuffer* PLT_SoundCreateBuffer(const PltWaveFormat* format, uint32_t bytes);
 void PLT_SoundReleaseBuffer(PltSoundBuffer* b);
 uint32_t PLT_SoundBufferSize(PltSoundBuffer* b);
+int PLT_SoundGetFormat(PltSoundBuffer* b, PltWaveFormat* out);
 int PLT_SoundPlay(PltSoundBuffer* b, int loop);
 // Stops; signals the stop notification when the buffer was playing.
 int PLT_SoundStop(PltSoundBuffer* b);

@@ -3,11 +3,15 @@
 #include "shell/app.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
 #include "platform/plt_clock.h"
+#include "platform/plt_cursor.h"
+#include "platform/plt_file.h"
+#include "platform/plt_png.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
@@ -18,6 +22,9 @@
 #include "shell/fileutil.h"
 #include "shell/input.h"
 #include "shell/log.h"
+#include "sound/bgm.h"
+#include "sound/sound.h"
+#include "sound/stream.h"
 
 const char* const APP_TITLE = "Zentrova";
 
@@ -85,6 +92,27 @@ int ReadPos(const char* name) {
     REG_WriteDword(name, 0);
   }
   return v;
+}
+
+// The icon (resource 109) and the cursor (resource 113) are pictures in the
+// data directory; without them the desktop's own are used.
+void LoadIconAndCursor() {
+  struct {
+    const char* path;
+    bool cursor;
+  } const pics[] = {{"res\\icon.png", false}, {"res\\cursor.png", true}};
+  for (const auto& pic : pics) {
+    uint8_t* bgra = nullptr;
+    int w = 0, h = 0;
+    if (!PLT_ReadPng(PLT_ResolvePath(pic.path).c_str(), &bgra, &w, &h)) continue;
+    for (int i = 0; i < w * h; ++i) std::swap(bgra[4 * i], bgra[4 * i + 2]);
+    if (pic.cursor) {
+      PLT_SetCursorRgba(bgra, w, h, 11, 11);  // the tip of the scoop
+    } else {
+      PLT_SetWindowIconRgba(bgra, w, h);
+    }
+    delete[] bgra;
+  }
 }
 
 }  // namespace
@@ -212,13 +240,17 @@ int APP_Start() {
   CFG_Defaults();
   CFG_Load();
   IMG_SetDir("grp");
+  SND_SetSEDir("wav");
+  STRM_SetDir("bgm");
   IMG_InitTables(SCREEN_W, SCREEN_H);
   MOUSE_Init(SCREEN_W, SCREEN_H);
+  LoadIconAndCursor();
   PLT_CreateWindow(g_app.className, SCREEN_W, SCREEN_H, &g_menuMain, APP_WndProc);
   int x = ReadPos("pos_x");
   int y = ReadPos("pos_y");
   PlaceWindow(x, y);
   DSP_Setup(24);
+  SND_Init(nullptr);
 
   PLT_TimeBeginPeriod(1);
   PLT_ShowWindow();
@@ -251,6 +283,7 @@ int APP_Shutdown() {
   CFG_Save();
   IMG_FreeBackBuffer();
   IMG_FreeAll();
+  SND_Release();
   PLT_TimeEndPeriod(1);
   PLT_ReleaseInstanceLock();
   return g_quitCode;

@@ -1,11 +1,15 @@
 // Menu commands and the menu's check and grey states.
 #include "shell/commands.h"
 
+#include "platform/plt_display.h"
 #include "platform/plt_menu.h"
 #include "platform/plt_types.h"
 #include "shell/app.h"
 #include "shell/config.h"
 #include "shell/log.h"
+#include "sound/bgm.h"
+#include "sound/sound.h"
+#include "platform/plt_window.h"
 
 namespace {
 
@@ -13,6 +17,23 @@ const int kSysSpeedValue[4] = {0, 1, 2, 4};
 
 void CheckOnly(int first, int count, int chosen) {
   for (int i = 0; i < count; ++i) PLT_CheckMenuItem(first + i, first + i == chosen);
+}
+
+// Reports a failed display change with the system's reason.
+void ReportDisplayChange(int result) {
+  const char* text;
+  switch (result) {
+    case PLT_DISP_CHANGE_SUCCESSFUL: return;
+    case PLT_DISP_CHANGE_RESTART: text = "画面モード変更時、再起動必要"; break;
+    case PLT_DISP_CHANGE_FAILED:
+      text = "画面モード変更失敗(ドライバがそのモード変更をサーポートしていません)";
+      break;
+    case PLT_DISP_CHANGE_BADMODE: text = "画面モード変更失敗(そのモードは存在しません)"; break;
+    case PLT_DISP_CHANGE_NOTUPDATED: text = "画面モード変更失敗(よーわからん、NT用？)"; break;
+    case PLT_DISP_CHANGE_BADFLAGS: text = "画面モード変更失敗(フラグミス)"; break;
+    default: text = "画面モード変更失敗(原因不明・・・・)"; break;
+  }
+  MSG_Error(nullptr, "%s", text);
 }
 
 }  // namespace
@@ -46,6 +67,32 @@ void CMD_Execute(int id) {
                 APP_TITLE) == PLT_IDYES) {
       APP_RequestEnd();
     }
+  } else if (id == CMD_FULLSCREEN) {
+    g_cfg.screen = 1;
+    ReportDisplayChange(PLT_ChangeDisplayMode(640, 480));
+    PLT_EnableMenuItem(CMD_FULLSCREEN, 0);
+    PLT_EnableMenuItem(CMD_WINDOW, 1);
+    PLT_CheckMenuItem(CMD_FULLSCREEN, 1);
+    PLT_CheckMenuItem(CMD_WINDOW, 0);
+  } else if (id == CMD_WINDOW) {
+    int bpp, w, h;
+    PLT_GetDesktopMode(&bpp, &w, &h);
+    if (w == 640) {
+      g_cfg.screen = 1;  // the desktop itself is 640 wide: the game stays full screen
+      return;
+    }
+    g_cfg.screen = 0;
+    ReportDisplayChange(PLT_ChangeDisplayMode(-1, -1));
+    PLT_EnableMenuItem(CMD_FULLSCREEN, 1);
+    PLT_EnableMenuItem(CMD_WINDOW, 0);
+    PLT_CheckMenuItem(CMD_FULLSCREEN, 0);
+    PLT_CheckMenuItem(CMD_WINDOW, 1);
+  } else if (id == CMD_SOUND_ON || id == CMD_SOUND_OFF) {
+    int on = id == CMD_SOUND_ON;
+    PLT_CheckMenuItem(CMD_SOUND_ON, on);
+    PLT_CheckMenuItem(CMD_SOUND_OFF, !on);
+    BGM_SetEnable(on);
+    SND_SetSEEnable(on);
   } else if (id == CMD_NEXT_STAGE) {
     g_nextStageRequest = 1;
   } else if (id >= CMD_MSG_SPEED0 && id < CMD_MSG_SPEED0 + 4) {

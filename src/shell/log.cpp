@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "platform/plt_debug.h"
@@ -23,6 +24,8 @@ struct LogState {
 };
 
 LogState g_log;
+// The music stream workers log from their own threads.
+std::mutex g_logMutex;
 
 void Remember(const char* text) {
   g_log.partial += text;
@@ -44,6 +47,7 @@ void Remember(const char* text) {
 int LOG_WriteV(const char* fmt, va_list ap) {
   char buf[1024];
   std::vsnprintf(buf, sizeof buf, fmt, ap);
+  std::lock_guard<std::mutex> lock(g_logMutex);
   PLT_DebugOutput(buf);
   Remember(buf);
   int mode = g_log.started ? PLT_OPEN_APPEND : PLT_OPEN_WRITE_TRUNC;
@@ -63,14 +67,21 @@ int LOG_Write(const char* fmt, ...) {
   return n;
 }
 
-int LOG_RecentCount() { return g_log.recentCount; }
+int LOG_RecentCount() {
+  std::lock_guard<std::mutex> lock(g_logMutex);
+  return g_log.recentCount;
+}
 
 const char* LOG_Recent(int i) {
+  std::lock_guard<std::mutex> lock(g_logMutex);
   if (i < 0 || i >= g_log.recentCount) return "";
   return g_log.recent[(g_log.recentHead + i) % kRecentLines].c_str();
 }
 
-void LOG_Reset() { g_log = LogState(); }
+void LOG_Reset() {
+  std::lock_guard<std::mutex> lock(g_logMutex);
+  g_log = LogState();
+}
 
 namespace {
 int BoxV(int style, const char* caption, const char* fmt, va_list ap) {

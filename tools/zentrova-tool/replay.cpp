@@ -15,6 +15,7 @@
 
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/hl_audio.h"
 #include "platform/plt_png.h"
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
@@ -44,6 +45,7 @@ const char kHelp[] =
     "  --input SCRIPT      plain-text input script (below)\n"
     "  --shot F:FILE.png   write the frame shown after frame step F (repeatable)\n"
     "  --state FILE.json   write a JSON summary of the game's state at the end\n"
+    "  --audio FILE.wav    write what the sound device mixed (44100 Hz stereo)\n"
     "  --start-time MS     virtual clock at start (default 1000); it also seeds the\n"
     "                      game's random generator, as the real clock does\n"
     "\n"
@@ -234,6 +236,7 @@ int Run(int argc, char** argv) {
   long long frames = 300, startTime = 1000;
   const char* script = nullptr;
   const char* statePath = nullptr;
+  const char* audioPath = nullptr;
   std::vector<Shot> shots;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -250,6 +253,8 @@ int Run(int argc, char** argv) {
       }
     } else if (a == "--input" && hasValue) {
       script = argv[++i];
+    } else if (a == "--audio" && hasValue) {
+      audioPath = argv[++i];
     } else if (a == "--state" && hasValue) {
       statePath = argv[++i];
     } else if (a == "--shot" && hasValue) {
@@ -292,12 +297,18 @@ int Run(int argc, char** argv) {
   }
   PLT_RegReset();
   HL_Reset();
+  HL_AudioReset();
   HL_SetTime(static_cast<uint32_t>(startTime));
   g_appOptions.measureCpuClock = 0;
   g_appOptions.singleInstance = 0;
+  int status = 0;
   if (!APP_Start()) {
     std::fprintf(stderr, "zentrova-tool replay: the game did not start\n");
     return 1;
+  }
+  if (audioPath && !HL_AudioCaptureStart(audioPath)) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", audioPath);
+    status = 1;
   }
   for (const ReplayExtension& x : Extensions()) {
     if (x.start) x.start();
@@ -305,7 +316,6 @@ int Run(int argc, char** argv) {
   size_t next = 0;
   uint64_t presents = HL_PresentCount();
   bool quit = false;
-  int status = 0;
   while (g_frameSteps < static_cast<uint64_t>(frames)) {
     while (next < events.size() && events[next].frame <= g_frameSteps) Apply(events[next++]);
     for (const ReplayExtension& x : Extensions()) {
@@ -402,6 +412,7 @@ int Run(int argc, char** argv) {
     }
   }
   APP_Shutdown();
+  if (audioPath) HL_AudioCaptureStop();
   if (!tempConfig.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(tempConfig, ec);

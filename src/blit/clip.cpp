@@ -1,0 +1,399 @@
+// Clip routines and edge walkers.
+//
+// All arithmetic runs in 64 bits: callers may hand in any 32-bit values, and
+// x + w must neither overflow nor wrap into a plausible rectangle.
+#include "blit/clip.h"
+
+#include <algorithm>
+
+#include "shell/log.h"
+
+namespace {
+
+struct Box {
+  int64_t left, top, right, bottom;
+};
+
+Box EffectiveBox(const ClipBox* clip, int32_t dstW, int32_t dstH) {
+  const ClipBox& c = clip ? *clip : g_defaultClip;
+  return {std::max<int64_t>(c.left, 0), std::max<int64_t>(c.top, 0),
+          std::min<int64_t>(c.right, dstW), std::min<int64_t>(c.bottom, dstH)};
+}
+
+void Log(bool quiet, const char* text) {
+  if (!quiet) LOG_Write("%s", text);
+}
+
+// One axis of ClipRect. Returns 0 when nothing is left.
+int ClipAxis(int64_t& x, int64_t& s, int64_t& w, int64_t lo, int64_t hi, int64_t srcSize,
+             bool quiet) {
+  // A negative or zero width never draws (it would otherwise pass the
+  // bounds tests below with a rectangle that runs backwards).
+  if (w <= 0) return 0;
+  if (x > hi) return 0;
+  if (x + w < lo) return 0;
+  if (x < lo) {
+    w = x + w - lo;
+    s += lo - x;
+    x = lo;
+  }
+  if (x + w > hi) w = hi - x;
+  if (s > srcSize || s + w < 0) {
+    Log(quiet, "画像領域指定エラー\n");
+    return 0;
+  }
+  if (s < 0) {
+    w = s + w;
+    x -= s;
+    s = 0;
+    Log(quiet, "画像領域指定エラー\n");
+  }
+  if (s + w > srcSize) {
+    w = srcSize - s;
+    Log(quiet, "画像領域指定エラー\n");
+  }
+  return 1;
+}
+
+int ClipRectImpl(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
+                 const Box& b, int32_t srcW, int32_t srcH, bool quiet) {
+  int64_t x = *dx, y = *dy, s = *sx, t = *sy, ww = *w, hh = *h;
+  if (!ClipAxis(x, s, ww, b.left, b.right, srcW, quiet)) return 0;
+  if (!ClipAxis(y, t, hh, b.top, b.bottom, srcH, quiet)) return 0;
+  if (ww <= 0 || hh <= 0) return 0;
+  const bool bad[] = {x<b.left, x + ww> b.right, y<b.top, y + hh> b.bottom, s<0, s + ww> srcW,
+                      t<0, t + hh> srcH};
+  for (bool f : bad) {
+    if (f) Log(quiet, "まぢデスか？(ClipRect)\n");
+  }
+  // Never hand a rectangle outside the images to a pixel loop.
+  if (x < b.left || x + ww > b.right || y < b.top || y + hh > b.bottom || s < 0 || s + ww > srcW ||
+      t < 0 || t + hh > srcH) {
+    return 0;
+  }
+  *dx = static_cast<int32_t>(x);
+  *dy = static_cast<int32_t>(y);
+  *sx = static_cast<int32_t>(s);
+  *sy = static_cast<int32_t>(t);
+  *w = static_cast<int32_t>(ww);
+  *h = static_cast<int32_t>(hh);
+  return 1;
+}
+
+int ClipAxisS2(int64_t& x, int64_t& s1, int64_t& w1, int64_t& s2, int64_t& w2, int64_t lo,
+               int64_t hi, int64_t size1, int64_t size2, bool quiet) {
+  if (w1 <= 0 || w2 <= 0) return 0;
+  if (x > hi) return 0;
+  if (x + w1 < lo || x + w2 < lo) return 0;
+  if (x < lo) {
+    w1 = x + w1 - lo;
+    w2 += x - lo;
+    s1 += lo - x;
+    s2 += lo - x;
+    x = lo;
+  }
+  if (x + w1 > hi) w1 = hi - x;
+  if (x + w2 > hi) w2 = hi - x;
+  if (s1 > size1 || s1 + w1 < 0 || s2 > size2 || s2 + w2 < 0) {
+    Log(quiet, "画像領域指定エラー\n");
+    return 0;
+  }
+  if (s1 < 0) {
+    w1 += s1;
+    s1 = 0;
+    Log(quiet, "画像領域指定エラー\n");
+  }
+  if (s1 + w1 > size1) {
+    w1 = size1 - s1;
+    Log(quiet, "画像領域指定エラー\n");
+  }
+  if (s2 < 0) {
+    w2 += s2;
+    s2 = 0;
+    Log(quiet, "画像領域指定エラー\n");
+  }
+  if (s2 + w2 > size2) {
+    w2 = size2 - s2;
+    Log(quiet, "画像領域指定エラー\n");
+  }
+  return 1;
+}
+
+// One axis of ClipRectZ (steps 2 to 4).
+void ZoomAxis(int64_t& s, int64_t& sw, int64_t& d, int64_t& dw, int64_t& rem, int64_t lo,
+              int64_t hi, int64_t srcSize) {
+  const int64_t d0 = d, dw0 = dw, sw0 = sw;
+  rem = 0;
+  if (d < lo) {
+    int64_t skip = sw * (lo - d);
+    rem = skip % dw;
+    skip /= dw;
+    dw = dw + d - lo;
+    sw -= skip;
+    s += skip;
+    d = lo;
+  }
+  if (d0 + dw0 > hi) {
+    const int64_t over = d0 + dw0 - hi;
+    dw -= over;
+    sw -= over * sw0 / dw0;
+  }
+  if (sw <= 0 || dw <= 0) return;
+  if (s < 0) {
+    d -= s * dw / sw;
+    dw = dw * (s + sw) / sw;
+    sw = s + sw;
+    s = 0;
+    if (sw <= 0 || dw <= 0) return;
+  }
+  if (s + sw > srcSize) {
+    dw -= (s + sw - srcSize) * dw / sw;
+    sw = srcSize - s;
+  }
+}
+
+int ClipRectZImpl(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
+                  int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, const Box& b,
+                  int32_t srcW, int32_t srcH, bool quiet) {
+  *remX = 0;
+  *remY = 0;
+  int64_t s = *sx, t = *sy, ssw = *sw, ssh = *sh, x = *dx, y = *dy, w = *dw, h = *dh;
+  // Sizes that are not positive cannot be stepped (and would divide by zero).
+  if (ssw <= 0 || ssh <= 0 || w <= 0 || h <= 0) return 0;
+  if (x > b.right || x + w < b.left) return 0;
+  if (y > b.bottom || y + h < b.top) return 0;
+  int64_t rx = 0, ry = 0;
+  ZoomAxis(s, ssw, x, w, rx, b.left, b.right, srcW);
+  ZoomAxis(t, ssh, y, h, ry, b.top, b.bottom, srcH);
+  if (ssw <= 0 || ssh <= 0 || w <= 0 || h <= 0) return 0;
+  // The source rectangle must lie in the image; ZoomAxis guarantees it except
+  // for degenerate images.
+  if (s < 0 || t < 0 || s + ssw > srcW || t + ssh > srcH) return 0;
+  if (x < b.left || x + w > b.right || y < b.top || y + h > b.bottom) {
+    Log(quiet, "まぢデスか？(ClipRectZ)\n");
+    return 0;
+  }
+  *sx = static_cast<int32_t>(s);
+  *sy = static_cast<int32_t>(t);
+  *sw = static_cast<int32_t>(ssw);
+  *sh = static_cast<int32_t>(ssh);
+  *dx = static_cast<int32_t>(x);
+  *dy = static_cast<int32_t>(y);
+  *dw = static_cast<int32_t>(w);
+  *dh = static_cast<int32_t>(h);
+  *remX = static_cast<int32_t>(rx);
+  *remY = static_cast<int32_t>(ry);
+  return 1;
+}
+
+int ClipRect2Impl(int32_t* px, int32_t* py, int32_t* pw, int32_t* ph, const Box& b, bool quiet) {
+  int64_t x = *px, y = *py, w = *pw, h = *ph;
+  if (x > b.right || x + w < b.left) return 0;
+  if (y > b.bottom || y + h < b.top) return 0;
+  if (x < b.left) {
+    w = x + w - b.left;
+    x = b.left;
+  }
+  if (x + w > b.right) w = b.right - x;
+  if (y < b.top) {
+    h = y + h - b.top;
+    y = b.top;
+  }
+  if (y + h > b.bottom) h = b.bottom - y;
+  if (w <= 0 || h <= 0) return 0;
+  if (x < b.left || x + w > b.right || y < b.top || y + h > b.bottom) {
+    Log(quiet, "まぢデスか？(ClipRect2)\n");
+    return 0;
+  }
+  *px = static_cast<int32_t>(x);
+  *py = static_cast<int32_t>(y);
+  *pw = static_cast<int32_t>(w);
+  *ph = static_cast<int32_t>(h);
+  return 1;
+}
+
+}  // namespace
+
+int ClipRect(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
+             int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH, const ClipBox* clip) {
+  return ClipRectImpl(dx, dy, sx, sy, w, h, EffectiveBox(clip, dstW, dstH), srcW, srcH, false);
+}
+
+int ClipRectQuiet(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
+                  int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH) {
+  return ClipRectImpl(dx, dy, sx, sy, w, h, Box{0, 0, dstW, dstH}, srcW, srcH, true);
+}
+
+namespace {
+int ClipRectS2Impl(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
+                   int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, const Box& b,
+                   int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H, bool quiet) {
+  int64_t x = *dx, y = *dy, a = *s1x, bb = *s1y, aw = *w1, ah = *h1;
+  int64_t c = *s2x, d = *s2y, cw = *w2, ch = *h2;
+  if (!ClipAxisS2(x, a, aw, c, cw, b.left, b.right, src1W, src2W, quiet)) return 0;
+  if (!ClipAxisS2(y, bb, ah, d, ch, b.top, b.bottom, src1H, src2H, quiet)) return 0;
+  if (aw <= 0 || ah <= 0 || cw <= 0 || ch <= 0) return 0;
+  const bool bad[] = {x<b.left, x + aw> b.right,    x + cw > b.right,
+                      y<b.top, y + ah> b.bottom,    y + ch > b.bottom,
+                      a < 0 || bb<0, a + aw> src1W, bb + ah > src1H,
+                      c < 0 || d<0, c + cw> src2W,  d + ch > src2H};
+  bool any = false;
+  for (bool f : bad) {
+    if (f) {
+      Log(quiet, "まぢデスか？(ClipRectS2)\n");
+      any = true;
+    }
+  }
+  if (any) return 0;
+  *dx = static_cast<int32_t>(x);
+  *dy = static_cast<int32_t>(y);
+  *s1x = static_cast<int32_t>(a);
+  *s1y = static_cast<int32_t>(bb);
+  *w1 = static_cast<int32_t>(aw);
+  *h1 = static_cast<int32_t>(ah);
+  *s2x = static_cast<int32_t>(c);
+  *s2y = static_cast<int32_t>(d);
+  *w2 = static_cast<int32_t>(cw);
+  *h2 = static_cast<int32_t>(ch);
+  return 1;
+}
+
+}  // namespace
+
+int ClipRectS2(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
+               int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW, int32_t dstH,
+               int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H, const ClipBox* clip) {
+  return ClipRectS2Impl(dx, dy, s1x, s1y, w1, h1, s2x, s2y, w2, h2, EffectiveBox(clip, dstW, dstH),
+                        src1W, src1H, src2W, src2H, false);
+}
+
+int ClipRectS2Quiet(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
+                    int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW,
+                    int32_t dstH, int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H) {
+  return ClipRectS2Impl(dx, dy, s1x, s1y, w1, h1, s2x, s2y, w2, h2, Box{0, 0, dstW, dstH}, src1W,
+                        src1H, src2W, src2H, true);
+}
+
+int ClipRectZ(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
+              int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW, int32_t dstH,
+              int32_t srcW, int32_t srcH, const ClipBox* clip) {
+  return ClipRectZImpl(sx, sy, sw, sh, dx, dy, dw, dh, remX, remY, EffectiveBox(clip, dstW, dstH),
+                       srcW, srcH, false);
+}
+
+int ClipRectZQuiet(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
+                   int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW,
+                   int32_t dstH, int32_t srcW, int32_t srcH) {
+  return ClipRectZImpl(sx, sy, sw, sh, dx, dy, dw, dh, remX, remY, Box{0, 0, dstW, dstH}, srcW,
+                       srcH, true);
+}
+
+int ClipRect2(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH,
+              const ClipBox* clip) {
+  return ClipRect2Impl(x, y, w, h, EffectiveBox(clip, dstW, dstH), false);
+}
+
+int ClipRect2Quiet(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH) {
+  return ClipRect2Impl(x, y, w, h, Box{0, 0, dstW, dstH}, true);
+}
+
+namespace {
+
+// Rows [first, last] of the edge that the table and the clip both hold.
+bool EdgeRows(int64_t ya, int64_t yb, int32_t rowTop, int32_t rowCount, int32_t clipTop,
+              int32_t clipBottom, int64_t& first, int64_t& last) {
+  first = std::max({ya, static_cast<int64_t>(rowTop), static_cast<int64_t>(clipTop)});
+  last = std::min(
+      {yb, static_cast<int64_t>(rowTop) + rowCount - 1, static_cast<int64_t>(clipBottom) - 1});
+  return first <= last;
+}
+
+// Coordinates beyond this are far outside any image; limiting them keeps the
+// interpolation products inside 64 bits.
+constexpr int32_t kCoordLimit = 1 << 24;
+inline int32_t Lim(int32_t v) {
+  return std::clamp(v, -kCoordLimit, kCoordLimit);
+}
+
+// Nearest point of a line at parameter (n / den), den > 0.
+inline int64_t Lerp(int64_t a, int64_t b, int64_t n, int64_t den) {
+  return a + FloorDiv(2 * (b - a) * n + den, 2 * den);
+}
+
+}  // namespace
+
+void EdgeWalkFlat(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t* rowMin, int32_t* rowMax,
+                  int32_t rowTop, int32_t rowCount, int32_t clipTop, int32_t clipBottom) {
+  x0 = Lim(x0), y0 = Lim(y0), x1 = Lim(x1), y1 = Lim(y1);
+  if (y0 == y1) return;
+  if (y0 > y1) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+  }
+  int64_t first, last;
+  if (!EdgeRows(y0, y1, rowTop, rowCount, clipTop, clipBottom, first, last)) return;
+  const int64_t den = static_cast<int64_t>(y1) - y0;
+  for (int64_t y = first; y <= last; y++) {
+    const int32_t x = static_cast<int32_t>(Lerp(x0, x1, y - y0, den));
+    const int64_t r = y - rowTop;
+    if (x < rowMin[r]) rowMin[r] = x;
+    if (x > rowMax[r]) rowMax[r] = x;
+  }
+}
+
+namespace {
+
+// Nearest point of a line stepped row by row without a division per row:
+// value(n) = a + floor((2 (b - a) n + den) / (2 den)).
+struct LineStep {
+  int64_t val, acc, q, r, den2;
+  void init(int64_t a, int64_t b, int64_t den, int64_t n) {
+    den2 = 2 * den;
+    const int64_t t = 2 * (b - a) * n + den;
+    const int64_t f = FloorDiv(t, den2);
+    val = a + f;
+    acc = t - f * den2;
+    q = FloorDiv(2 * (b - a), den2);
+    r = 2 * (b - a) - q * den2;
+  }
+  void next() {
+    val += q;
+    acc += r;
+    if (acc >= den2) {
+      val++;
+      acc -= den2;
+    }
+  }
+};
+
+}  // namespace
+
+void EdgeWalkTextured(int32_t x0, int32_t y0, int32_t u0, int32_t v0, int32_t x1, int32_t y1,
+                      int32_t u1, int32_t v1, EdgeEntry* rowMin, EdgeEntry* rowMax, int32_t rowTop,
+                      int32_t rowCount, int32_t clipTop, int32_t clipBottom) {
+  x0 = Lim(x0), y0 = Lim(y0), x1 = Lim(x1), y1 = Lim(y1);
+  u0 = Lim(u0), v0 = Lim(v0), u1 = Lim(u1), v1 = Lim(v1);
+  if (y0 == y1) return;
+  if (y0 > y1) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+    std::swap(u0, u1);
+    std::swap(v0, v1);
+  }
+  int64_t first, last;
+  if (!EdgeRows(y0, y1, rowTop, rowCount, clipTop, clipBottom, first, last)) return;
+  const int64_t den = static_cast<int64_t>(y1) - y0;
+  LineStep xs, us, vs;
+  xs.init(x0, x1, den, first - y0);
+  us.init(u0, u1, den, first - y0);
+  vs.init(v0, v1, den, first - y0);
+  for (int64_t y = first; y <= last; y++, xs.next(), us.next(), vs.next()) {
+    const int32_t x = static_cast<int32_t>(xs.val);
+    const int64_t r = y - rowTop;
+    if (x < rowMin[r].x)
+      rowMin[r] = {x, static_cast<int32_t>(us.val), static_cast<int32_t>(vs.val), 0};
+    if (static_cast<int64_t>(x) + 1 > rowMax[r].x) {
+      rowMax[r] = {x + 1, static_cast<int32_t>(us.val), static_cast<int32_t>(vs.val), 0};
+    }
+  }
+}

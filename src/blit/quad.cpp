@@ -1,0 +1,260 @@
+// Quad blits: a source quadrilateral mapped onto a destination quadrilateral
+// by affine interpolation along scanlines.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "blit/clip.h"
+#include "blit/loops.h"
+#include "blit/simd.h"
+#include "shell/log.h"
+
+namespace blt {
+namespace {
+
+// Floor-exact stepper: value(k) = base + floor(delta * k / span).
+struct Interp {
+  int64_t val, acc, q, r, span;
+  void init(int64_t base, int64_t delta, int64_t spanLen, int64_t k0) {
+    span = spanLen;
+    const int64_t t = delta * k0;
+    const int64_t f = FloorDiv(t, span);
+    val = base + f;
+    acc = t - f * span;
+    q = FloorDiv(delta, span);
+    r = delta - q * span;
+  }
+  void next() {
+    val += q;
+    acc += r;
+    if (acc >= span) {
+      val++;
+      acc -= span;
+    }
+  }
+  int64_t at(int64_t base, int64_t delta, int64_t k) const {
+    return base + FloorDiv(delta * k, span);
+  }
+};
+
+// The same samples in 32.32 fixed point: position(k) = base * 2^32 + k * step
+// with step = ceil(delta * 2^32 / span), and the sample is its floor. Each
+// step errs upward by less than 2^-32, and an exact sample's fraction is a
+// multiple of 1 / span, so the floor is exact while k * span < 2^32, which a
+// span below 2^16 guarantees. Two divisions per row instead of a stepper's.
+struct Fixed {
+  int64_t pos, step;
+  void init(int64_t base, int64_t delta, int64_t span, int64_t k) {
+    step = FloorDiv((delta << 32) + span - 1, span);
+    pos = (base << 32) + k * step;
+  }
+  int64_t at(int64_t j) const { return (pos + j * step) >> 32; }
+};
+constexpr int64_t kFixedSpanLimit = 1 << 16;
+
+// One destination row: pixel j samples u0 + floor(du * (k0 + j) / span), and
+// likewise v.
+struct QuadRow {
+  uint8_t* d;
+  int n;
+  int x, y;  // destination position of the first pixel
+  int64_t u0, du, v0, dv, span, k0;
+};
+
+// Pixels [a, b) with the exact stepper; samples outside the image are moved
+// to its nearest edge.
+template <int kKey, class Fetch, class Op>
+void SpanExact(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int a, int b) {
+  if (a >= b) return;
+  Interp u, v;
+  u.init(row.u0, row.du, row.span, row.k0 + a);
+  v.init(row.v0, row.dv, row.span, row.k0 + a);
+  uint8_t* d = row.d + a * 3;
+  const ptrdiff_t w = s.width;
+  for (int j = a; j < b; j++, d += 3, u.next(), v.next()) {
+    if (!op.on(row.y, row.x + j)) continue;
+    const int64_t uc = std::clamp<int64_t>(u.val, 0, s.width - 1);
+    const int64_t vc = std::clamp<int64_t>(v.val, 0, s.height - 1);
+    Plot<kKey>(d, static_cast<ptrdiff_t>(vc) * w + static_cast<ptrdiff_t>(uc), f, op, s.key);
+  }
+}
+
+template <int kKey, class Fetch, class Op>
+void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op) {
+  const int level = BLT_GetVectorLevel();
+  if (level == 0 || row.span >= kFixedSpanLimit) {
+    SpanExact<kKey>(row, s, f, op, 0, row.n);
+    return;
+  }
+  // The samples move linearly along the row, so those inside the image form
+  // one run; the pixels before and after it (usually none or one, where a
+  // source corner names the column past the edge) take the exact loop.
+  Fixed fu, fv;
+  fu.init(row.u0, row.du, row.span, row.k0);
+  fv.init(row.v0, row.dv, row.span, row.k0);
+  auto inside = [&](int j) {
+    const int64_t u = fu.at(j), v = fv.at(j);
+    return u >= 0 && u < s.width && v >= 0 && v < s.height;
+  };
+  int a = 0, b = row.n;
+  while (a < b && a < 4 && !inside(a)) a++;
+  while (b > a && row.n - b < 4 && !inside(b - 1)) b--;
+  if (a >= b || !inside(a) || !inside(b - 1)) {
+    SpanExact<kKey>(row, s, f, op, 0, row.n);
+    return;
+  }
+  SpanExact<kKey>(row, s, f, op, 0, a);
+  SpanExact<kKey>(row, s, f, op, b, row.n);
+
+  fu.pos += a * fu.step;
+  fv.pos += a * fv.step;
+  // Positions relative to the first sample keep the element arithmetic small.
+  const int64_t ub = fu.pos >> 32, vb = fv.pos >> 32;
+  int64_t au = fu.pos - (ub << 32), av = fv.pos - (vb << 32);
+  const ptrdiff_t w = s.width;
+  const ptrdiff_t origin = static_cast<ptrdiff_t>(vb * w + ub);
+  uint8_t* d = row.d + a * 3;
+  int j = 0;
+  const int n = b - a;
+  if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
+    if (level >= 2 && static_cast<int64_t>(s.width) * s.height < (int64_t{1} << 31)) {
+      j = Avx2QuadSpanB(d, n, s.px, s.width, static_cast<int32_t>(origin), au, fu.step, av, fv.step,
+                        s.pal, s.own, kKey == kKeyColor, s.key);
+      d += 3 * j;
+      au += j * fu.step;
+      av += j * fv.step;
+    }
+  }
+  // Local copies: the byte stores below could alias the callers' objects,
+  // which would reload every field per pixel.
+  const Fetch fl = f;
+  const Op ol = op;
+  const uint32_t key = s.key;
+  const int y = row.y, x0 = row.x + a;
+  for (; j < n; j++, d += 3, au += fu.step, av += fv.step) {
+    if (!ol.on(y, x0 + j)) continue;
+    Plot<kKey>(d, origin + static_cast<ptrdiff_t>(av >> 32) * w + static_cast<ptrdiff_t>(au >> 32),
+               fl, ol, key);
+  }
+}
+
+template <class Op>
+void RunSpan(const QuadRow& row, const Source& s, const Op& op) {
+  WithFetch(s, [&](const auto& f, auto k) { Span<decltype(k)::value>(row, s, f, op); });
+}
+
+int DrawQuad(BlitParams p, bool srcIsB) {
+  const FImage* dst = static_cast<const FImage*>(p.dst);
+  if (!dst || !dst->pixels) {
+    LOG_Write("描画領域がありません\n");
+    return 0;
+  }
+  p.srcFormat = srcIsB ? FMT_B : FMT_F;
+  int mode = static_cast<int>(p.mode & 0xFFFF), param = static_cast<int>(p.mode >> 16);
+  if ((mode == 10 || mode == 12) && param == 256) p.mode = 0;
+  SplitMode(p.mode, &mode, &param);
+  SanitizeFactors(&p);
+  uint8_t palBuf[1024];
+  Source s;
+  if (!DescribeSource(p, &s, mode, param, palBuf)) {
+    LOG_Write("画像領域がありません\n");
+    return 0;
+  }
+  if ((mode == 10 || mode == 12) && param == 0) return 1;
+  if (mode == 8 || mode == 11) return 1;
+  if (mode != 1 && mode != 3 && mode != 4 && mode != 10 && mode != 12) mode = 0;
+  // No alpha rule in quad blits: key -2 draws every pixel.
+  if (s.keyKind == kKeyAlpha) s.keyKind = kKeyNone;
+  if (s.width <= 0 || s.height <= 0) return 1;
+
+  // Rows and columns are limited by the default clip rectangle (and by the
+  // destination image and the screen height the scanline tables cover).
+  const int32_t left = std::max(g_defaultClip.left, 0);
+  const int32_t right = std::min(g_defaultClip.right, dst->width);
+  const int32_t top = std::max(g_defaultClip.top, 0);
+  const int32_t bottom = std::min({g_defaultClip.bottom, dst->height, g_screenH});
+  if (left >= right || top >= bottom) return 1;
+  const int32_t rows = bottom - top;
+  EdgeEntry* tmin = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));
+  EdgeEntry* tmax = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));
+  if (!tmin || !tmax) {
+    std::free(tmin);
+    std::free(tmax);
+    return 1;
+  }
+  for (int32_t r = 0; r < rows; r++) {
+    tmin[r].x = INT32_MAX;
+    tmax[r].x = INT32_MIN;
+  }
+  const int32_t dxs[4] = {p.dx, p.dq[0][0], p.dq[1][0], p.dq[2][0]};
+  const int32_t dys[4] = {p.dy, p.dq[0][1], p.dq[1][1], p.dq[2][1]};
+  const int32_t sxs[4] = {p.sx, p.sq[0][0], p.sq[1][0], p.sq[2][0]};
+  const int32_t sys[4] = {p.sy, p.sq[0][1], p.sq[1][1], p.sq[2][1]};
+  static const int kEdge[4][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
+  for (const auto& e : kEdge) {
+    const int a = e[0], b = e[1];
+    EdgeWalkTextured(dxs[a], dys[a], sxs[a], sys[a], dxs[b], dys[b], sxs[b], sys[b], tmin, tmax,
+                     top, rows, top, bottom);
+  }
+
+  const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
+  for (int32_t r = 0; r < rows; r++) {
+    const EdgeEntry& mn = tmin[r];
+    const EdgeEntry& mx = tmax[r];
+    if (mn.x >= mx.x) continue;
+    const int32_t xs = std::max(mn.x, left), xe = std::min(mx.x, right);
+    if (xs >= xe) continue;
+    const int32_t y = top + r;
+    QuadRow row;
+    row.n = xe - xs;
+    row.x = xs;
+    row.y = y;
+    row.d = dst->pixels + y * stride + static_cast<ptrdiff_t>(xs) * 3;
+    row.span = static_cast<int64_t>(mx.x) - mn.x;
+    row.k0 = xs - mn.x;
+    row.u0 = mn.u;
+    row.v0 = mn.v;
+    row.du = static_cast<int64_t>(mx.u) - mn.u;
+    row.dv = static_cast<int64_t>(mx.v) - mn.v;
+    switch (mode) {
+      case 1:
+        RunSpan(row, s, OpAdd{});
+        break;
+      case 3:
+        RunSpan(row, s, OpSub{});
+        break;
+      case 4:
+        RunSpan(row, s, OpOverlay{});
+        break;
+      case 10:
+        if (s.isB) {
+          RunSpan(row, s, OpFadeB{{}, MulTable + (256 - param) * 257, param});
+        } else {
+          RunSpan(row, s, OpFadeF{{}, MulTable + (256 - param) * 257, param});
+        }
+        break;
+      case 12: {
+        OpStipple op;
+        op.pattern = DitherPatterns[param / 16];
+        RunSpan(row, s, op);
+        break;
+      }
+      default:
+        RunSpan(row, s, OpCopy{});
+        break;
+    }
+  }
+  std::free(tmin);
+  std::free(tmax);
+  return 1;
+}
+
+}  // namespace
+}  // namespace blt
+
+int DRW_DrawQuad_FF(BlitParams p) {
+  return blt::DrawQuad(p, false);
+}
+int DRW_DrawQuad_FB(BlitParams p) {
+  return blt::DrawQuad(p, true);
+}

@@ -1,0 +1,51 @@
+// Vector level selection.
+#include "blit/simd.h"
+
+#include "shell/cpuinfo.h"
+
+namespace blt {
+
+const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha};
+
+namespace {
+int g_level = 1;
+
+int MaxLevel() {
+#if defined(__x86_64__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") ? 2 : 1;
+#else
+  return 0;
+#endif
+}
+}  // namespace
+
+const RowKernels* Kernels() {
+  switch (g_level) {
+    case 1:
+      return &kSse2Kernels;
+    case 2:
+      return &kAvx2Kernels;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace blt
+
+int BLT_SetVectorLevel(int level) {
+  const int maxLevel = blt::MaxLevel();
+  if (level < 0) level = 0;
+  if (level > maxLevel) level = maxLevel;
+  blt::g_level = level;
+  return level;
+}
+
+int BLT_GetVectorLevel() {
+  return blt::g_level;
+}
+
+void BLT_InitVectorLevel() {
+  // SSE2 is part of x86-64; AVX2 only when the processor report says so.
+  BLT_SetVectorLevel(g_cpu.avx2 ? 2 : 1);
+}

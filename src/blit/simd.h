@@ -1,0 +1,74 @@
+// Byte-wise row kernels of the vector fast paths, chosen at start-up from the
+// processor report. Every kernel but the fade gives exactly the table result.
+#pragma once
+#include <cstdint>
+
+// 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2. A request above what
+// the processor has is lowered to what it has. Returns the level in effect.
+int BLT_SetVectorLevel(int level);
+int BLT_GetVectorLevel();
+// Picks the level from g_cpu (called by BLT_InitTables).
+void BLT_InitVectorLevel();
+
+namespace blt {
+
+struct RowKernels {
+  // d = min(255, d + s) per byte, n bytes.
+  void (*add)(uint8_t* d, const uint8_t* s, int n);
+  // d = max(0, d - s).
+  void (*sub)(uint8_t* d, const uint8_t* s, int n);
+  // d = (p * s + (256 - p) * d) >> 8, p in 0..256.
+  void (*fade)(uint8_t* d, const uint8_t* s, int n, int p);
+  // a = 0: keep d; a = 255: d = s; else d = ((a * s) >> 8) + (((255 - a) * d) >> 8).
+  void (*alpha)(uint8_t* d, const uint8_t* s, const uint8_t* a, int n);
+};
+
+// Null while the vector level is 0.
+const RowKernels* Kernels();
+
+extern const RowKernels kScalarKernels;
+extern const RowKernels kSse2Kernels;
+extern const RowKernels kAvx2Kernels;
+
+inline void ScalarAdd(uint8_t* d, const uint8_t* s, int n) {
+  for (int i = 0; i < n; i++) {
+    const int v = d[i] + s[i];
+    d[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
+  }
+}
+inline void ScalarSub(uint8_t* d, const uint8_t* s, int n) {
+  for (int i = 0; i < n; i++) {
+    const int v = d[i] - s[i];
+    d[i] = static_cast<uint8_t>(v < 0 ? 0 : v);
+  }
+}
+inline void ScalarFade(uint8_t* d, const uint8_t* s, int n, int p) {
+  for (int i = 0; i < n; i++) d[i] = static_cast<uint8_t>((p * s[i] + (256 - p) * d[i]) >> 8);
+}
+inline void ScalarAlpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
+  for (int i = 0; i < n; i++) {
+    const int av = a[i];
+    if (av == 0) continue;
+    if (av == 255) {
+      d[i] = s[i];
+    } else {
+      d[i] = static_cast<uint8_t>(((av * s[i]) >> 8) + (((255 - av) * d[i]) >> 8));
+    }
+  }
+}
+
+}  // namespace blt
+
+namespace blt {
+// AVX2 only. Each handles whole groups of 8 pixels and returns how many it
+// did; the caller finishes the row.
+// Mode-0 row of a palettised source with its alpha plane (exact alpha rule).
+int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
+                    int n);
+// Mode-0 quad span of a palettised source; samples at 32.32 fixed-point
+// positions (au, av) stepping by (stepU, stepV), element origin + v * srcW + u;
+// with useKey, pixels whose own palette colour equals key are skipped.
+int Avx2QuadSpanB(uint8_t* d, int n, const uint8_t* px, int32_t srcW, int32_t origin, int64_t au,
+                  int64_t stepU, int64_t av, int64_t stepV, const uint8_t* pal, const uint8_t* own,
+                  int useKey, uint32_t key);
+}  // namespace blt

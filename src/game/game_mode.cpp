@@ -1,0 +1,85 @@
+// The game-mode update: runs the title flow every frame and hands over to a
+// story scene when the flow asks for one.
+#include "game/game_mode.h"
+
+#include "game/play.h"
+#include "game/rank.h"
+#include "game/title.h"
+#include "gfx/sprite.h"
+#include "shell/app.h"
+#include "shell/config.h"
+#include "shell/input.h"
+#include "sound/bgm.h"
+
+StatePair g_state[STATE_LEVELS];
+
+void STATE_Advance() {
+  for (StatePair& p : g_state) {
+    p.counter = (p.next == p.current) ? p.counter + 1 : 0;
+    p.current = p.next;
+  }
+}
+
+void STATE_Clear() {
+  for (StatePair& p : g_state) p = StatePair{};
+}
+
+namespace {
+// The system speed as the fades use it; a stored value far out of range would
+// only overflow the arithmetic.
+int Wait() {
+  int w = g_cfg.wait;
+  if (w < 0) return 0;
+  return w > 255 ? 255 : w;
+}
+}  // namespace
+
+int GAME_FadeF1() {
+  if (g_act.skip) return 0;
+  return ((Wait() * 30) / 2) * 30 / 60;
+}
+
+int GAME_FadeF2() {
+  if (g_act.skip) return 0;
+  return ((Wait() * 60) / 2) * 30 / 60;
+}
+
+void GAME_StartScene() {
+  // The scene runtime sets itself up here (sound released, message window
+  // loaded, state levels cleared) and loads the script numbered by the scene
+  // counter, which is the play-through's stage number. The counter advances
+  // whether or not the script exists, so the play-through goes on to the
+  // next stage when the scene ends.
+  STATE_Clear();
+  g_playTotals.stage += 1;
+}
+
+void GAME_Reset() {
+  STATE_Clear();
+  TITLE_Reset();
+  RANK_Reset();
+}
+
+int GAME_Update() {
+  ACT_Update();
+  StatePair& game = g_state[STATE_GAME];
+  switch (game.current) {
+    case 2:
+      if (TITLE_Update() == 0) game.next = 3;
+      BGM_Update();
+      break;
+    case 3:
+      SPR_ClearAll();
+      game.next = 0;
+      GAME_StartScene();
+      STATE_Advance();
+      return 3;
+    default:
+      g_state[STATE_TITLE].current = 0;
+      g_state[STATE_TITLE].next = 0;
+      game.next = 2;
+      break;
+  }
+  STATE_Advance();
+  return 1;
+}

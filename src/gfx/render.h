@@ -1,0 +1,21 @@
+// The render pass: composes one frame from the sprite table and the text
+// records.
+#pragma once
+
+#include "gfx/image.h"
+#include "gfx/sprite.h"
+
+// Walks layers 0..63; in each draws the visible sprites in number order, then
+// the visible text records in number order. Does not clear the target. depth
+// is the render depth (always 24).
+void RND_Frame(FImage* target, int depth);
+
+// Draws one visible text record. The markup layout engine installs itself
+// with RND_SetTextDrawer; until it does, text records draw nothing.
+using RND_TextDrawer = void (*)(FImage* target, TextRecord* text);
+void RND_SetTextDrawer(RND_TextDrawer drawer);
+void RND_DrawText(FImage* target, TextRecord* text);
+
+// Tints one colour component (0..255) by a GlobalTone factor: 128 keeps it,
+// lower darkens toward 0, higher lightens toward 255.
+int RND_ToneComponent(int c, int t);

@@ -1,0 +1,31 @@
+// What the files of the SDL backend share: the window, the message queue and
+// the menu bar drawn above the client area.
+#pragma once
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "platform/plt_menu.h"
+#include "platform/plt_window.h"
+
+// Initialises SDL's video once; false when no display can be opened.
+bool SDLB_EnsureVideo();
+SDL_Window* SDLB_Window();
+// Height of the menu bar above the client area (0 without a menu).
+int SDLB_MenuBarHeight();
+// Window-relative pixels to client coordinates and back (the client area is
+// below the menu bar in a window, scaled over the screen in full screen).
+void SDLB_WindowToClient(int* x, int* y);
+void SDLB_ClientToWindow(int* x, int* y);
+// Queues a message for PLT_PeekMessage / PLT_GetMessage.
+void SDLB_Post(int type, int64_t wparam, int64_t lparam);
+
+// Virtual key of an SDL key, 0 for keys the program does not know.
+int SDLB_KeyToVk(const SDL_Keysym& key);
+// Physical key and button state fed to the asynchronous key state; keeps a
+// count per virtual key so that the left and right Shift (or Ctrl, Alt) keys
+// together behave as one.
+void SDLB_KeySource(int source, int vk, int down);
+void SDLB_ReleaseAllSources();
+// The window icon and cursor set before the window existed.
+void SDLB_ApplyIconAndCursor();

@@ -1,0 +1,49 @@
+// Opening documents and web addresses with the desktop's handler.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/plt_file.h"
+#include "platform/plt_shell.h"
+
+int PLT_ShellOpen(const char* target) {
+  if (!target || !*target) return 0;
+  std::string arg = target;
+  // A file name in the program's own path form becomes a host path; an
+  // address with a scheme goes as it is.
+  if (!std::strstr(target, "://") && std::strncmp(target, "mailto:", 7) != 0) {
+    arg = PLT_ResolvePath(target);
+    if (arg.empty()) return 0;
+    char full[PATH_MAX];
+    if (realpath(arg.c_str(), full)) arg = full;
+  }
+  // Two forks so that the opener is adopted by init and never becomes our
+  // zombie, and so that it outlives us.
+  pid_t child = fork();
+  if (child < 0) return 0;
+  if (child == 0) {
+    setsid();
+    pid_t grandchild = fork();
+    if (grandchild == 0) {
+      int devnull = open("/dev/null", O_RDWR);
+      if (devnull >= 0) {
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+      }
+      execlp("xdg-open", "xdg-open", arg.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    _exit(grandchild < 0 ? 1 : 0);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 1 : 0;
+}

@@ -1,0 +1,254 @@
+// The content generator: deterministic output, pictures in exactly the forms
+// the game loads, effects in the promised WAV formats, music scores.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "gfx/bmp.h"
+#include "gfx/image.h"
+#include "gfx/resource.h"
+#include "test_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+#ifdef ZV_CONTENT_TOOL
+const char* kTool = ZV_CONTENT_TOOL;
+#else
+const char* kTool = nullptr;
+#endif
+
+int RunTool(const std::string& out, const std::string& source, const std::string& extra) {
+  std::string cmd = std::string("\"") + (kTool ? kTool : "") + "\" --out \"" + out + "\" --source \"" + source +
+                    "\" " + extra + " >/dev/null 2>&1";
+  return std::system(cmd.c_str());
+}
+
+std::map<std::string, std::vector<uint8_t>> ReadTree(const std::string& root) {
+  std::map<std::string, std::vector<uint8_t>> files;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    if (e.is_regular_file()) files[fs::relative(e.path(), root).string()] = ReadFileBytes(e.path());
+  return files;
+}
+
+uint32_t Le32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t Le16(const uint8_t* p) {
+  return uint16_t(p[0] | p[1] << 8);
+}
+
+std::vector<uint8_t> Entry(const std::string& archive, const char* name) {
+  uint8_t* buf = nullptr;
+  int n = ARC_Read(archive.c_str(), name, &buf);
+  std::vector<uint8_t> out(buf, buf + (n > 0 ? n : 0));
+  RES_Free(buf);
+  return out;
+}
+
+// One generated data directory (without music) shared by the tests.
+class ContentTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!kTool) return;
+    char tmpl[] = "/tmp/zentrova-content-XXXXXX";
+    dir_ = new std::string(::mkdtemp(tmpl));
+    status_ = RunTool(*dir_ + "/a", std::string(ZV_SOURCE_DIR) + "/content", "--no-music");
+  }
+  static void TearDownTestSuite() {
+    if (!dir_) return;
+    std::error_code ec;
+    fs::remove_all(*dir_, ec);
+    delete dir_;
+    dir_ = nullptr;
+  }
+  void SetUp() override {
+    if (!kTool) GTEST_SKIP() << "built without the content generator";
+    ASSERT_EQ(status_, 0);
+  }
+  static std::string Data() { return *dir_ + "/a"; }
+  static std::string* dir_;
+  static int status_;
+};
+std::string* ContentTest::dir_ = nullptr;
+int ContentTest::status_ = -1;
+
+TEST_F(ContentTest, SameSourcesGiveSameBytes) {
+  ASSERT_EQ(RunTool(*dir_ + "/b", std::string(ZV_SOURCE_DIR) + "/content", "--no-music"), 0);
+  auto a = ReadTree(Data()), b = ReadTree(*dir_ + "/b");
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(a.size(), b.size());
+  for (const auto& [name, bytes] : a) EXPECT_TRUE(b.count(name) && b[name] == bytes) << name;
+  EXPECT_TRUE(fs::is_directory(Data() + "/err"));
+  EXPECT_FALSE(fs::exists(Data() + "/grp")) << "loose pictures would shadow the archive";
+}
+
+struct PictureForm {
+  const char* name;
+  int width, height, bits;
+};
+const PictureForm kPictures[] = {
+    {"g0010.bmp", 640, 480, 24},   {"logo.bmp", 480, 320, 24},      {"tavr00.bmp", 252, 140, 8},
+    {"tavr01.bmp", 252, 140, 8},   {"title0000.bmp", 640, 480, 24}, {"title0001.bmp", 232, 120, 8},
+    {"title1000.bmp", 576, 56, 8}, {"title1001.bmp", 84, 112, 8},   {"title1002.bmp", 280, 32, 8},
+    {"sys1000.bmp", 640, 480, 24}, {"char000.bmp", 336, 224, 8},    {"sys0000.bmp", 180, 24, 8},
+    {"sys0001.bmp", 120, 128, 8},  {"sys0002.bmp", 216, 48, 8},     {"sys0003.bmp", 512, 64, 8},
+    {"sys0010.bmp", 432, 24, 8},   {"sys0011.bmp", 432, 24, 8},     {"sys0012.bmp", 276, 72, 8},
+};
+
+TEST_F(ContentTest, PicturesHaveTheirFormsAndLoad) {
+  std::string grp = Data() + "/grp.TVN";
+  auto arc = ReadFileBytes(grp);
+  ASSERT_GE(arc.size(), 8u);
+  ASSERT_EQ(Le32(arc.data()), ARC_MAGIC);
+  ASSERT_EQ(Le32(arc.data() + 4), std::size(kPictures));
+  for (uint32_t i = 0; i < std::size(kPictures); i++)
+    EXPECT_NE(Le32(arc.data() + 8 + 36 * i), 0u) << "picture entries are compressed";
+
+  TempDir cwd;
+  fs::copy_file(grp, "grp.TVN");
+  IMG_SetDir("grp");
+  int slot = 0;
+  for (const PictureForm& p : kPictures) {
+    SCOPED_TRACE(p.name);
+    auto bmp = Entry(grp, p.name);
+    ASSERT_GE(bmp.size(), 54u);
+    EXPECT_EQ(int32_t(Le32(&bmp[18])), p.width);
+    EXPECT_EQ(int32_t(Le32(&bmp[22])), p.height);
+    EXPECT_EQ(Le16(&bmp[28]), p.bits);
+    if (p.bits == 24) {
+      EXPECT_EQ(Le16(&bmp[6]), 0);
+      ASSERT_EQ(IMG_LoadBMP(slot, FMT_F, p.name), 1);
+      EXPECT_EQ(g_slots[slot].f.width, p.width);
+      EXPECT_EQ(g_slots[slot].f.height, p.height);
+    } else {
+      // Every sprite carries the alpha plane; rows need no padding.
+      EXPECT_NE(Le16(&bmp[6]), 0);
+      EXPECT_EQ(p.width % 4, 0);
+      EXPECT_EQ(bmp.size(), 1078u + 2u * p.width * p.height);
+      ASSERT_EQ(IMG_LoadBMP(slot, FMT_B, p.name), 1);
+      const BImage& b = g_slots[slot].b;
+      EXPECT_EQ(b.width, p.width);
+      EXPECT_EQ(b.height, p.height);
+      ASSERT_NE(b.alpha, nullptr);
+      // Index 0 is the transparent black; no visible colour is pure black,
+      // so the pictures also work with a black colour key.
+      EXPECT_EQ(Le32(b.palette), 0u);
+      int visible = 0;
+      for (int k = 0; k < b.width * b.height; k++) {
+        if (b.alpha[k] == 0) {
+          EXPECT_EQ(b.pixels[k], 0) << "pixel " << k;
+        }
+        if (b.pixels[k] != 0) {
+          EXPECT_NE(Le32(b.palette + 4 * b.pixels[k]) & 0xFFFFFF, 0u);
+          visible++;
+        }
+      }
+      EXPECT_GT(visible, b.width * b.height / 20) << "picture is nearly empty";
+    }
+    slot++;
+  }
+  IMG_FreeAll();
+}
+
+TEST_F(ContentTest, CreatureCellsAreCentredWithClearCorners) {
+  auto bmp = Entry(Data() + "/grp.TVN", "char000.bmp");
+  BImage b{};
+  int32_t alphaFlag = 0;
+  ASSERT_EQ(BMP_DecodeB("char000.bmp", bmp.data(), int(bmp.size()), &b, &alphaFlag), 1);
+  for (int row = 0; row < 2; row++)
+    for (int kind = 0; kind < 3; kind++) {
+      int x0 = 112 * kind, y0 = 112 * row;
+      EXPECT_EQ(b.alpha[(y0 + 56) * b.width + x0 + 56], 255) << kind << "," << row;
+      // Corners stay clear so a rotated cell shows no box.
+      EXPECT_EQ(b.alpha[(y0 + 1) * b.width + x0 + 1], 0);
+      EXPECT_EQ(b.alpha[(y0 + 110) * b.width + x0 + 110], 0);
+    }
+  IMG_ReleaseB(&b);
+}
+
+TEST_F(ContentTest, EffectsHaveThePromisedFormats) {
+  std::string wav = Data() + "/wav.TVN";
+  const struct {
+    const char* name;
+    int tag;
+  } kEffects[] = {{"se_002.wav", 2}, {"se_003.wav", 1}, {"se_008.wav", 1},   {"se_009.wav", 1},
+                  {"se_010.wav", 1}, {"se_012.wav", 1}, {"se_013.wav", 0x11}};
+  for (const auto& e : kEffects) {
+    SCOPED_TRACE(e.name);
+    auto w = Entry(wav, e.name);
+    ASSERT_GE(w.size(), 44u);
+    ASSERT_EQ(memcmp(w.data(), "RIFF", 4), 0);
+    ASSERT_EQ(memcmp(w.data() + 8, "WAVE", 4), 0);
+    ASSERT_EQ(memcmp(w.data() + 12, "fmt ", 4), 0);
+    EXPECT_EQ(Le16(&w[20]), e.tag);
+    EXPECT_EQ(Le16(&w[22]), 1);
+    EXPECT_EQ(Le32(&w[24]), 44100u);
+    if (e.tag != 1) continue;
+    // PCM effects start and end in silence: no click at either end.
+    size_t at = 12;
+    while (at + 8 <= w.size() && memcmp(&w[at], "data", 4) != 0) at += 8 + Le32(&w[at + 4]);
+    ASSERT_LE(at + 8, w.size());
+    size_t n = Le32(&w[at + 4]) / 2;
+    ASSERT_LE(at + 8 + 2 * n, w.size());
+    ASSERT_GT(n, 1000u);
+    auto sample = [&](size_t k) { return int16_t(Le16(&w[at + 8 + 2 * k])); };
+    EXPECT_LT(std::abs(sample(0)), 64);
+    EXPECT_LT(std::abs(sample(n - 1)), 64);
+    int peak = 0;
+    for (size_t k = 0; k < n; k++) peak = std::max(peak, std::abs(int(sample(k))));
+    EXPECT_GT(peak, 8000) << "too quiet";
+    EXPECT_LT(peak, 32000) << "clipped";
+  }
+}
+
+TEST_F(ContentTest, OtherFilesArePresent) {
+  for (const char* f : {"manual/manual.html", "res/icon.png", "res/cursor.png",
+                        "icons/hicolor/16x16/apps/zentrova.png",
+                        "icons/hicolor/256x256/apps/zentrova.png", "zentrova.desktop"}) {
+    auto b = ReadFileBytes(Data() + "/" + f);
+    EXPECT_FALSE(b.empty()) << f;
+  }
+  auto cur = ReadFileBytes(Data() + "/res/cursor.png");
+  ASSERT_GE(cur.size(), 24u);
+  EXPECT_EQ(Le32(&cur[16]), 0x20000000u);  // width 32, big-endian in the header
+}
+
+// Music: tiny scores keep the test fast; the real scores are checked by the
+// same parser in the normal build.
+void WriteText(const std::string& path, const std::string& text) {
+  WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+TEST(ContentMusic, ScoresRenderToOggDeterministically) {
+  if (!kTool) GTEST_SKIP() << "built without the content generator";
+  TempDir dir;
+  fs::create_directories("src/manual");
+  fs::copy(std::string(ZV_SOURCE_DIR) + "/content/manual", "src/manual",
+           fs::copy_options::recursive);
+  const std::string score =
+      "title test\ntempo 140\nloop on\ntrack a bell vol 0.5 pan -0.5\ntrack k kick\n"
+      "define arp ( c5/1 e5 g5 )*2\n"
+      "pattern p\na: $arp | c5+e5/4 r/2 f#5/2\nk: x/4 x/4 x/4\nend\nsong p p\n";
+  for (int n = 1; n <= 4; n++) WriteText("src/music/bgm_00" + std::to_string(n) + ".txt", score);
+  ASSERT_EQ(RunTool("one", "src", ""), 0);
+  ASSERT_EQ(RunTool("two", "src", ""), 0);
+  for (int n = 1; n <= 4; n++) {
+    std::string f = "bgm/bgm_00" + std::to_string(n) + ".ogg";
+    auto a = ReadFileBytes("one/" + f), b = ReadFileBytes("two/" + f);
+    ASSERT_GE(a.size(), 58u) << f;
+    EXPECT_EQ(memcmp(a.data(), "OggS", 4), 0);
+    EXPECT_EQ(Le32(&a[14]), 0x5A560000u + n) << "fixed stream serial";
+    EXPECT_EQ(a, b) << f;
+  }
+  // A broken score fails the build instead of leaving silence behind.
+  WriteText("src/music/bgm_003.txt", "tempo 100\npattern p\na: c5/4\nend\nsong p\n");
+  EXPECT_NE(RunTool("three", "src", ""), 0);
+  WriteText("src/music/bgm_003.txt", "tempo 100\ntrack a bell\npattern p\na: h5/4\nend\nsong p\n");
+  EXPECT_NE(RunTool("three", "src", ""), 0);
+}
+}  // namespace

@@ -1,0 +1,131 @@
+// Sound effects, synthesised: short, clean at both ends, mono 44.1 kHz.
+#include <algorithm>
+#include <cmath>
+
+#include "synth.h"
+
+namespace {
+using Buf = std::vector<float>;
+
+Buf Make(double seconds) {
+  return Buf(static_cast<size_t>(seconds * kRate), 0.f);
+}
+
+// A rising sine chirp: the sound of a small bubble or a drop leaving water.
+void Bubble(Buf& b, double at, double f0, double rise, double decay, double amp) {
+  size_t s = static_cast<size_t>(at * kRate);
+  double ph = 0;
+  for (size_t i = 0; s + i < b.size(); i++) {
+    double t = static_cast<double>(i) / kRate;
+    double env = std::exp(-t * decay) * std::min(1.0, t / 0.002);
+    if (env < 1e-4 && t > 0.01) break;
+    ph += f0 * (1 + rise * t) / kRate;
+    b[s + i] += static_cast<float>(std::sin(2 * M_PI * ph) * env * amp);
+  }
+}
+
+void NoiseBurst(Buf& b, double at, double len, double bright, double amp, uint32_t seed) {
+  Noise nz;
+  nz.s = seed;
+  size_t s = static_cast<size_t>(at * kRate), n = static_cast<size_t>(len * kRate);
+  double lp = 0;
+  for (size_t i = 0; i < n && s + i < b.size(); i++) {
+    double t = static_cast<double>(i) / n;
+    lp += bright * (nz.Next() - lp);
+    double env = std::sin(M_PI * std::min(1.0, t * 4)) * (1 - t) * (t < 0.25 ? 1 : 1);
+    b[s + i] += static_cast<float>(lp * env * amp);
+  }
+}
+
+void Note(Buf& b, double at, Instrument inst, int midi, double dur, double vel) {
+  Buf tmp;
+  RenderNote(tmp, 0, inst, NoteFreq(midi), dur, vel, static_cast<uint32_t>(midi * 31 + inst));
+  size_t s = static_cast<size_t>(at * kRate);
+  for (size_t i = 0; i < tmp.size() && s + i < b.size(); i++) b[s + i] += tmp[i];
+}
+
+// Normalises the peak and shapes both ends so nothing clicks.
+void Finish(Buf& b, double peak, double fadeOut = 0.03) {
+  float mx = 0;
+  for (float v : b) mx = std::max(mx, std::fabs(v));
+  if (mx > 0)
+    for (float& v : b) v = static_cast<float>(v * peak / mx);
+  size_t in = std::min(b.size(), static_cast<size_t>(0.002 * kRate));
+  for (size_t i = 0; i < in; i++) b[i] *= static_cast<float>(i) / in;
+  size_t out = std::min(b.size(), static_cast<size_t>(fadeOut * kRate));
+  for (size_t i = 0; i < out; i++) {
+    double g = 0.5 + 0.5 * std::cos(M_PI * (i + 1) / out);
+    b[b.size() - out + i] *= static_cast<float>(g);
+  }
+}
+}  // namespace
+
+void MakeSoundEffects(Output& out) {
+  // 2: a missed click, a soft swish of air.
+  {
+    Buf b = Make(0.28);
+    NoiseBurst(b, 0.0, 0.25, 0.08, 0.9, 17);
+    Bubble(b, 0.0, 260, -1.8, 18, 0.25);
+    Finish(b, 0.6, 0.06);
+    out.files["wav/se_002.wav"] = EncodeWav(b, 1, WAV_MS_ADPCM);
+  }
+  // 3: a delivery that extends a chain: a bright rising arpeggio.
+  {
+    Buf b = Make(1.1);
+    Bubble(b, 0.0, 700, 3.0, 28, 0.5);
+    const int notes[5] = {79, 84, 88, 91, 96};
+    for (int k = 0; k < 5; k++) Note(b, 0.03 + 0.055 * k, INST_BELL, notes[k], 0.2, 0.6 + 0.08 * k);
+    Finish(b, 0.85, 0.25);
+    out.files["wav/se_003.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 8: decide on the title, and a creature caught: a bright water plip.
+  {
+    Buf b = Make(0.32);
+    Bubble(b, 0.0, 520, 9.0, 22, 1.0);
+    Bubble(b, 0.05, 900, 6.0, 35, 0.45);
+    Note(b, 0.0, INST_MARIMBA, 84, 0.1, 0.35);
+    Finish(b, 0.85, 0.08);
+    out.files["wav/se_008.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 9: a plain delivery: a plop into the bowl and a porcelain ding.
+  {
+    Buf b = Make(0.8);
+    Bubble(b, 0.0, 300, 5.0, 20, 0.8);
+    Note(b, 0.04, INST_BELL, 86, 0.2, 0.6);
+    Note(b, 0.04, INST_BELL, 79, 0.2, 0.35);
+    Finish(b, 0.8, 0.2);
+    out.files["wav/se_009.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 10: a creature dropped back into the pond: a falling bloop and splash.
+  {
+    Buf b = Make(0.5);
+    Bubble(b, 0.0, 900, -0.85 / 0.35, 9, 0.8);
+    NoiseBurst(b, 0.02, 0.3, 0.25, 0.45, 99);
+    Bubble(b, 0.12, 420, 4, 30, 0.3);
+    Finish(b, 0.8, 0.12);
+    out.files["wav/se_010.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 12: the score counter, looped: four ticks in exactly 0.2 s, each decayed
+  // to silence before the next, so the loop point is seamless.
+  {
+    Buf b(static_cast<size_t>(kRate / 5), 0.f);
+    const size_t step = b.size() / 4;
+    for (int k = 0; k < 4; k++) {
+      double f = k % 2 ? 2637 : 3136;
+      for (size_t i = 0; i < step; i++) {
+        double t = static_cast<double>(i) / kRate;
+        double env = std::exp(-t * 220) * std::min(1.0, t / 0.0008);
+        b[k * step + i] += static_cast<float>(std::sin(2 * M_PI * f * t) * env * 0.8);
+      }
+    }
+    out.files["wav/se_012.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 13: the cursor moves onto a menu item: a small wooden tok.
+  {
+    Buf b = Make(0.16);
+    Note(b, 0.0, INST_MARIMBA, 91, 0.05, 0.8);
+    Bubble(b, 0.0, 1500, 1.0, 80, 0.2);
+    Finish(b, 0.7, 0.05);
+    out.files["wav/se_013.wav"] = EncodeWav(b, 1, WAV_IMA_ADPCM);
+  }
+}

@@ -1,0 +1,184 @@
+// Replay extension for the scooping game: the stage's state in the summary
+// ("play"), a trace of every release during play (--trace) and a scripted
+// player (--autoplay).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "game/game_mode.h"
+#include "game/play.h"
+#include "game/title.h"
+#include "platform/headless/headless.h"
+#include "zentrova-tool/play_autoplay.h"
+#include "zentrova-tool/replay_ext.h"
+
+namespace {
+
+struct PlayReplay {
+  const char* tracePath;
+  FILE* trace;
+  uint32_t lastSerial;
+  bool autoplay;
+  uint32_t autoplaySeed;
+  PlayAutoplayer player;
+  int appliedX, appliedY;
+  bool appliedDown;
+};
+PlayReplay g_pr = {nullptr, nullptr, 0, false, 1, {}, -1, -1, false};
+
+int ParsePlayOption(int argc, char** argv, int i) {
+  if (std::strcmp(argv[i], "--trace") == 0) {
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "zentrova-tool replay: --trace needs FILE.jsonl\n");
+      return -1;
+    }
+    g_pr.tracePath = argv[i + 1];
+    return 2;
+  }
+  if (std::strcmp(argv[i], "--autoplay") == 0) {
+    g_pr.autoplay = true;
+    return 1;
+  }
+  if (std::strcmp(argv[i], "--autoplay-seed") == 0) {
+    char* end = nullptr;
+    unsigned long v = i + 1 < argc ? std::strtoul(argv[i + 1], &end, 10) : 0;
+    if (i + 1 >= argc || !end || *end != 0 || v == 0 || v > 0xFFFFFFFFul) {
+      std::fprintf(stderr, "zentrova-tool replay: --autoplay-seed needs a number from 1\n");
+      return -1;
+    }
+    g_pr.autoplaySeed = static_cast<uint32_t>(v);
+    return 2;
+  }
+  return 0;
+}
+
+void StartPlay() {
+  if (g_pr.tracePath) {
+    g_pr.trace = std::fopen(g_pr.tracePath, "w");
+    if (!g_pr.trace) {
+      std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", g_pr.tracePath);
+    }
+  }
+  g_pr.lastSerial = g_play.release.serial;
+  g_pr.player.Reset(g_pr.autoplaySeed);
+  g_pr.appliedX = g_pr.appliedY = -1;
+  g_pr.appliedDown = false;
+}
+
+bool Playing() {
+  return g_state[STATE_TITLE].current == TITLE_PLAYING;
+}
+
+void BeforeLoop(uint64_t) {
+  if (!g_pr.autoplay || !Playing()) return;
+  PlayAutoplayer& p = g_pr.player;
+  p.Step();
+  if (p.x != g_pr.appliedX || p.y != g_pr.appliedY) {
+    HL_MouseMove(p.x, p.y);
+    g_pr.appliedX = p.x;
+    g_pr.appliedY = p.y;
+  }
+  if (p.down != g_pr.appliedDown) {
+    HL_MouseButton(0, p.down ? 1 : 0);
+    g_pr.appliedDown = p.down;
+  }
+}
+
+void IntArray(std::string& out, const int32_t* v, int n) {
+  out += "[";
+  for (int i = 0; i < n; ++i) {
+    if (i) out += ", ";
+    JSON_Int(out, v[i]);
+  }
+  out += "]";
+}
+
+void History(std::string& out) {
+  const int32_t h[4] = {g_play.chain.history[0], g_play.chain.history[1], g_play.chain.history[2],
+                        g_play.chain.history[3]};
+  IntArray(out, h, 4);
+}
+
+void Field(std::string& out, const char* key, int64_t v, bool first = false) {
+  if (!first) out += ", ";
+  JSON_String(out, key);
+  out += ": ";
+  JSON_Int(out, v);
+}
+
+void AfterStep(uint64_t frameSteps) {
+  const PlayReleaseInfo& r = g_play.release;
+  if (r.serial == g_pr.lastSerial) return;
+  g_pr.lastSerial = r.serial;
+  if (!g_pr.trace) return;
+  std::string line = "{";
+  Field(line, "frame", static_cast<int64_t>(frameSteps) - 1, true);
+  Field(line, "x", r.x);
+  Field(line, "y", r.y);
+  Field(line, "inBowl", r.inBowl);
+  line += ", \"kinds\": ";
+  IntArray(line, r.kinds, r.heldCount);
+  Field(line, "delivered", r.delivered);
+  Field(line, "dropped", r.dropped);
+  Field(line, "units", r.units);
+  Field(line, "score", g_playTotals.score);
+  Field(line, "chainCount", g_play.chain.chainCount);
+  Field(line, "target", g_play.chain.target);
+  line += ", \"history\": ";
+  History(line);
+  line += "}\n";
+  std::fwrite(line.data(), 1, line.size(), g_pr.trace);
+}
+
+void PlayJson(std::string& out) {
+  const PlayTotals& t = g_playTotals;
+  const ChainState& ch = g_play.chain;
+  out += "{";
+  Field(out, "state", PLAY_State(), true);
+  Field(out, "counter", PLAY_Counter());
+  out += ", \"totals\": {";
+  Field(out, "stage", t.stage, true);
+  Field(out, "score", t.score);
+  Field(out, "clicks", t.clicks);
+  Field(out, "maxChain", t.maxChain);
+  Field(out, "shownScore", t.shownScore);
+  Field(out, "slowed", t.slowed);
+  out += "}, \"chain\": {";
+  Field(out, "chainDisplay", ch.chainDisplay, true);
+  Field(out, "chainCount", ch.chainCount);
+  Field(out, "target", ch.target);
+  out += ", \"history\": ";
+  History(out);
+  out += "}, \"creatures\": [";
+  for (int i = 0; i < g_play.count && i < PLAY_OBJECTS; ++i) {
+    const ScoopObject& o = g_play.objects[i];
+    out += i ? ", {" : "{";
+    Field(out, "kind", o.kind, true);
+    Field(out, "x", o.x);
+    Field(out, "y", o.y);
+    Field(out, "size", o.size);
+    Field(out, "state", o.state);
+    out += "}";
+  }
+  out += "]}";
+}
+
+void FinishPlay() {
+  if (g_pr.trace) std::fclose(g_pr.trace);
+  g_pr.trace = nullptr;
+}
+
+}  // namespace
+
+ZV_REPLAY_EXTENSION(
+    play, "play",
+    "  --trace FILE.jsonl   one JSON line per release of the left button during\n"
+    "                       play: frame, x, y, inBowl, kinds, delivered, dropped,\n"
+    "                       units, and score, chainCount, target, history after it\n"
+    "  --autoplay           a scripted player plays the stage: clicks to start,\n"
+    "                       catches creatures (the kind that continues the chain\n"
+    "                       first), carries them to the bowl and dismisses the\n"
+    "                       stage-clear banner (start a stage with --totals 1,0,0,0)\n"
+    "  --autoplay-seed N    seed of the scripted player's pauses (default 1)\n",
+    ParsePlayOption, StartPlay, BeforeLoop, AfterStep, PlayJson, FinishPlay);
