@@ -34,7 +34,8 @@ void BM_LzsDecode(benchmark::State& state) {
     int got = LZS_Decode(out.data(), packed.data(), n, static_cast<int>(out.size()));
     benchmark::DoNotOptimize(got);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(raw.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(raw.size()));
   state.counters["ratio"] = static_cast<double>(n) / static_cast<double>(raw.size());
 }
 BENCHMARK(BM_LzsDecode)->Unit(benchmark::kMillisecond);
@@ -47,7 +48,8 @@ void BM_LzsEncode(benchmark::State& state) {
                        static_cast<int>(packed.size()));
     benchmark::DoNotOptimize(n);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(raw.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(raw.size()));
 }
 BENCHMARK(BM_LzsEncode)->Unit(benchmark::kMillisecond);
 

@@ -23,10 +23,18 @@ int main(int argc, char** argv) {
       for (int k = 0; k < flips && !input.empty(); ++k) {
         size_t at = rng() % input.size();
         switch (rng() % 4) {
-          case 0: input[at] = static_cast<uint8_t>(rng()); break;
-          case 1: input[at] ^= static_cast<uint8_t>(1u << (rng() % 8)); break;
-          case 2: input.resize(at); break;
-          default: input[at] = static_cast<uint8_t>(rng() % 2 ? 0xFF : 0x00); break;
+          case 0:
+            input[at] = static_cast<uint8_t>(rng());
+            break;
+          case 1:
+            input[at] ^= static_cast<uint8_t>(1u << (rng() % 8));
+            break;
+          case 2:
+            input.resize(at);
+            break;
+          default:
+            input[at] = static_cast<uint8_t>(rng() % 2 ? 0xFF : 0x00);
+            break;
         }
       }
     } else {

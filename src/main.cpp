@@ -1,4 +1,6 @@
 // The game's entry point.
 #include "shell/app.h"
 
-int main() { return APP_Main(); }
+int main() {
+  return APP_Main();
+}

@@ -49,4 +49,6 @@ inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   return out;
 }
 
-inline std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+inline std::vector<uint8_t> Bytes(const std::string& s) {
+  return std::vector<uint8_t>(s.begin(), s.end());
+}

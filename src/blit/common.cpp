@@ -1,6 +1,7 @@
 // Entry plumbing shared by the blit families.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "blit/loops.h"
 
@@ -56,6 +57,15 @@ bool DescribeSource(const BlitParams& p, Source* s, int mode, int param, uint8_t
     s->keyKind = (p.colorKey == KEY_NONE || p.colorKey == KEY_ALPHA) ? kKeyNone : kKeyColor;
   }
   s->key = static_cast<uint32_t>(p.colorKey);
+  if (s->isB) {
+    for (int i = 0; i < 256; i++) {
+      uint32_t drawn, own;
+      std::memcpy(&drawn, s->pal + i * 4, 4);
+      std::memcpy(&own, s->own + i * 4, 4);
+      const bool keyed = s->keyKind == kKeyColor && (own & 0xFFFFFF) == s->key;
+      s->lut[i] = (drawn & 0xFFFFFF) | (keyed ? kLutKeyed : 0);
+    }
+  }
   return true;
 }
 

@@ -99,6 +99,9 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
   const RowKernels* k = Kernels();
   if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
   const bool alpha = s.keyKind == kKeyAlpha;
+  // Expanding the alpha plane row by row costs more than the SSE2 kernels
+  // save; the scalar loop is faster there.
+  if (alpha && BLT_GetVectorLevel() < 2) return false;
   if (mode == 10) {
     // The fade kernel works on the picture's own colours.
     if (alpha || !s.neutral) return false;
@@ -118,7 +121,7 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
   const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
   if (ra == kRowAlphaBytes && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
     // Palette gather and blend eight pixels at a time.
-    const FetchB f{s.px, s.alpha, s.pal, s.own};
+    const FetchB f{s.px, s.alpha, s.lut};
     for (int i = 0; i < g.h; i++) {
       uint8_t* d = g.d + i * g.dStride;
       const ptrdiff_t e = g.start + i * g.rowStep;

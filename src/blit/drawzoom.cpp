@@ -106,10 +106,15 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   const RowKernels* k = Kernels();
   if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
   const bool alpha = s.keyKind == kKeyAlpha;
+  // Expanding the alpha plane row by row costs more than the SSE2 kernels
+  // save; the scalar loop is faster there.
+  if (alpha && BLT_GetVectorLevel() < 2) return false;
   if (mode == 10) {
     if (alpha || !s.neutral) return false;
     s.pal = s.own;
-  } else if (mode != 0 && mode != 1 && mode != 3) {
+  } else if (mode != 1 && mode != 3) {
+    // A plain copy gathers as fast straight into the frame as into a row
+    // buffer; only the blending modes gain from the byte kernels.
     return false;
   }
   const int n = g.w * 3;

@@ -21,7 +21,7 @@ inline int CS(int k, int v) {
 
 // ---- source readers -------------------------------------------------------
 // get(e, b, g, r): colour of element e with the colour factors applied;
-// key(e): the 24 raw bits the colour key is compared with; alpha(e).
+// keyed(e, key): whether the colour key skips element e; alpha(e).
 
 template <bool kFactors>
 struct FetchF {
@@ -39,29 +39,28 @@ struct FetchF {
       r = p[2];
     }
   }
-  uint32_t key(ptrdiff_t e) const {
+  bool keyed(ptrdiff_t e, uint32_t colorKey) const {
     const uint8_t* p = px + e * 3;
-    return p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
+    return (p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16)) == colorKey;
   }
   int alpha(ptrdiff_t) const { return 255; }
 };
 
+// Palettised sources read one table entry per pixel: the drawn colour
+// (prepared palette) in the low 24 bits, and bit 31 set when the picture's
+// own colour for that index matches the colour key.
+constexpr uint32_t kLutKeyed = 0x80000000u;
 struct FetchB {
   const uint8_t* px;
   const uint8_t* alphaPlane;
-  const uint8_t* pal;  // prepared palette: the colours drawn
-  const uint8_t* own;  // the picture's own palette: what the key matches
+  const uint32_t* lut;
   void get(ptrdiff_t e, int& b, int& g, int& r) const {
-    const uint8_t* c = pal + px[e] * 4;
-    b = c[0];
-    g = c[1];
-    r = c[2];
+    const uint32_t c = lut[px[e]];
+    b = c & 0xFF;
+    g = (c >> 8) & 0xFF;
+    r = (c >> 16) & 0xFF;
   }
-  uint32_t key(ptrdiff_t e) const {
-    uint32_t c;
-    std::memcpy(&c, own + px[e] * 4, 4);  // little-endian blue, green, red, reserved
-    return c & 0xFFFFFF;
-  }
+  bool keyed(ptrdiff_t e, uint32_t) const { return (lut[px[e]] & kLutKeyed) != 0; }
   int alpha(ptrdiff_t e) const { return alphaPlane[e]; }
 };
 
@@ -235,13 +234,14 @@ struct Source {
   bool neutral;  // factors 128/128/128 (either format)
   int keyKind;
   uint32_t key;
+  uint32_t lut[256];  // B: see FetchB
 };
 
 // Calls fn(fetch, keyKindConstant) with the reader that fits the source.
 template <class Fn>
 inline void WithFetch(const Source& s, Fn&& fn) {
   if (s.isB) {
-    const FetchB f{s.px, s.alpha, s.pal, s.own};
+    const FetchB f{s.px, s.alpha, s.lut};
     switch (s.keyKind) {
       case kKeyColor:
         fn(f, std::integral_constant<int, kKeyColor>());
@@ -273,7 +273,7 @@ inline void WithFetch(const Source& s, Fn&& fn) {
 template <int kKey, class Fetch, class Op>
 inline void Plot(uint8_t* d, ptrdiff_t e, const Fetch& f, const Op& op, uint32_t key) {
   if constexpr (kKey == kKeyColor) {
-    if (f.key(e) == key) return;
+    if (f.keyed(e, key)) return;
   }
   int b, g, r;
   if constexpr (kKey == kKeyAlpha) {

@@ -116,15 +116,6 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op) {
   uint8_t* d = row.d + a * 3;
   int j = 0;
   const int n = b - a;
-  if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
-    if (level >= 2 && static_cast<int64_t>(s.width) * s.height < (int64_t{1} << 31)) {
-      j = Avx2QuadSpanB(d, n, s.px, s.width, static_cast<int32_t>(origin), au, fu.step, av, fv.step,
-                        s.pal, s.own, kKey == kKeyColor, s.key);
-      d += 3 * j;
-      au += j * fu.step;
-      av += j * fv.step;
-    }
-  }
   // Local copies: the byte stores below could alias the callers' objects,
   // which would reload every field per pixel.
   const Fetch fl = f;
@@ -168,11 +159,19 @@ int DrawQuad(BlitParams p, bool srcIsB) {
   if (s.width <= 0 || s.height <= 0) return 1;
 
   // Rows and columns are limited by the default clip rectangle (and by the
-  // destination image and the screen height the scanline tables cover).
-  const int32_t left = std::max(g_defaultClip.left, 0);
-  const int32_t right = std::min(g_defaultClip.right, dst->width);
-  const int32_t top = std::max(g_defaultClip.top, 0);
-  const int32_t bottom = std::min({g_defaultClip.bottom, dst->height, g_screenH});
+  // destination image and the screen height the scanline tables cover). A
+  // sprite's own clip box narrows that further: the stage clips its turning
+  // creatures to the pond and the bowl, which they must not spill out of.
+  int32_t left = std::max(g_defaultClip.left, 0);
+  int32_t right = std::min(g_defaultClip.right, dst->width);
+  int32_t top = std::max(g_defaultClip.top, 0);
+  int32_t bottom = std::min({g_defaultClip.bottom, dst->height, g_screenH});
+  if (p.clip && p.clip != BLT_NO_CLIP) {
+    left = std::max(left, p.clip->left);
+    right = std::min(right, p.clip->right);
+    top = std::max(top, p.clip->top);
+    bottom = std::min(bottom, p.clip->bottom);
+  }
   if (left >= right || top >= bottom) return 1;
   const int32_t rows = bottom - top;
   EdgeEntry* tmin = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));

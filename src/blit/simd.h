@@ -65,10 +65,4 @@ namespace blt {
 // Mode-0 row of a palettised source with its alpha plane (exact alpha rule).
 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                     int n);
-// Mode-0 quad span of a palettised source; samples at 32.32 fixed-point
-// positions (au, av) stepping by (stepU, stepV), element origin + v * srcW + u;
-// with useKey, pixels whose own palette colour equals key are skipped.
-int Avx2QuadSpanB(uint8_t* d, int n, const uint8_t* px, int32_t srcW, int32_t origin, int64_t au,
-                  int64_t stepU, int64_t av, int64_t stepV, const uint8_t* pal, const uint8_t* own,
-                  int useKey, uint32_t key);
 }  // namespace blt

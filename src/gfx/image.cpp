@@ -17,7 +17,9 @@ BImage g_debugFont;
 namespace {
 char g_imageDir[64] = "grp";
 
-uint8_t* Zalloc(size_t n) { return static_cast<uint8_t*>(std::calloc(n ? n : 1, 1)); }
+uint8_t* Zalloc(size_t n) {
+  return static_cast<uint8_t*>(std::calloc(n ? n : 1, 1));
+}
 uint8_t* Dup(const uint8_t* p, size_t n) {
   if (!p) return nullptr;
   uint8_t* q = Zalloc(n);
@@ -31,9 +33,13 @@ void IMG_SetDir(const char* group) {
   g_imageDir[sizeof g_imageDir - 1] = 0;
 }
 
-const char* IMG_GetDir() { return g_imageDir; }
+const char* IMG_GetDir() {
+  return g_imageDir;
+}
 
-void IMG_InitTables(int width, int height) { BLT_InitTables(width, height); }
+void IMG_InitTables(int width, int height) {
+  BLT_InitTables(width, height);
+}
 
 int IMG_CreateBackBuffer(int depth, int width, int height) {
   // Every desktop of today shows 24-bit pixels; the frame is the render target itself.
@@ -47,7 +53,9 @@ int IMG_CreateBackBuffer(int depth, int width, int height) {
   return 1;
 }
 
-void IMG_FreeBackBuffer() { IMG_ReleaseF(&g_back.frame); }
+void IMG_FreeBackBuffer() {
+  IMG_ReleaseF(&g_back.frame);
+}
 
 void IMG_Present() {
   if (!PLT_HasWindow() || !g_back.frame.pixels) return;
@@ -113,7 +121,9 @@ void* IMG_GetImage(ImageSlot* slot) {
   return nullptr;
 }
 
-void* IMG_GetImage(int n) { return IMG_GetImage(&g_slots[n]); }
+void* IMG_GetImage(int n) {
+  return IMG_GetImage(&g_slots[n]);
+}
 
 void IMG_CopySlot(int dst, int src) {
   if (dst == src) return;
@@ -161,7 +171,9 @@ int IMG_LoadDebugFont() {
   return 1;
 }
 
-void IMG_ReleaseDebugFont() { IMG_ReleaseB(&g_debugFont); }
+void IMG_ReleaseDebugFont() {
+  IMG_ReleaseB(&g_debugFont);
+}
 
 void IMG_DrawDebugText(FImage* dst, int x, int y, const char* text) {
   if (!dst || !dst->pixels || !g_debugFont.pixels || !text) return;

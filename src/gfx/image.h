@@ -30,7 +30,7 @@ enum : int { IMG_SLOTS = 256, SCREEN_W = 640, SCREEN_H = 480 };
 extern ImageSlot g_slots[IMG_SLOTS];
 
 struct BackBuffer {
-  FImage frame;       // what the frame is composed in
+  FImage frame;  // what the frame is composed in
   int32_t displayDepth;
 };
 extern BackBuffer g_back;

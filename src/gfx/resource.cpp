@@ -24,10 +24,13 @@ uint8_t g_ring[LZS_RING];
 
 int32_t Le32(const uint8_t* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+                              static_cast<uint32_t>(p[2]) << 16 |
+                              static_cast<uint32_t>(p[3]) << 24);
 }
 
-uint8_t* Zalloc(int64_t n) { return static_cast<uint8_t*>(std::calloc(static_cast<size_t>(n > 0 ? n : 1), 1)); }
+uint8_t* Zalloc(int64_t n) {
+  return static_cast<uint8_t*>(std::calloc(static_cast<size_t>(n > 0 ? n : 1), 1));
+}
 
 bool NameEquals(const uint8_t* entry, const char* name) {
   char stored[ARC_NAME_SIZE + 1];
@@ -38,7 +41,9 @@ bool NameEquals(const uint8_t* entry, const char* name) {
 
 }  // namespace
 
-void RES_Free(uint8_t* buf) { std::free(buf); }
+void RES_Free(uint8_t* buf) {
+  std::free(buf);
+}
 
 int RES_ReadFile(const char* path, uint8_t** out) {
   *out = nullptr;
@@ -99,7 +104,9 @@ int LZS_Decode(uint8_t* out, const uint8_t* in, int inLength, int expected) {
   return op;
 }
 
-int LZS_EncodeBound(int length) { return length + (length + 7) / 8 + 16; }
+int LZS_EncodeBound(int length) {
+  return length + (length + 7) / 8 + 16;
+}
 
 int LZS_Encode(const uint8_t* in, int length, uint8_t* out, int outCapacity) {
   // Greedy longest match with hash chains. The input is searched as if it
@@ -281,7 +288,8 @@ int RES_OpenStream(const char* group, const char* name, PltFile** file) {
   if ((*file = PLT_FileOpen(path, PLT_OPEN_READ)) == nullptr) return 0;
   int64_t fileSize = PLT_FileSize(*file);
   uint8_t header[8];
-  if (PLT_FileRead(*file, header, 8) != 8 || static_cast<uint32_t>(Le32(header)) != ARC_MAGIC) return 0;
+  if (PLT_FileRead(*file, header, 8) != 8 || static_cast<uint32_t>(Le32(header)) != ARC_MAGIC)
+    return 0;
   int64_t count = Le32(header + 4);
   for (int64_t i = 0; i < count; ++i) {
     uint8_t e[ARC_ENTRY_SIZE];

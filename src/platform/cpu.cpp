@@ -7,7 +7,9 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
-int PLT_CpuidSupported() { return 1; }
+int PLT_CpuidSupported() {
+  return 1;
+}
 
 void PLT_Cpuid(uint32_t leaf, uint32_t regs[4]) {
   unsigned a = 0, b = 0, c = 0, d = 0;
@@ -18,16 +20,30 @@ void PLT_Cpuid(uint32_t leaf, uint32_t regs[4]) {
   regs[3] = d;
 }
 
-int PLT_HasTsc() { return 1; }
-uint64_t PLT_ReadTsc() { return __rdtsc(); }
+int PLT_HasTsc() {
+  return 1;
+}
+uint64_t PLT_ReadTsc() {
+  return __rdtsc();
+}
 int PLT_HasAvx2() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") ? 1 : 0;
 }
 #else
-int PLT_CpuidSupported() { return 0; }
-void PLT_Cpuid(uint32_t, uint32_t regs[4]) { std::memset(regs, 0, 16); }
-int PLT_HasTsc() { return 0; }
-uint64_t PLT_ReadTsc() { return 0; }
-int PLT_HasAvx2() { return 0; }
+int PLT_CpuidSupported() {
+  return 0;
+}
+void PLT_Cpuid(uint32_t, uint32_t regs[4]) {
+  std::memset(regs, 0, 16);
+}
+int PLT_HasTsc() {
+  return 0;
+}
+uint64_t PLT_ReadTsc() {
+  return 0;
+}
+int PLT_HasAvx2() {
+  return 0;
+}
 #endif

@@ -87,12 +87,23 @@ PltFile* PLT_FileOpen(const char* path, int mode) {
   std::string host = PLT_ResolvePath(path);
   int flags = 0;
   switch (mode) {
-    case PLT_OPEN_READ: flags = O_RDONLY; break;
-    case PLT_OPEN_WRITE_TRUNC: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
-    case PLT_OPEN_WRITE_KEEP: flags = O_RDWR | O_CREAT; break;
-    case PLT_OPEN_APPEND: flags = O_WRONLY | O_CREAT | O_APPEND; break;
-    case PLT_OPEN_READ_WRITE: flags = O_RDWR; break;
-    default: return nullptr;
+    case PLT_OPEN_READ:
+      flags = O_RDONLY;
+      break;
+    case PLT_OPEN_WRITE_TRUNC:
+      flags = O_WRONLY | O_CREAT | O_TRUNC;
+      break;
+    case PLT_OPEN_WRITE_KEEP:
+      flags = O_RDWR | O_CREAT;
+      break;
+    case PLT_OPEN_APPEND:
+      flags = O_WRONLY | O_CREAT | O_APPEND;
+      break;
+    case PLT_OPEN_READ_WRITE:
+      flags = O_RDWR;
+      break;
+    default:
+      return nullptr;
   }
   int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;

@@ -7,11 +7,11 @@
 struct PltFile;
 
 enum PltOpenMode : int {
-  PLT_OPEN_READ = 0,          // existing file, read only
-  PLT_OPEN_WRITE_TRUNC = 1,   // create or empty, write
-  PLT_OPEN_WRITE_KEEP = 2,    // create if missing, never truncate, read and write
-  PLT_OPEN_APPEND = 3,        // create if missing, writes go to the end
-  PLT_OPEN_READ_WRITE = 4,    // existing file, read and write
+  PLT_OPEN_READ = 0,         // existing file, read only
+  PLT_OPEN_WRITE_TRUNC = 1,  // create or empty, write
+  PLT_OPEN_WRITE_KEEP = 2,   // create if missing, never truncate, read and write
+  PLT_OPEN_APPEND = 3,       // create if missing, writes go to the end
+  PLT_OPEN_READ_WRITE = 4,   // existing file, read and write
 };
 
 // Resolves a Windows-style relative or absolute path to an existing host path

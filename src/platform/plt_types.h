@@ -34,5 +34,10 @@ enum : int {
 enum : uint16_t { PLT_KEY_DOWN_NOW = 0x8000, PLT_KEY_PRESSED_SINCE = 0x0001 };
 
 // Message box styles and results.
-enum : int { PLT_MB_OK = 0x0, PLT_MB_YESNO = 0x4, PLT_MB_SYSTEMMODAL = 0x1000, PLT_MB_SETFOREGROUND = 0x10000 };
+enum : int {
+  PLT_MB_OK = 0x0,
+  PLT_MB_YESNO = 0x4,
+  PLT_MB_SYSTEMMODAL = 0x1000,
+  PLT_MB_SETFOREGROUND = 0x10000
+};
 enum : int { PLT_IDOK = 1, PLT_IDCANCEL = 2, PLT_IDYES = 6, PLT_IDNO = 7 };

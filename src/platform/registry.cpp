@@ -148,7 +148,8 @@ int Save() {
       if (v.type == PLT_REG_DWORD && v.data.size() == 4) {
         char b[16];
         uint32_t x = static_cast<uint32_t>(v.data[0]) | static_cast<uint32_t>(v.data[1]) << 8 |
-                     static_cast<uint32_t>(v.data[2]) << 16 | static_cast<uint32_t>(v.data[3]) << 24;
+                     static_cast<uint32_t>(v.data[2]) << 16 |
+                     static_cast<uint32_t>(v.data[3]) << 24;
         std::snprintf(b, sizeof b, "%08x", x);
         text += std::string("dword:") + b;
       } else {
@@ -203,12 +204,15 @@ int PLT_RegQueryValue(const char* key, const char* name, int* type, void* data, 
     *len = static_cast<uint32_t>(v->second.data.size());
     return PLT_REG_MORE_DATA;
   }
-  if (data && !v->second.data.empty()) std::memcpy(data, v->second.data.data(), v->second.data.size());
+  if (data && !v->second.data.empty())
+    std::memcpy(data, v->second.data.data(), v->second.data.size());
   *len = static_cast<uint32_t>(v->second.data.size());
   return PLT_REG_OK;
 }
 
-void PLT_RegReset() { g_store = Store(); }
+void PLT_RegReset() {
+  g_store = Store();
+}
 
 const char* PLT_RegStorePath() {
   Load();

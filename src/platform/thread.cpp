@@ -129,4 +129,6 @@ int PLT_WaitEventsSettled(PltEvent* const* events, int count, int timeoutMs) {
   return g_eventCond.wait_for(lock, std::chrono::milliseconds(timeoutMs), settled) ? 1 : 0;
 }
 
-int PLT_EventCount() { return g_eventCount.load(); }
+int PLT_EventCount() {
+  return g_eventCount.load();
+}

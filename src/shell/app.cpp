@@ -11,8 +11,8 @@
 #include "platform/plt_clock.h"
 #include "platform/plt_cursor.h"
 #include "platform/plt_file.h"
-#include "platform/plt_png.h"
 #include "platform/plt_instance.h"
+#include "platform/plt_png.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
 #include "shell/commands.h"
@@ -122,8 +122,12 @@ void APP_RequestEnd() {
   g_app.endRequested = 1;
 }
 
-int APP_IsEnding() { return g_app.endRequested; }
-void APP_RequestResync() { g_clock.resync = 1; }
+int APP_IsEnding() {
+  return g_app.endRequested;
+}
+void APP_RequestResync() {
+  g_clock.resync = 1;
+}
 
 void APP_ResetForTests() {
   g_app = AppShell{};

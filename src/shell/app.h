@@ -8,10 +8,10 @@
 struct AppShell {
   const char* className;
   int32_t active;
-  int32_t loopState;      // 0 start-up pending, 1 running, 2 terminating
+  int32_t loopState;  // 0 start-up pending, 1 running, 2 terminating
   int32_t nextLoopState;
   int32_t endRequested;
-  int32_t gameMode;       // 1 game modes, 3 story scene
+  int32_t gameMode;  // 1 game modes, 3 story scene
   int32_t debugMode;
 };
 

@@ -4,12 +4,12 @@
 #include "platform/plt_display.h"
 #include "platform/plt_menu.h"
 #include "platform/plt_types.h"
+#include "platform/plt_window.h"
 #include "shell/app.h"
 #include "shell/config.h"
 #include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
-#include "platform/plt_window.h"
 
 namespace {
 
@@ -23,15 +23,26 @@ void CheckOnly(int first, int count, int chosen) {
 void ReportDisplayChange(int result) {
   const char* text;
   switch (result) {
-    case PLT_DISP_CHANGE_SUCCESSFUL: return;
-    case PLT_DISP_CHANGE_RESTART: text = "画面モード変更時、再起動必要"; break;
+    case PLT_DISP_CHANGE_SUCCESSFUL:
+      return;
+    case PLT_DISP_CHANGE_RESTART:
+      text = "画面モード変更時、再起動必要";
+      break;
     case PLT_DISP_CHANGE_FAILED:
       text = "画面モード変更失敗(ドライバがそのモード変更をサーポートしていません)";
       break;
-    case PLT_DISP_CHANGE_BADMODE: text = "画面モード変更失敗(そのモードは存在しません)"; break;
-    case PLT_DISP_CHANGE_NOTUPDATED: text = "画面モード変更失敗(よーわからん、NT用？)"; break;
-    case PLT_DISP_CHANGE_BADFLAGS: text = "画面モード変更失敗(フラグミス)"; break;
-    default: text = "画面モード変更失敗(原因不明・・・・)"; break;
+    case PLT_DISP_CHANGE_BADMODE:
+      text = "画面モード変更失敗(そのモードは存在しません)";
+      break;
+    case PLT_DISP_CHANGE_NOTUPDATED:
+      text = "画面モード変更失敗(よーわからん、NT用？)";
+      break;
+    case PLT_DISP_CHANGE_BADFLAGS:
+      text = "画面モード変更失敗(フラグミス)";
+      break;
+    default:
+      text = "画面モード変更失敗(原因不明・・・・)";
+      break;
   }
   MSG_Error(nullptr, "%s", text);
 }
@@ -47,7 +58,8 @@ void CMD_InitMenu() {
   PLT_CheckMenuItem(screenItem, 1);
   PLT_EnableMenuItem(CMD_FULLSCREEN, screenItem != CMD_FULLSCREEN);
   PLT_EnableMenuItem(CMD_WINDOW, screenItem != CMD_WINDOW);
-  if (g_cfg.msgWait >= 0 && g_cfg.msgWait <= 3) PLT_CheckMenuItem(CMD_MSG_SPEED0 + g_cfg.msgWait, 1);
+  if (g_cfg.msgWait >= 0 && g_cfg.msgWait <= 3)
+    PLT_CheckMenuItem(CMD_MSG_SPEED0 + g_cfg.msgWait, 1);
   for (int i = 0; i < 4; ++i) {
     if (g_cfg.wait == kSysSpeedValue[i]) PLT_CheckMenuItem(CMD_SYS_SPEED0 + i, 1);
   }
@@ -62,9 +74,8 @@ void CMD_InitMenu() {
 
 void CMD_Execute(int id) {
   if (id == CMD_QUIT) {
-    if (g_app.debugMode ||
-        MSG_Box(nullptr, PLT_MB_YESNO | PLT_MB_SYSTEMMODAL, "終了", "%s を、終了してもよろしいですか？",
-                APP_TITLE) == PLT_IDYES) {
+    if (g_app.debugMode || MSG_Box(nullptr, PLT_MB_YESNO | PLT_MB_SYSTEMMODAL, "終了",
+                                   "%s を、終了してもよろしいですか？", APP_TITLE) == PLT_IDYES) {
       APP_RequestEnd();
     }
   } else if (id == CMD_FULLSCREEN) {

@@ -37,7 +37,9 @@ int REG_Read(const char* name, void* dest, uint32_t length) {
   return PLT_RegQueryValue(g_regKey, name, &type, dest, &len);
 }
 
-int REG_ReadDword(const char* name, void* dest) { return REG_Read(name, dest, 4); }
+int REG_ReadDword(const char* name, void* dest) {
+  return REG_Read(name, dest, 4);
+}
 
 int REG_ReadOrCreate(const char* name, int32_t* dest) {
   REG_SetKey(REG_KEY_CONFIG);

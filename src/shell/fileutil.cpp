@@ -66,7 +66,9 @@ namespace {
 uint32_t g_rng = 1;
 }  // namespace
 
-void RNG_Seed(uint32_t seed) { g_rng = seed; }
+void RNG_Seed(uint32_t seed) {
+  g_rng = seed;
+}
 
 int RNG_Next() {
   g_rng = g_rng * 214013u + 2531011u;

@@ -14,10 +14,10 @@ namespace {
 
 // Virtual key of each key slot.
 int SlotKey(int slot) {
-  static const int fixed[15] = {PLT_VK_UP,    PLT_VK_DOWN,    PLT_VK_LEFT,  PLT_VK_RIGHT,
-                                PLT_VK_RETURN, PLT_VK_SPACE,  PLT_VK_CONTROL, PLT_VK_SHIFT,
-                                PLT_VK_MENU,  PLT_VK_TAB,     PLT_VK_ESCAPE, PLT_VK_PRIOR,
-                                PLT_VK_NEXT,  PLT_VK_END,     PLT_VK_HOME};
+  static const int fixed[15] = {PLT_VK_UP,     PLT_VK_DOWN,  PLT_VK_LEFT,    PLT_VK_RIGHT,
+                                PLT_VK_RETURN, PLT_VK_SPACE, PLT_VK_CONTROL, PLT_VK_SHIFT,
+                                PLT_VK_MENU,   PLT_VK_TAB,   PLT_VK_ESCAPE,  PLT_VK_PRIOR,
+                                PLT_VK_NEXT,   PLT_VK_END,   PLT_VK_HOME};
   if (slot < 15) return fixed[slot];
   if (slot < KEY_DIGIT0) return PLT_VK_F1 + slot - KEY_F1;
   if (slot < KEY_PAD0) return PLT_VK_0 + slot - KEY_DIGIT0;
@@ -37,7 +37,9 @@ void StepHold(uint8_t level, uint8_t* holdCount, uint8_t* repeat) {
 
 }  // namespace
 
-void KEY_Reset() { std::memset(&g_keys, 0, sizeof g_keys); }
+void KEY_Reset() {
+  std::memset(&g_keys, 0, sizeof g_keys);
+}
 
 void KEY_Poll(int active) {
   uint8_t prev[KEY_COUNT];
@@ -139,9 +141,15 @@ void MOUSE_Poll(int active) {
   }
 }
 
-int MOUSE_Held(int b) { return g_mouse.prevHeld[b]; }
-int MOUSE_Pressed(int b) { return g_mouse.pressed[b]; }
-int MOUSE_Released(int b) { return g_mouse.released[b]; }
+int MOUSE_Held(int b) {
+  return g_mouse.prevHeld[b];
+}
+int MOUSE_Pressed(int b) {
+  return g_mouse.pressed[b];
+}
+int MOUSE_Released(int b) {
+  return g_mouse.released[b];
+}
 
 void MOUSE_GetPos(int* x, int* y) {
   *x = g_mouse.x;
@@ -150,12 +158,17 @@ void MOUSE_GetPos(int* x, int* y) {
 
 namespace {
 bool Inside() {
-  return 0 <= g_mouse.x && g_mouse.x < g_mouse.width && 0 <= g_mouse.y && g_mouse.y < g_mouse.height;
+  return 0 <= g_mouse.x && g_mouse.x < g_mouse.width && 0 <= g_mouse.y &&
+         g_mouse.y < g_mouse.height;
 }
 }  // namespace
 
-int MOUSE_HeldInside(int b) { return (MOUSE_Held(b) && Inside()) ? 1 : 0; }
-int MOUSE_PressedInside(int b) { return (MOUSE_Pressed(b) && Inside()) ? 1 : 0; }
+int MOUSE_HeldInside(int b) {
+  return (MOUSE_Held(b) && Inside()) ? 1 : 0;
+}
+int MOUSE_PressedInside(int b) {
+  return (MOUSE_Pressed(b) && Inside()) ? 1 : 0;
+}
 
 int MOUSE_ZoneUnderCursor(int b) {
   if (b < 0) return g_mouse.hoverZone;
@@ -184,7 +197,9 @@ void MOUSE_DisableAllZones() {
   for (int g = 0; g < ZONE_GROUPS; ++g) MOUSE_DisableGroup(g);
 }
 
-void MOUSE_SelectGroup(int group) { g_mouse.activeGroup = static_cast<uint8_t>(group); }
+void MOUSE_SelectGroup(int group) {
+  g_mouse.activeGroup = static_cast<uint8_t>(group);
+}
 
 int MOUSE_ZoneEnabled(int group, int index) {
   if (index < 0 || index >= ZONES_PER_GROUP) return 0;
@@ -199,8 +214,12 @@ void MOUSE_MoveToZone(int group, int index) {
   PLT_SetCursorPos(x, y);
 }
 
-void MOUSE_SetExclusive(int on) { g_mouse.exclusive = on ? 1 : 0; }
-void MOUSE_RequestFlush() { g_mouse.flushPending = 1; }
+void MOUSE_SetExclusive(int on) {
+  g_mouse.exclusive = on ? 1 : 0;
+}
+void MOUSE_RequestFlush() {
+  g_mouse.flushPending = 1;
+}
 
 void ACT_Update() {
   InputActions a{};
@@ -219,7 +238,8 @@ void ACT_Update() {
   a.down = g_keys.repeat[KEY_DOWN];
   a.left = g_keys.repeat[KEY_LEFT];
   a.right = g_keys.repeat[KEY_RIGHT];
-  for (int k = 0; k < 10; ++k) a.digit[k] = (g_keys.pressed[KEY_DIGIT0 + k] || g_keys.pressed[KEY_PAD0 + k]) ? 1 : 0;
+  for (int k = 0; k < 10; ++k)
+    a.digit[k] = (g_keys.pressed[KEY_DIGIT0 + k] || g_keys.pressed[KEY_PAD0 + k]) ? 1 : 0;
   if (a.decide && a.cancel) a.decide = 0;
   if (a.skip && (a.decide || a.cancel)) a.skip = 0;
   if (a.keyEnd && a.keyHome) a.keyEnd = 0;

@@ -3,10 +3,26 @@
 #include <cstdint>
 
 enum : int {
-  KEY_UP = 0, KEY_DOWN = 1, KEY_LEFT = 2, KEY_RIGHT = 3, KEY_ENTER = 4, KEY_SPACE = 5,
-  KEY_CTRL = 6, KEY_SHIFT = 7, KEY_ALT = 8, KEY_TAB = 9, KEY_ESC = 10, KEY_PAGEUP = 11,
-  KEY_PAGEDOWN = 12, KEY_END = 13, KEY_HOME = 14, KEY_F1 = 15, KEY_DIGIT0 = 27,
-  KEY_PAD0 = 37, KEY_A = 47, KEY_COUNT = 73
+  KEY_UP = 0,
+  KEY_DOWN = 1,
+  KEY_LEFT = 2,
+  KEY_RIGHT = 3,
+  KEY_ENTER = 4,
+  KEY_SPACE = 5,
+  KEY_CTRL = 6,
+  KEY_SHIFT = 7,
+  KEY_ALT = 8,
+  KEY_TAB = 9,
+  KEY_ESC = 10,
+  KEY_PAGEUP = 11,
+  KEY_PAGEDOWN = 12,
+  KEY_END = 13,
+  KEY_HOME = 14,
+  KEY_F1 = 15,
+  KEY_DIGIT0 = 27,
+  KEY_PAD0 = 37,
+  KEY_A = 47,
+  KEY_COUNT = 73
 };
 
 struct KeyState {

@@ -63,7 +63,8 @@ class ArchiveTest : public ::testing::Test {
 };
 
 TEST_F(ArchiveTest, LookupOrderLooseThenArchiveThenPak) {
-  WriteFileBytes("grp.TVN", MakeArchive({{"a.bmp", Bytes("archive")}, {"b.bmp", Bytes("archive-b")}}));
+  WriteFileBytes("grp.TVN",
+                 MakeArchive({{"a.bmp", Bytes("archive")}, {"b.bmp", Bytes("archive-b")}}));
   WriteFileBytes("pak/grp.TVN", MakeArchive({{"a.bmp", Bytes("pak")}, {"c.bmp", Bytes("pak-c")}}));
   WriteFileBytes("grp/a.bmp", Bytes("loose"));
   EXPECT_EQ(Load("grp", "a.bmp"), "loose");
@@ -75,7 +76,8 @@ TEST_F(ArchiveTest, LookupOrderLooseThenArchiveThenPak) {
 }
 
 TEST_F(ArchiveTest, NamesMatchWithoutCaseAndFirstDuplicateWins) {
-  WriteFileBytes("grp.TVN", MakeArchive({{"Title.bmp", Bytes("first")}, {"title.BMP", Bytes("second")}}));
+  WriteFileBytes("grp.TVN",
+                 MakeArchive({{"Title.bmp", Bytes("first")}, {"title.BMP", Bytes("second")}}));
   EXPECT_EQ(Load("grp", "TITLE.BMP"), "first");
   // Loose files too: the group folder and the file name fold case.
   WriteFileBytes("GRP/Loose.Bmp", Bytes("x"));
@@ -104,7 +106,9 @@ TEST_F(ArchiveTest, CompressedEntriesRoundTrip) {
   std::vector<uint8_t> noise(5000), runs;
   for (auto& b : noise) b = static_cast<uint8_t>(rng());
   for (int i = 0; i < 20000; ++i) runs.push_back(static_cast<uint8_t>("  abcab  "[i % 9]));
-  WriteFileBytes("grp.TVN", MakeArchive({{"noise", noise, true}, {"runs", runs, true}, {"empty1", Bytes("z"), true}}));
+  WriteFileBytes(
+      "grp.TVN",
+      MakeArchive({{"noise", noise, true}, {"runs", runs, true}, {"empty1", Bytes("z"), true}}));
   EXPECT_EQ(Load("grp", "noise"), std::string(noise.begin(), noise.end()));
   EXPECT_EQ(Load("grp", "runs"), std::string(runs.begin(), runs.end()));
   EXPECT_EQ(Load("grp", "empty1"), "z");

@@ -177,6 +177,25 @@ TEST_F(ZoomQuad, QuadClipStartsAtTheInterpolatedPoint) {
   EXPECT_EQ(full.at(17, 0)[0], 34);  // floor(100 * 17 / 50)
 }
 
+TEST_F(ZoomQuad, QuadKeepsInsideTheSpritesClipBox) {
+  FImg src = Ramp(100, 2);
+  const int dc[4][2] = {{0, 0}, {49, 0}, {0, 3}, {49, 3}};
+  const int sc[4][2] = {{0, 0}, {100, 0}, {0, 2}, {100, 2}};
+  FImg full(60, 6), cut(60, 6);
+  BlitParams p = Quad(full, &src.img, FMT_F, dc, sc);
+  DRW_DrawQuad_FF(p);
+  const ClipBox box = {10, 1, 30, 3};
+  p = Quad(cut, &src.img, FMT_F, dc, sc);
+  p.clip = &box;
+  DRW_DrawQuad_FF(p);
+  for (int y = 0; y < 6; y++) {
+    for (int x = 0; x < 60; x++) {
+      bool inside = x >= 10 && x < 30 && y >= 1 && y < 3;
+      EXPECT_EQ(cut.rgb(x, y), inside ? full.rgb(x, y) : 0u) << x << "," << y;
+    }
+  }
+}
+
 TEST_F(ZoomQuad, QuadModesAndDegenerateShapes) {
   BImg src(4, 4, true);
   src.setPal(1, 200, 100, 50);

@@ -23,8 +23,8 @@ const char* kTool = nullptr;
 #endif
 
 int RunTool(const std::string& out, const std::string& source, const std::string& extra) {
-  std::string cmd = std::string("\"") + (kTool ? kTool : "") + "\" --out \"" + out + "\" --source \"" + source +
-                    "\" " + extra + " >/dev/null 2>&1";
+  std::string cmd = std::string("\"") + (kTool ? kTool : "") + "\" --out \"" + out +
+                    "\" --source \"" + source + "\" " + extra + " >/dev/null 2>&1";
   return std::system(cmd.c_str());
 }
 

@@ -1,10 +1,11 @@
 // Keyboard and mouse polling, zones and the logical actions.
+#include "shell/input.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless.h"
 #include "platform/plt_input.h"
 #include "platform/plt_types.h"
-#include "shell/input.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ TEST_F(InputTest, ScreenEdgesAndZones) {
   HL_MouseMove(640, 479);
   HL_MouseButton(0, 1);
   Poll();
-  EXPECT_EQ(MOUSE_PressedInside(0), 0);  // x = 640 is off the screen
+  EXPECT_EQ(MOUSE_PressedInside(0), 0);     // x = 640 is off the screen
   EXPECT_EQ(MOUSE_ZoneUnderCursor(-1), 1);  // but the zone test counts it
   EXPECT_EQ(MOUSE_ZoneUnderCursor(0), -1);
   HL_MouseButton(0, 0);

@@ -56,14 +56,15 @@ int main(int argc, char** argv) {
     } else if (a == "--loose") {
       loose = true;
     } else if (a == "--include") {
-      std::string spec;
-      value(spec);
-      size_t eq = spec.find('=');
-      if (eq == std::string::npos || (spec.substr(0, eq) != "grp" && spec.substr(0, eq) != "wav")) {
+      std::string include;
+      value(include);
+      size_t eq = include.find('=');
+      if (eq == std::string::npos ||
+          (include.substr(0, eq) != "grp" && include.substr(0, eq) != "wav")) {
         fprintf(stderr, "zentrova-content: --include wants grp=DIR or wav=DIR\n");
         return 2;
       }
-      includes.emplace_back(spec.substr(0, eq), spec.substr(eq + 1));
+      includes.emplace_back(include.substr(0, eq), include.substr(eq + 1));
     } else if (a == "--help" || a == "-h") {
       Usage(stdout);
       return 0;

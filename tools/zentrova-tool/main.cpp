@@ -18,7 +18,9 @@ void Usage(FILE* out) {
 }
 }  // namespace
 
-ToolRegistrar::ToolRegistrar(const ToolCommand& cmd) { Commands().push_back(cmd); }
+ToolRegistrar::ToolRegistrar(const ToolCommand& cmd) {
+  Commands().push_back(cmd);
+}
 
 bool TOOL_WantsHelp(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {

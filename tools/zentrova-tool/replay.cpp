@@ -81,11 +81,11 @@ struct Event {
 
 int KeyCode(const std::string& k) {
   static const std::map<std::string, int> named = {
-      {"up", PLT_VK_UP},         {"down", PLT_VK_DOWN},   {"left", PLT_VK_LEFT},
+      {"up", PLT_VK_UP},         {"down", PLT_VK_DOWN},    {"left", PLT_VK_LEFT},
       {"right", PLT_VK_RIGHT},   {"enter", PLT_VK_RETURN}, {"space", PLT_VK_SPACE},
-      {"ctrl", PLT_VK_CONTROL},  {"shift", PLT_VK_SHIFT}, {"alt", PLT_VK_MENU},
-      {"tab", PLT_VK_TAB},       {"esc", PLT_VK_ESCAPE},  {"pageup", PLT_VK_PRIOR},
-      {"pagedown", PLT_VK_NEXT}, {"end", PLT_VK_END},     {"home", PLT_VK_HOME}};
+      {"ctrl", PLT_VK_CONTROL},  {"shift", PLT_VK_SHIFT},  {"alt", PLT_VK_MENU},
+      {"tab", PLT_VK_TAB},       {"esc", PLT_VK_ESCAPE},   {"pageup", PLT_VK_PRIOR},
+      {"pagedown", PLT_VK_NEXT}, {"end", PLT_VK_END},      {"home", PLT_VK_HOME}};
   auto it = named.find(k);
   if (it != named.end()) return it->second;
   if (k.size() == 1 && k[0] >= 'a' && k[0] <= 'z') return PLT_VK_A + k[0] - 'a';
@@ -144,7 +144,8 @@ bool ParseScript(const char* path, std::vector<Event>* out) {
         return bad("move needs X Y");
       out->push_back(e);
     } else if (v == "down" || v == "up") {
-      if (e.args.size() != 1 || ButtonCode(e.args[0]) < 0) return bad("needs left, right or middle");
+      if (e.args.size() != 1 || ButtonCode(e.args[0]) < 0)
+        return bad("needs left, right or middle");
       out->push_back(e);
     } else if (v == "click") {
       if ((e.args.size() != 1 && e.args.size() != 3) || ButtonCode(e.args[0]) < 0)
@@ -156,7 +157,8 @@ bool ParseScript(const char* path, std::vector<Event>* out) {
       out->push_back(Event{e.frame, "down", {e.args[0]}, lineNo});
       out->push_back(Event{e.frame + 1, "up", {e.args[0]}, lineNo});
     } else if (v == "key") {
-      if (e.args.size() != 2 || KeyCode(e.args[0]) < 0 || (e.args[1] != "down" && e.args[1] != "up"))
+      if (e.args.size() != 2 || KeyCode(e.args[0]) < 0 ||
+          (e.args[1] != "down" && e.args[1] != "up"))
         return bad("key needs KEY down|up");
       out->push_back(e);
     } else if (v == "tap") {
@@ -343,8 +345,10 @@ int Run(int argc, char** argv) {
       if (s.frame != step) continue;
       int w, h;
       HL_LastFrameSize(&w, &h);
-      if (!drawn) std::fprintf(stderr, "zentrova-tool replay: frame %llu was not drawn; writing the last drawn one\n",
-                               static_cast<unsigned long long>(step));
+      if (!drawn)
+        std::fprintf(stderr,
+                     "zentrova-tool replay: frame %llu was not drawn; writing the last drawn one\n",
+                     static_cast<unsigned long long>(step));
       if (HL_LastFrame().empty() || !PLT_WritePng(s.path.c_str(), HL_LastFrame().data(), w, h)) {
         std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", s.path.c_str());
         status = 1;
@@ -423,7 +427,9 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-ReplayRegistrar::ReplayRegistrar(const ReplayExtension& ext) { Extensions().push_back(ext); }
+ReplayRegistrar::ReplayRegistrar(const ReplayExtension& ext) {
+  Extensions().push_back(ext);
+}
 
 void JSON_String(std::string& out, const char* s) {
   out += '"';
@@ -443,6 +449,8 @@ void JSON_String(std::string& out, const char* s) {
   out += '"';
 }
 
-void JSON_Int(std::string& out, int64_t v) { out += std::to_string(v); }
+void JSON_Int(std::string& out, int64_t v) {
+  out += std::to_string(v);
+}
 
 ZV_TOOL_COMMAND(replay, "replay", "run the game headless with scripted input", Run);

@@ -48,19 +48,27 @@ void HL_Reset() {
   PLT_InputResetKeys();
 }
 
-void HL_SetTime(uint32_t ms) { g_timeMs.store(ms); }
+void HL_SetTime(uint32_t ms) {
+  g_timeMs.store(ms);
+}
 
 void HL_AdvanceTime(uint32_t ms) {
   uint32_t from = g_timeMs.fetch_add(ms);
   if (HL_AudioAdvance) HL_AudioAdvance(from, from + ms);
 }
 
-uint32_t PLT_TimeMs() { return g_timeMs.load(); }
-void PLT_Sleep(uint32_t ms) { HL_AdvanceTime(ms); }
+uint32_t PLT_TimeMs() {
+  return g_timeMs.load();
+}
+void PLT_Sleep(uint32_t ms) {
+  HL_AdvanceTime(ms);
+}
 void PLT_TimeBeginPeriod(uint32_t) {}
 void PLT_TimeEndPeriod(uint32_t) {}
 
-void HL_KeyEvent(int vk, int down) { PLT_InputKeyEvent(vk, down); }
+void HL_KeyEvent(int vk, int down) {
+  PLT_InputKeyEvent(vk, down);
+}
 
 void HL_MouseMove(int x, int y) {
   g_hl.cursorX = x;
@@ -75,18 +83,32 @@ void HL_MouseButton(int button, int down) {
 }
 
 void HL_TypeLetter(char c) {
-  int vk = (c >= 'a' && c <= 'z') ? c - 'a' + PLT_VK_A : (c >= 'A' && c <= 'Z') ? c - 'A' + PLT_VK_A : c;
+  int vk = (c >= 'a' && c <= 'z')   ? c - 'a' + PLT_VK_A
+           : (c >= 'A' && c <= 'Z') ? c - 'A' + PLT_VK_A
+                                    : c;
   PLT_InputKeyEvent(vk, 1);
   PLT_InputKeyEvent(vk, 0);
   g_hl.queue.push_back(PltMsg{PLT_MSG_KEYDOWN, vk, 0});
 }
 
-void HL_SetActive(int active) { g_hl.queue.push_back(PltMsg{PLT_MSG_ACTIVATE, active, 0}); }
-void HL_SetSwapButtons(int swapped) { g_hl.swapButtons = swapped; }
-void HL_PostCommand(int id) { g_hl.queue.push_back(PltMsg{PLT_MSG_COMMAND, id, 0}); }
-void HL_PostClose() { g_hl.queue.push_back(PltMsg{PLT_MSG_CLOSE, 0, 0}); }
-void HL_QueueAnswer(int answer) { g_hl.answers.push_back(answer); }
-const std::vector<HlMessageBox>& HL_MessageBoxes() { return g_hl.boxes; }
+void HL_SetActive(int active) {
+  g_hl.queue.push_back(PltMsg{PLT_MSG_ACTIVATE, active, 0});
+}
+void HL_SetSwapButtons(int swapped) {
+  g_hl.swapButtons = swapped;
+}
+void HL_PostCommand(int id) {
+  g_hl.queue.push_back(PltMsg{PLT_MSG_COMMAND, id, 0});
+}
+void HL_PostClose() {
+  g_hl.queue.push_back(PltMsg{PLT_MSG_CLOSE, 0, 0});
+}
+void HL_QueueAnswer(int answer) {
+  g_hl.answers.push_back(answer);
+}
+const std::vector<HlMessageBox>& HL_MessageBoxes() {
+  return g_hl.boxes;
+}
 
 void HL_SetDesktop(int bpp, int width, int height) {
   g_hl.desktopBpp = bpp;
@@ -94,8 +116,12 @@ void HL_SetDesktop(int bpp, int width, int height) {
   g_hl.desktopH = height;
 }
 
-uint64_t HL_PresentCount() { return g_hl.presents; }
-const std::vector<uint8_t>& HL_LastFrame() { return g_hl.frame; }
+uint64_t HL_PresentCount() {
+  return g_hl.presents;
+}
+const std::vector<uint8_t>& HL_LastFrame() {
+  return g_hl.frame;
+}
 void HL_LastFrameSize(int* width, int* height) {
   *width = g_hl.frameW;
   *height = g_hl.frameH;
@@ -116,7 +142,9 @@ void PLT_DestroyWindow() {
   if (g_hl.proc) g_hl.proc(PltMsg{PLT_MSG_DESTROY, 0, 0});
 }
 
-int PLT_HasWindow() { return g_hl.hasWindow ? 1 : 0; }
+int PLT_HasWindow() {
+  return g_hl.hasWindow ? 1 : 0;
+}
 void PLT_ShowWindow() {}
 
 int PLT_PeekMessage(PltMsg* msg) {
@@ -132,14 +160,18 @@ int PLT_GetMessage(PltMsg* msg) {
   return 1;
 }
 
-int64_t PLT_DispatchMessage(const PltMsg& msg) { return g_hl.proc ? g_hl.proc(msg) : 0; }
+int64_t PLT_DispatchMessage(const PltMsg& msg) {
+  return g_hl.proc ? g_hl.proc(msg) : 0;
+}
 int64_t PLT_SendMessage(int type, int64_t wparam, int64_t lparam) {
   return PLT_DispatchMessage(PltMsg{type, wparam, lparam});
 }
 void PLT_PostMessage(int type, int64_t wparam, int64_t lparam) {
   g_hl.queue.push_back(PltMsg{type, wparam, lparam});
 }
-void PLT_PostQuit(int code) { g_hl.queue.push_back(PltMsg{PLT_MSG_QUIT, code, 0}); }
+void PLT_PostQuit(int code) {
+  g_hl.queue.push_back(PltMsg{PLT_MSG_QUIT, code, 0});
+}
 
 void PLT_GetWindowPos(int* x, int* y) {
   *x = g_hl.winX;
@@ -184,7 +216,9 @@ void PLT_ClientToScreen(int* x, int* y) {
   *x += g_hl.winX;
   *y += g_hl.winY;
 }
-int PLT_SwapButtons() { return g_hl.swapButtons; }
+int PLT_SwapButtons() {
+  return g_hl.swapButtons;
+}
 
 int PLT_MessageBox(const char* text, const char* caption, int style) {
   int answer;
@@ -199,9 +233,19 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
 }
 
 // Menu state is kept so that tests can read the check marks.
-void PLT_CheckMenuItem(int id, int checked) { g_hl.checked[id] = checked ? 1 : 0; }
-void PLT_EnableMenuItem(int id, int enabled) { g_hl.enabled[id] = enabled ? 1 : 0; }
-int PLT_IsMenuItemChecked(int id) { return g_hl.checked.count(id) ? g_hl.checked[id] : 0; }
-int PLT_IsMenuItemEnabled(int id) { return g_hl.enabled.count(id) ? g_hl.enabled[id] : 1; }
+void PLT_CheckMenuItem(int id, int checked) {
+  g_hl.checked[id] = checked ? 1 : 0;
+}
+void PLT_EnableMenuItem(int id, int enabled) {
+  g_hl.enabled[id] = enabled ? 1 : 0;
+}
+int PLT_IsMenuItemChecked(int id) {
+  return g_hl.checked.count(id) ? g_hl.checked[id] : 0;
+}
+int PLT_IsMenuItemEnabled(int id) {
+  return g_hl.enabled.count(id) ? g_hl.enabled[id] : 1;
+}
 
-int PLT_ShellOpen(const char*) { return 1; }
+int PLT_ShellOpen(const char*) {
+  return 1;
+}
