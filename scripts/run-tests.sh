@@ -13,3 +13,9 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZV_SANITIZE=ON -DZV
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+# The music stream workers share state with the main thread: their tests also
+# run under the thread sanitizer.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_TSAN=ON -DZV_BUILD_CONTENT=OFF \
+  -DZV_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan --target test_sound
+TSAN_OPTIONS=halt_on_error=1 build-tsan/test_sound

@@ -172,6 +172,15 @@ int DrawQuad(BlitParams p, bool srcIsB) {
     top = std::max(top, p.clip->top);
     bottom = std::min(bottom, p.clip->bottom);
   }
+  const int32_t dxs[4] = {p.dx, p.dq[0][0], p.dq[1][0], p.dq[2][0]};
+  const int32_t dys[4] = {p.dy, p.dq[0][1], p.dq[1][1], p.dq[2][1]};
+  const int32_t sxs[4] = {p.sx, p.sq[0][0], p.sq[1][0], p.sq[2][0]};
+  const int32_t sys[4] = {p.sy, p.sq[0][1], p.sq[1][1], p.sq[2][1]};
+  // Only the rows the corners span can hold an edge: the tables and the row
+  // loop need no more than those.
+  top = static_cast<int32_t>(std::max<int64_t>(top, *std::min_element(dys, dys + 4)));
+  bottom =
+      static_cast<int32_t>(std::min<int64_t>(bottom, int64_t{*std::max_element(dys, dys + 4)} + 1));
   if (left >= right || top >= bottom) return 1;
   const int32_t rows = bottom - top;
   EdgeEntry* tmin = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));
@@ -185,10 +194,6 @@ int DrawQuad(BlitParams p, bool srcIsB) {
     tmin[r].x = INT32_MAX;
     tmax[r].x = INT32_MIN;
   }
-  const int32_t dxs[4] = {p.dx, p.dq[0][0], p.dq[1][0], p.dq[2][0]};
-  const int32_t dys[4] = {p.dy, p.dq[0][1], p.dq[1][1], p.dq[2][1]};
-  const int32_t sxs[4] = {p.sx, p.sq[0][0], p.sq[1][0], p.sq[2][0]};
-  const int32_t sys[4] = {p.sy, p.sq[0][1], p.sq[1][1], p.sq[2][1]};
   static const int kEdge[4][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
   for (const auto& e : kEdge) {
     const int a = e[0], b = e[1];
