@@ -1,63 +1,27 @@
 // Archive writer and preview mock screens.
 #include "pack.h"
 
-#include <gfx/resource.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "common/archive_writer.h"
+
 bool PackGroup(const Output& out, const std::string& group, const std::string& path,
                bool compress) {
-  struct Entry {
-    std::string name;
-    Bytes data;
-    bool packed;
-  };
-  std::vector<Entry> entries;
-  std::string prefix = group + "/";
+  std::vector<ArchiveEntry> entries;
+  const std::string prefix = group + "/";
   for (const auto& [name, data] : out.files) {
-    if (name.rfind(prefix, 0) != 0) continue;
-    std::string base = name.substr(prefix.size());
-    if (base.size() >= ARC_NAME_SIZE) {
-      fprintf(stderr, "zentrova-content: name too long for an archive: %s\n", base.c_str());
-      return false;
-    }
-    Entry e{base, data, false};
-    if (compress && !data.empty()) {
-      std::vector<uint8_t> buf(static_cast<size_t>(LZS_EncodeBound(static_cast<int>(data.size()))));
-      int n = LZS_Encode(data.data(), static_cast<int>(data.size()), buf.data(),
-                         static_cast<int>(buf.size()));
-      if (n < 0) {
-        fprintf(stderr, "zentrova-content: compression failed for %s\n", base.c_str());
-        return false;
-      }
-      if (static_cast<size_t>(n) + 8 < data.size()) {
-        Bytes packed;
-        Put32(packed, 0);  // not read by the loader
-        Put32(packed, static_cast<uint32_t>(data.size()));
-        packed.insert(packed.end(), buf.begin(), buf.begin() + n);
-        e.data = std::move(packed);
-        e.packed = true;
-      }
-    }
-    entries.push_back(std::move(e));
+    if (name.rfind(prefix, 0) == 0)
+      entries.push_back(ArchiveEntry{name.substr(prefix.size()), data});
   }
   Bytes arc;
-  for (char ch : std::string("KCAP")) arc.push_back(static_cast<uint8_t>(ch));
-  Put32(arc, static_cast<uint32_t>(entries.size()));
-  uint32_t offset = 8 + ARC_ENTRY_SIZE * static_cast<uint32_t>(entries.size());
-  for (const Entry& e : entries) {
-    Put32(arc, e.packed ? 1 : 0);
-    char name[ARC_NAME_SIZE] = {};
-    memcpy(name, e.name.data(), e.name.size());
-    arc.insert(arc.end(), name, name + ARC_NAME_SIZE);
-    Put32(arc, offset);
-    Put32(arc, static_cast<uint32_t>(e.data.size()));
-    offset += static_cast<uint32_t>(e.data.size());
+  std::string error;
+  if (!ARC_Build(entries, compress ? ARC_COMPRESS_SMALLER : ARC_STORE, &arc, &error)) {
+    fprintf(stderr, "zentrova-content: %s\n", error.c_str());
+    return false;
   }
-  for (const Entry& e : entries) arc.insert(arc.end(), e.data.begin(), e.data.end());
   if (!WriteFile(path, arc)) {
     fprintf(stderr, "zentrova-content: cannot write %s\n", path.c_str());
     return false;

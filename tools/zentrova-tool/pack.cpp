@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/archive_writer.h"
 #include "gfx/resource.h"
 #include "platform/plt_file.h"
 #include "zentrova-tool/tool.h"
@@ -21,13 +22,6 @@ const char kHelp[] =
     "         entry is LZSS-compressed.\n"
     "list     prints one line per entry: name, compressed flag (0/1), offset, size.\n"
     "extract  writes the entry's bytes, decompressed, to standard output.\n";
-
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  v[at] = static_cast<uint8_t>(x);
-  v[at + 1] = static_cast<uint8_t>(x >> 8);
-  v[at + 2] = static_cast<uint8_t>(x >> 16);
-  v[at + 3] = static_cast<uint8_t>(x >> 24);
-}
 
 uint32_t Get32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -61,51 +55,21 @@ int Create(int argc, char** argv) {
       files.push_back(argv[i]);
     }
   }
-  std::vector<uint8_t> out(8 + ARC_ENTRY_SIZE * files.size(), 0);
-  Put32(out, 0, ARC_MAGIC);
-  Put32(out, 4, static_cast<uint32_t>(files.size()));
-  for (size_t i = 0; i < files.size(); ++i) {
-    std::string base = files[i];
+  std::vector<ArchiveEntry> entries;
+  for (const char* file : files) {
+    std::string base = file;
     size_t slash = base.find_last_of("/\\");
     if (slash != std::string::npos) base = base.substr(slash + 1);
-    if (base.empty() || base.size() > ARC_NAME_SIZE - 1) {
-      std::fprintf(stderr, "zentrova-tool pack: name '%s' is empty or longer than %d bytes\n",
-                   base.c_str(), ARC_NAME_SIZE - 1);
+    entries.push_back(ArchiveEntry{base, {}});
+    if (!ReadHostFile(file, &entries.back().data)) {
+      std::fprintf(stderr, "zentrova-tool pack: cannot read '%s'\n", file);
       return 1;
     }
-    std::vector<uint8_t> data;
-    if (!ReadHostFile(files[i], &data)) {
-      std::fprintf(stderr, "zentrova-tool pack: cannot read '%s'\n", files[i]);
-      return 1;
-    }
-    if (data.size() > 0x7FFFFFF0u) {
-      std::fprintf(stderr, "zentrova-tool pack: '%s' is too large\n", files[i]);
-      return 1;
-    }
-    std::vector<uint8_t> stored;
-    if (compress) {
-      int len = static_cast<int>(data.size());
-      stored.assign(8 + static_cast<size_t>(LZS_EncodeBound(len)), 0);
-      int n = LZS_Encode(data.data(), len, stored.data() + 8, LZS_EncodeBound(len));
-      if (n < 0) {
-        std::fprintf(stderr, "zentrova-tool pack: cannot compress '%s'\n", files[i]);
-        return 1;
-      }
-      stored.resize(8 + static_cast<size_t>(n));
-      Put32(stored, 0, static_cast<uint32_t>(n));
-      Put32(stored, 4, static_cast<uint32_t>(len));
-    } else {
-      stored = std::move(data);
-    }
-    size_t e = 8 + ARC_ENTRY_SIZE * i;
-    Put32(out, e, compress ? 1 : 0);
-    std::memcpy(&out[e + 4], base.c_str(), base.size());
-    Put32(out, e + 28, static_cast<uint32_t>(out.size()));
-    Put32(out, e + 32, static_cast<uint32_t>(stored.size()));
-    out.insert(out.end(), stored.begin(), stored.end());
   }
-  if (out.size() > 0x7FFFFFFFu) {
-    std::fprintf(stderr, "zentrova-tool pack: archive would exceed 2 GiB\n");
+  std::vector<uint8_t> out;
+  std::string error;
+  if (!ARC_Build(entries, compress ? ARC_COMPRESS : ARC_STORE, &out, &error)) {
+    std::fprintf(stderr, "zentrova-tool pack: %s\n", error.c_str());
     return 1;
   }
   FILE* f = std::fopen(archive, "wb");
