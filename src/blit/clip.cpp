@@ -63,14 +63,13 @@ int ClipRectImpl(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w,
   if (ww <= 0 || hh <= 0) return 0;
   const bool bad[] = {x<b.left, x + ww> b.right, y<b.top, y + hh> b.bottom, s<0, s + ww> srcW,
                       t<0, t + hh> srcH};
+  bool outside = false;
   for (bool f : bad) {
     if (f) Log(quiet, "まぢデスか？(ClipRect)\n");
+    outside = outside || f;
   }
   // Never hand a rectangle outside the images to a pixel loop.
-  if (x < b.left || x + ww > b.right || y < b.top || y + hh > b.bottom || s < 0 || s + ww > srcW ||
-      t < 0 || t + hh > srcH) {
-    return 0;
-  }
+  if (outside) return 0;
   *dx = static_cast<int32_t>(x);
   *dy = static_cast<int32_t>(y);
   *sx = static_cast<int32_t>(s);
@@ -98,24 +97,20 @@ int ClipAxisS2(int64_t& x, int64_t& s1, int64_t& w1, int64_t& s2, int64_t& w2, i
     Log(quiet, "画像領域指定エラー\n");
     return 0;
   }
-  if (s1 < 0) {
-    w1 += s1;
-    s1 = 0;
-    Log(quiet, "画像領域指定エラー\n");
-  }
-  if (s1 + w1 > size1) {
-    w1 = size1 - s1;
-    Log(quiet, "画像領域指定エラー\n");
-  }
-  if (s2 < 0) {
-    w2 += s2;
-    s2 = 0;
-    Log(quiet, "画像領域指定エラー\n");
-  }
-  if (s2 + w2 > size2) {
-    w2 = size2 - s2;
-    Log(quiet, "画像領域指定エラー\n");
-  }
+  // Each source is trimmed to its image; the shared destination origin stays.
+  auto trim = [quiet](int64_t& src, int64_t& w, int64_t size) {
+    if (src < 0) {
+      w += src;
+      src = 0;
+      Log(quiet, "画像領域指定エラー\n");
+    }
+    if (src + w > size) {
+      w = size - src;
+      Log(quiet, "画像領域指定エラー\n");
+    }
+  };
+  trim(s1, w1, size1);
+  trim(s2, w2, size2);
   return 1;
 }
 

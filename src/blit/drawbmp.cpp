@@ -225,57 +225,8 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
 
   if (TryVector(g, s, mode, param, dst->width)) return 1;
 
-  switch (mode) {
-    case 1:
-      Run(g, s, OpAdd{});
-      break;
-    case 2:
-      Run(g, s, OpDodge{});
-      break;
-    case 3:
-      Run(g, s, OpSub{});
-      break;
-    case 4:
-      Run(g, s, OpOverlay{});
-      break;
-    case 5:
-      Run(g, s, OpScaleByDest{});
-      break;
-    case 6:
-      Run(g, s, OpLighten{});
-      break;
-    case 7:
-      Run(g, s, OpDarken{});
-      break;
-    case 8:
-      Run(g, s, OpNegative{});
-      break;
-    case 10:
-      if (s.isB) {
-        Run(g, s, OpFadeB{{}, MulTable + (256 - param) * 257, param});
-      } else {
-        Run(g, s, OpFadeF{{}, MulTable + (256 - param) * 257, param});
-      }
-      break;
-    case 11:
-      Run(g, s, OpDesaturate{{}, MulTable + (256 - param) * 257, param});
-      break;
-    case 12: {
-      OpStipple op;
-      op.pattern = DitherPatterns[param / 16];
-      Run(g, s, op);
-      break;
-    }
-    case 13: {
-      OpNoise op;
-      op.mask = NoiseMasks[param / 4];
-      Run(g, s, op);
-      break;
-    }
-    default:
-      Run(g, s, OpCopy{});
-      break;
-  }
+  WithModeOp<ModeBits({1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13})>(
+      mode, param, s.isB, [&](const auto& op) { Run(g, s, op); });
   return 1;
 }
 

@@ -265,39 +265,8 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
 
   if (TryVector(g, s, mode, param)) return 1;
 
-  switch (mode) {
-    case 1:
-      Run(g, s, OpAdd{});
-      break;
-    case 3:
-      Run(g, s, OpSub{});
-      break;
-    case 4:
-      Run(g, s, OpOverlay{});
-      break;
-    case 8:
-      Run(g, s, OpNegative{});
-      break;
-    case 10:
-      if (s.isB) {
-        Run(g, s, OpFadeB{{}, MulTable + (256 - param) * 257, param});
-      } else {
-        Run(g, s, OpFadeF{{}, MulTable + (256 - param) * 257, param});
-      }
-      break;
-    case 11:
-      Run(g, s, OpDesaturate{{}, MulTable + (256 - param) * 257, param});
-      break;
-    case 12: {
-      OpStipple op;
-      op.pattern = DitherPatterns[param / 16];
-      Run(g, s, op);
-      break;
-    }
-    default:
-      Run(g, s, OpCopy{});
-      break;
-  }
+  WithModeOp<ModeBits({1, 3, 4, 8, 10, 11, 12})>(mode, param, s.isB,
+                                                 [&](const auto& op) { Run(g, s, op); });
   return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <type_traits>
 
 #include "blit/blit.h"
@@ -288,6 +289,77 @@ inline void Plot(uint8_t* d, ptrdiff_t e, const Fetch& f, const Op& op, uint32_t
   } else {
     f.get(e, b, g, r);
     op.px(d, b, g, r);
+  }
+}
+
+// Calls fn with the per-pixel rule of a draw mode and its parameter. kModes
+// has bit n set for each mode n the caller has a loop for; any other mode is
+// drawn as a copy (mode 0), and only the listed rules are instantiated.
+constexpr uint32_t ModeBits(std::initializer_list<int> modes) {
+  uint32_t bits = 0;
+  for (int m : modes) bits |= 1u << m;
+  return bits;
+}
+
+template <uint32_t kModes, class Fn>
+void WithModeOp(int mode, int param, bool isB, Fn&& fn) {
+  if (mode < 0 || mode > 31 || !((kModes >> mode) & 1u)) mode = 0;
+  auto has = [](int m) { return ((kModes >> m) & 1u) != 0; };
+  switch (mode) {
+    case 1:
+      if constexpr (has(1)) fn(OpAdd{});
+      return;
+    case 2:
+      if constexpr (has(2)) fn(OpDodge{});
+      return;
+    case 3:
+      if constexpr (has(3)) fn(OpSub{});
+      return;
+    case 4:
+      if constexpr (has(4)) fn(OpOverlay{});
+      return;
+    case 5:
+      if constexpr (has(5)) fn(OpScaleByDest{});
+      return;
+    case 6:
+      if constexpr (has(6)) fn(OpLighten{});
+      return;
+    case 7:
+      if constexpr (has(7)) fn(OpDarken{});
+      return;
+    case 8:
+      if constexpr (has(8)) fn(OpNegative{});
+      return;
+    case 10:
+      if constexpr (has(10)) {
+        const uint8_t* fade = MulTable + (256 - param) * 257;
+        if (isB) {
+          fn(OpFadeB{{}, fade, param});
+        } else {
+          fn(OpFadeF{{}, fade, param});
+        }
+      }
+      return;
+    case 11:
+      if constexpr (has(11)) fn(OpDesaturate{{}, MulTable + (256 - param) * 257, param});
+      return;
+    case 12:
+      if constexpr (has(12)) {
+        OpStipple op;
+        op.pattern = DitherPatterns[param / 16];
+        fn(op);
+      }
+      return;
+    case 13:
+      if constexpr (has(13)) {
+        OpNoise op;
+        op.mask = NoiseMasks[param / 4];
+        fn(op);
+      }
+      return;
+    default:
+      fn(OpCopy{});
+      return;
   }
 }
 

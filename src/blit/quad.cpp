@@ -220,33 +220,8 @@ int DrawQuad(BlitParams p, bool srcIsB) {
     row.v0 = mn.v;
     row.du = static_cast<int64_t>(mx.u) - mn.u;
     row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    switch (mode) {
-      case 1:
-        RunSpan(row, s, OpAdd{});
-        break;
-      case 3:
-        RunSpan(row, s, OpSub{});
-        break;
-      case 4:
-        RunSpan(row, s, OpOverlay{});
-        break;
-      case 10:
-        if (s.isB) {
-          RunSpan(row, s, OpFadeB{{}, MulTable + (256 - param) * 257, param});
-        } else {
-          RunSpan(row, s, OpFadeF{{}, MulTable + (256 - param) * 257, param});
-        }
-        break;
-      case 12: {
-        OpStipple op;
-        op.pattern = DitherPatterns[param / 16];
-        RunSpan(row, s, op);
-        break;
-      }
-      default:
-        RunSpan(row, s, OpCopy{});
-        break;
-    }
+    WithModeOp<ModeBits({1, 3, 4, 10, 12})>(mode, param, s.isB,
+                                            [&](const auto& op) { RunSpan(row, s, op); });
   }
   std::free(tmin);
   std::free(tmax);
