@@ -323,18 +323,14 @@ int Run(int argc, char** argv) {
     for (const ReplayExtension& x : Extensions()) {
       if (x.beforeLoop) x.beforeLoop(g_frameSteps);
     }
-    uint64_t before = g_frameSteps;
-    if (!APP_RunOnce()) {
+    // Message-loop passes until the next frame step has run (or the game quit).
+    const uint64_t before = g_frameSteps;
+    bool running = true;
+    while (running && g_frameSteps == before) running = APP_RunOnce();
+    if (!running) {
       quit = true;
       break;
     }
-    while (g_frameSteps == before) {
-      if (!APP_RunOnce()) {
-        quit = true;
-        break;
-      }
-    }
-    if (quit) break;
     for (const ReplayExtension& x : Extensions()) {
       if (x.afterStep) x.afterStep(g_frameSteps);
     }

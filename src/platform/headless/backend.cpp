@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/headless/hl_audio.h"
 #include "platform/plt_clock.h"
 #include "platform/plt_input.h"
 #include "platform/plt_menu.h"
@@ -39,9 +40,6 @@ std::atomic<uint32_t> g_timeMs{0};
 
 }  // namespace
 
-// Hook for the silent audio device: advanced with the virtual clock.
-void HL_AudioAdvance(uint32_t fromMs, uint32_t toMs) __attribute__((weak));
-
 void HL_Reset() {
   g_hl = Headless();
   g_timeMs.store(0);
@@ -54,7 +52,7 @@ void HL_SetTime(uint32_t ms) {
 
 void HL_AdvanceTime(uint32_t ms) {
   uint32_t from = g_timeMs.fetch_add(ms);
-  if (HL_AudioAdvance) HL_AudioAdvance(from, from + ms);
+  HL_AudioAdvance(from, from + ms);  // the sound device mixes along with the clock
 }
 
 uint32_t PLT_TimeMs() {
