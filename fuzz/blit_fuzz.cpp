@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   p.mode = static_cast<uint32_t>(r.i32());
   p.mode2 = static_cast<uint32_t>(r.i32());
   p.flags = static_cast<uint32_t>(r.i32());
-  BLT_SetVectorLevel(r.u8() % 3);
+  BLT_SetVectorLevel(r.u8() % 4);
 
   p.srcFormat = FMT_F;
   p.src = &f;

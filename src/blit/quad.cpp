@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <type_traits>
 
 #include "blit/clip.h"
 #include "blit/loops.h"
@@ -79,19 +80,46 @@ void SpanExact(const QuadRow& row, const Source& s, const Fetch& f, const Op& op
   }
 }
 
+// Pixels of a run whose samples are all inside the picture, in 32.32 fixed
+// point relative to element origin. Its own function, so that nothing of the
+// row set-up competes with the loop for registers.
 template <int kKey, class Fetch, class Op>
-void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op) {
-  const int level = BLT_GetVectorLevel();
+void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv, ptrdiff_t origin,
+              ptrdiff_t w, int y, int x0, const Fetch f, const Op op, uint32_t key) {
+  for (int j = 0; j < n; j++, d += 3, au += su, av += sv) {
+    if (!op.on(y, x0 + j)) continue;
+    Plot<kKey>(d, origin + static_cast<ptrdiff_t>(av >> 32) * w + static_cast<ptrdiff_t>(au >> 32),
+               f, op, key);
+  }
+}
+
+template <int kKey, class Fetch, class Op>
+void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int level) {
   if (level == 0 || row.span >= kFixedSpanLimit) {
     SpanExact<kKey>(row, s, f, op, 0, row.n);
     return;
   }
-  // The samples move linearly along the row, so those inside the image form
-  // one run; the pixels before and after it (usually none or one, where a
-  // source corner names the column past the edge) take the exact loop.
   Fixed fu, fv;
   fu.init(row.u0, row.du, row.span, row.k0);
   fv.init(row.v0, row.dv, row.span, row.k0);
+  // Local copies: the byte stores below could alias the callers' objects,
+  // which would reload every field per pixel.
+  const Fetch fl = f;
+  const Op ol = op;
+  const uint32_t key = s.key;
+  const ptrdiff_t w = s.width;
+  // Pixel j with its sample moved to the nearest edge of the picture: the
+  // few pixels at either end whose samples fall outside it (where a source
+  // corner names the column past the edge).
+  auto edge = [&](int j) {
+    if (!ol.on(row.y, row.x + j)) return;
+    const int64_t uc = std::clamp<int64_t>(fu.at(j), 0, s.width - 1);
+    const int64_t vc = std::clamp<int64_t>(fv.at(j), 0, s.height - 1);
+    Plot<kKey>(row.d + j * 3, static_cast<ptrdiff_t>(vc) * w + static_cast<ptrdiff_t>(uc), fl, ol,
+               key);
+  };
+  // The samples move linearly along the row, so those inside the picture
+  // form one run [a, b).
   auto inside = [&](int j) {
     const int64_t u = fu.at(j), v = fv.at(j);
     return u >= 0 && u < s.width && v >= 0 && v < s.height;
@@ -100,38 +128,66 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op) {
   while (a < b && a < 4 && !inside(a)) a++;
   while (b > a && row.n - b < 4 && !inside(b - 1)) b--;
   if (a >= b || !inside(a) || !inside(b - 1)) {
-    SpanExact<kKey>(row, s, f, op, 0, row.n);
+    for (int j = 0; j < row.n; j++) edge(j);
     return;
   }
-  SpanExact<kKey>(row, s, f, op, 0, a);
-  SpanExact<kKey>(row, s, f, op, b, row.n);
+  for (int j = 0; j < a; j++) edge(j);
+  for (int j = b; j < row.n; j++) edge(j);
 
   fu.pos += a * fu.step;
   fv.pos += a * fv.step;
   // Positions relative to the first sample keep the element arithmetic small.
   const int64_t ub = fu.pos >> 32, vb = fv.pos >> 32;
   int64_t au = fu.pos - (ub << 32), av = fv.pos - (vb << 32);
-  const ptrdiff_t w = s.width;
   const ptrdiff_t origin = static_cast<ptrdiff_t>(vb * w + ub);
   uint8_t* d = row.d + a * 3;
   int j = 0;
   const int n = b - a;
-  // Local copies: the byte stores below could alias the callers' objects,
-  // which would reload every field per pixel.
-  const Fetch fl = f;
-  const Op ol = op;
-  const uint32_t key = s.key;
   const int y = row.y, x0 = row.x + a;
-  for (; j < n; j++, d += 3, au += fu.step, av += fv.step) {
-    if (!ol.on(y, x0 + j)) continue;
-    Plot<kKey>(d, origin + static_cast<ptrdiff_t>(av >> 32) * w + static_cast<ptrdiff_t>(au >> 32),
-               fl, ol, key);
+  if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
+    const int64_t size = int64_t{s.width} * s.height;
+    if (level >= 2 && size >= 4 && size <= INT32_MAX) {
+      const PalQuadRow pr{d,       fl.px,
+                          fl.lut,  au,
+                          av,      fu.step,
+                          fv.step, static_cast<int32_t>(origin),
+                          s.width, static_cast<int32_t>(size - 4),
+                          n,       kKey == kKeyColor};
+      j = level >= 3 ? Avx512PalQuadRow(pr) : Avx2PalQuadRow(pr);
+      d += 3 * j;
+      au += j * fu.step;
+      av += j * fv.step;
+    }
   }
+  FixedRun<kKey>(d, n - j, au, av, fu.step, fv.step, origin, w, y, x0 + j, fl, ol, key);
 }
 
-template <class Op>
-void RunSpan(const QuadRow& row, const Source& s, const Op& op) {
-  WithFetch(s, [&](const auto& f, auto k) { Span<decltype(k)::value>(row, s, f, op); });
+// Draws every row of the edge tables with one source reader and rule.
+template <int kKey, class Fetch, class Op>
+void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t rows, int32_t left,
+          int32_t right, const FImage* dst, const Source& s, const Fetch& f, const Op& op) {
+  const int level = BLT_GetVectorLevel();
+  const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
+  for (int32_t r = 0; r < rows; r++) {
+    const EdgeEntry& mn = tmin[r];
+    const EdgeEntry& mx = tmax[r];
+    if (mn.x >= mx.x) continue;
+    const int32_t xs = std::max(mn.x, left), xe = std::min(mx.x, right);
+    if (xs >= xe) continue;
+    const int32_t y = top + r;
+    QuadRow row;
+    row.n = xe - xs;
+    row.x = xs;
+    row.y = y;
+    row.d = dst->pixels + y * stride + static_cast<ptrdiff_t>(xs) * 3;
+    row.span = static_cast<int64_t>(mx.x) - mn.x;
+    row.k0 = xs - mn.x;
+    row.u0 = mn.u;
+    row.v0 = mn.v;
+    row.du = static_cast<int64_t>(mx.u) - mn.u;
+    row.dv = static_cast<int64_t>(mx.v) - mn.v;
+    Span<kKey>(row, s, f, op, level);
+  }
 }
 
 int DrawQuad(BlitParams p, bool srcIsB) {
@@ -201,28 +257,11 @@ int DrawQuad(BlitParams p, bool srcIsB) {
                      top, rows, top, bottom);
   }
 
-  const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
-  for (int32_t r = 0; r < rows; r++) {
-    const EdgeEntry& mn = tmin[r];
-    const EdgeEntry& mx = tmax[r];
-    if (mn.x >= mx.x) continue;
-    const int32_t xs = std::max(mn.x, left), xe = std::min(mx.x, right);
-    if (xs >= xe) continue;
-    const int32_t y = top + r;
-    QuadRow row;
-    row.n = xe - xs;
-    row.x = xs;
-    row.y = y;
-    row.d = dst->pixels + y * stride + static_cast<ptrdiff_t>(xs) * 3;
-    row.span = static_cast<int64_t>(mx.x) - mn.x;
-    row.k0 = xs - mn.x;
-    row.u0 = mn.u;
-    row.v0 = mn.v;
-    row.du = static_cast<int64_t>(mx.u) - mn.u;
-    row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    WithModeOp<ModeBits({1, 3, 4, 10, 12})>(mode, param, s.isB,
-                                            [&](const auto& op) { RunSpan(row, s, op); });
-  }
+  WithModeOp<ModeBits({1, 3, 4, 10, 12})>(mode, param, s.isB, [&](const auto& op) {
+    WithFetch(s, [&](const auto& f, auto k) {
+      Rows<decltype(k)::value>(tmin, tmax, top, rows, left, right, dst, s, f, op);
+    });
+  });
   std::free(tmin);
   std::free(tmax);
   return 1;

@@ -1,6 +1,7 @@
 // Vector level selection.
 #include "blit/simd.h"
 
+#include "platform/plt_cpu.h"
 #include "shell/cpuinfo.h"
 
 namespace blt {
@@ -12,8 +13,8 @@ int g_level = 1;
 
 int MaxLevel() {
 #if defined(__x86_64__)
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") ? 2 : 1;
+  if (PLT_HasAvx512()) return 3;
+  return PLT_HasAvx2() ? 2 : 1;
 #else
   return 0;
 #endif
@@ -25,6 +26,7 @@ const RowKernels* Kernels() {
     case 1:
       return &kSse2Kernels;
     case 2:
+    case 3:
       return &kAvx2Kernels;
     default:
       return nullptr;
@@ -46,6 +48,7 @@ int BLT_GetVectorLevel() {
 }
 
 void BLT_InitVectorLevel() {
-  // SSE2 is part of x86-64; AVX2 only when the processor report says so.
-  BLT_SetVectorLevel(g_cpu.avx2 ? 2 : 1);
+  // SSE2 is part of x86-64; the wider units only when the processor report
+  // says so.
+  BLT_SetVectorLevel(g_cpu.avx512 ? 3 : g_cpu.avx2 ? 2 : 1);
 }

@@ -3,7 +3,8 @@
 #pragma once
 #include <cstdint>
 
-// 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2. A request above what
+// 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2, 3 = AVX-512 (the row
+// kernels stay AVX2; the quad span is sixteen pixels wide). A request above what
 // the processor has is lowered to what it has. Returns the level in effect.
 int BLT_SetVectorLevel(int level);
 int BLT_GetVectorLevel();
@@ -65,4 +66,20 @@ namespace blt {
 // Mode-0 row of a palettised source with its alpha plane (exact alpha rule).
 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                     int n);
+
+// Mode-0 quad row of a palettised source. Pixel j draws lut[px[e]] with
+// e = origin + ((av + j * sv) >> 32) * w + ((au + j * su) >> 32), skipping
+// entries with bit 31 set when keyed. The caller guarantees every e is inside
+// the picture; last is the highest element from which four bytes may be read.
+struct PalQuadRow {
+  uint8_t* d;
+  const uint8_t* px;
+  const uint32_t* lut;
+  int64_t au, av, su, sv;
+  int32_t origin, w, last;
+  int n;
+  bool keyed;
+};
+int Avx2PalQuadRow(const PalQuadRow& r);
+int Avx512PalQuadRow(const PalQuadRow& r);
 }  // namespace blt

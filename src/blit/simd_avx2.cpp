@@ -1,6 +1,7 @@
 // AVX2 row kernels, compiled for AVX2 and only called when the processor has it.
 #include <immintrin.h>
 
+#include <climits>
 #include <cstring>
 
 #include "blit/simd.h"
@@ -161,6 +162,91 @@ ZV_AVX2 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha
     Store8x24(d, r);
   }
   return j;
+}
+
+namespace {
+
+// Positions p + j * step for lanes j = 0..7 of 64-bit fixed point, split into
+// the whole parts and the fractions.
+ZV_AVX2 inline void Lanes64(int64_t p, int64_t step, __m256i* whole, __m256i* frac) {
+  const int64_t s2 = step * 2, s3 = step * 3, s4 = step * 4;
+  const __m256i lo4 = _mm256_add_epi64(_mm256_set1_epi64x(p), _mm256_setr_epi64x(0, step, s2, s3));
+  const __m256i hi4 = _mm256_add_epi64(lo4, _mm256_set1_epi64x(s4));
+  // Each 64-bit lane's low dwords to the lower half, high dwords to the upper.
+  const __m256i split = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+  const __m256i a = _mm256_permutevar8x32_epi32(lo4, split);
+  const __m256i b = _mm256_permutevar8x32_epi32(hi4, split);
+  *frac = _mm256_permute2x128_si256(a, b, 0x20);
+  *whole = _mm256_permute2x128_si256(a, b, 0x31);
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2PalQuadRow(const PalQuadRow& r) {
+  // Lane j holds sample j of the group: the element index and the two
+  // 32-bit fractions, biased by 2^31 so that a signed compare shows the
+  // carry out of an unsigned add.
+  const __m256i bias = _mm256_set1_epi32(INT32_MIN);
+  __m256i wu, fu, wv, fv;
+  Lanes64(r.au, r.su, &wu, &fu);
+  Lanes64(r.av, r.sv, &wv, &fv);
+  fu = _mm256_xor_si256(fu, bias);
+  fv = _mm256_xor_si256(fv, bias);
+  const __m256i width = _mm256_set1_epi32(r.w);
+  __m256i e = _mm256_add_epi32(_mm256_add_epi32(_mm256_set1_epi32(r.origin), wu),
+                               _mm256_mullo_epi32(wv, width));
+  const int64_t su8 = r.su * 8, sv8 = r.sv * 8;
+  // The element step of eight pixels without the carries. It may wrap in
+  // 32 bits; the indices it leads to are exact because they are in range.
+  const __m256i k = _mm256_set1_epi32(
+      static_cast<int32_t>(static_cast<uint32_t>(sv8 >> 32) * static_cast<uint32_t>(r.w) +
+                           static_cast<uint32_t>(su8 >> 32)));
+  const __m256i stepU = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(su8)));
+  const __m256i stepV = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sv8)));
+  const __m256i last = _mm256_set1_epi32(r.last);
+  const __m256i byteMask = _mm256_set1_epi32(0xFF);
+  const int* px = reinterpret_cast<const int*>(r.px);
+  const int* lut = reinterpret_cast<const int*>(r.lut);
+  uint8_t* d = r.d;
+  int j = 0;
+  for (; j + 8 <= r.n; j += 8, d += 24) {
+    // The byte gather reads four bytes from each element: stop before an
+    // element too close to the end of the picture.
+    if (_mm256_movemask_epi8(_mm256_cmpgt_epi32(e, last)) != 0) return j;
+    const __m256i ix = _mm256_and_si256(_mm256_i32gather_epi32(px, e, 1), byteMask);
+    const __m256i c = _mm256_i32gather_epi32(lut, ix, 4);
+    // No branch on the key: where keyed and drawn pixels change is not
+    // predictable, and the gathers would sit behind every wrong guess.
+    if (r.keyed) {
+      Store8x24(d, _mm256_blendv_epi8(c, Load8x24(d), _mm256_srai_epi32(c, 31)));
+    } else {
+      Store8x24(d, c);
+    }
+    const __m256i nu = _mm256_add_epi32(fu, stepU), nv = _mm256_add_epi32(fv, stepV);
+    const __m256i carryU = _mm256_cmpgt_epi32(fu, nu), carryV = _mm256_cmpgt_epi32(fv, nv);
+    fu = nu;
+    fv = nv;
+    e = _mm256_add_epi32(_mm256_sub_epi32(_mm256_add_epi32(e, k), carryU),
+                         _mm256_and_si256(carryV, width));
+  }
+  const int rest = r.n - j;
+  if (rest == 0) return j;
+  // The last few pixels: lanes past the row are neither read nor written.
+  const __m256i on =
+      _mm256_cmpgt_epi32(_mm256_set1_epi32(rest), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  if (_mm256_movemask_epi8(_mm256_and_si256(on, _mm256_cmpgt_epi32(e, last))) != 0) return j;
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i ix = _mm256_and_si256(_mm256_mask_i32gather_epi32(zero, px, e, on, 1), byteMask);
+  const __m256i c = _mm256_mask_i32gather_epi32(zero, lut, ix, on, 4);
+  alignas(32) uint32_t cs[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(cs), c);
+  for (int i = 0; i < rest; i++, d += 3) {
+    if (r.keyed && (cs[i] & 0x80000000u)) continue;
+    d[0] = static_cast<uint8_t>(cs[i]);
+    d[1] = static_cast<uint8_t>(cs[i] >> 8);
+    d[2] = static_cast<uint8_t>(cs[i] >> 16);
+  }
+  return r.n;
 }
 
 }  // namespace blt

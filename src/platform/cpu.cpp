@@ -30,6 +30,14 @@ int PLT_HasAvx2() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") ? 1 : 0;
 }
+int PLT_HasAvx512() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                 __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") &&
+                 __builtin_cpu_supports("bmi2")
+             ? 1
+             : 0;
+}
 #else
 int PLT_CpuidSupported() {
   return 0;
@@ -44,6 +52,9 @@ uint64_t PLT_ReadTsc() {
   return 0;
 }
 int PLT_HasAvx2() {
+  return 0;
+}
+int PLT_HasAvx512() {
   return 0;
 }
 #endif

@@ -10,3 +10,6 @@ int PLT_HasTsc();
 uint64_t PLT_ReadTsc();
 // 1 when the processor has AVX2 (with operating-system support), for the pixel loops.
 int PLT_HasAvx2();
+// 1 when the processor has the AVX-512 subsets the widest pixel loops use
+// (F, VL, BW, VBMI) and BMI2, with operating-system support.
+int PLT_HasAvx512();

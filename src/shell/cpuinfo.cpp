@@ -48,6 +48,7 @@ void CPU_Identify(int measureClock) {
       }
     }
     g_cpu.avx2 = PLT_HasAvx2();
+    g_cpu.avx512 = PLT_HasAvx512();
   }
   if (g_cpu.tsc && measureClock) {
     uint64_t t0 = PLT_ReadTsc();

@@ -10,7 +10,8 @@ struct CpuInfo {
   int type, family, model, stepping;
   int clockMHz;
   int fpu, tsc, msr, cmov, mmx, sseInt, sseFp, sse2, amd3dNow, amd3dNowExt;
-  int avx2;  // today's wide vector unit, for the pixel loops' fast paths
+  // Today's wide vector units, for the pixel loops' fast paths.
+  int avx2, avx512;
 };
 
 extern CpuInfo g_cpu;

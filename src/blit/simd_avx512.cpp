@@ -1,0 +1,104 @@
+// AVX-512 kernels (F, VL, BW, VBMI with BMI2), only called when the processor
+// has all of them.
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "blit/simd.h"
+
+// GCC 12's AVX-512 intrinsics pass an undefined vector as the unused merge
+// source, which its own flow analysis then reports as uninitialised.
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#define ZV_AVX512 __attribute__((target("avx2,bmi2,avx512f,avx512vl,avx512bw,avx512vbmi")))
+
+namespace blt {
+namespace {
+
+// Positions p + j * step of lanes j = 0..7 (and 8..15 in hi8), 32.32 fixed
+// point in 64-bit lanes.
+ZV_AVX512 inline void Positions(int64_t p, int64_t step, __m512i* lo8, __m512i* hi8) {
+  const __m512i j = _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m512i s = _mm512_set1_epi64(step);
+  // j * step from two 32 x 32-bit products: the low word's and the high
+  // word's, shifted into place (modulo 2^64, as the scalar arithmetic).
+  const __m512i prod = _mm512_add_epi64(
+      _mm512_mul_epu32(j, s), _mm512_slli_epi64(_mm512_mul_epu32(j, _mm512_srli_epi64(s, 32)), 32));
+  *lo8 = _mm512_add_epi64(_mm512_set1_epi64(p), prod);
+  *hi8 = _mm512_add_epi64(*lo8, _mm512_slli_epi64(s, 3));
+}
+
+ZV_AVX512 inline __m512i Index(__m512i u, __m512i v, __m512i origin, __m512i w64) {
+  return _mm512_add_epi64(_mm512_add_epi64(origin, _mm512_srai_epi64(u, 32)),
+                          _mm512_mul_epi32(_mm512_srai_epi64(v, 32), w64));
+}
+
+// Three bits of the byte mask for each pixel bit.
+ZV_AVX512 inline __mmask64 Triple(uint32_t pixels) {
+  return _cvtu64_mask64(_pdep_u64(pixels, 0x249249249249ull) * 7u);
+}
+
+}  // namespace
+
+ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
+  __m512i u0, u1, v0, v1;
+  Positions(r.au, r.su, &u0, &u1);
+  Positions(r.av, r.sv, &v0, &v1);
+  // Element indices: origin + whole(v) * w + whole(u), in 64-bit lanes
+  // first, then the low dwords of both halves side by side.
+  const __m512i origin = _mm512_set1_epi64(r.origin);
+  const __m512i w64 = _mm512_set1_epi64(r.w);
+  const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+  __m512i e =
+      _mm512_permutex2var_epi32(Index(u0, v0, origin, w64), even, Index(u1, v1, origin, w64));
+  __m512i fu = _mm512_permutex2var_epi32(u0, even, u1);
+  __m512i fv = _mm512_permutex2var_epi32(v0, even, v1);
+  const __m512i width = _mm512_set1_epi32(r.w);
+  const int64_t su16 = r.su * 16, sv16 = r.sv * 16;
+  // The element step of sixteen pixels without the carries. It may wrap in
+  // 32 bits; the indices it leads to are exact because they are in range.
+  const __m512i k = _mm512_set1_epi32(
+      static_cast<int32_t>(static_cast<uint32_t>(sv16 >> 32) * static_cast<uint32_t>(r.w) +
+                           static_cast<uint32_t>(su16 >> 32)));
+  const __m512i stepU = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(su16)));
+  const __m512i stepV = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sv16)));
+  const __m512i one = _mm512_set1_epi32(1);
+  const __m512i last = _mm512_set1_epi32(r.last);
+  const __m512i byteMask = _mm512_set1_epi32(0xFF);
+  // Sixteen blue, green, red, flag dwords -> 48 bytes of 24-bit pixels.
+  const __m512i pack = _mm512_set_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 62, 61, 60,
+                                       58, 57, 56, 54, 53, 52, 50, 49, 48, 46, 45, 44, 42, 41, 40,
+                                       38, 37, 36, 34, 33, 32, 30, 29, 28, 26, 25, 24, 22, 21, 20,
+                                       18, 17, 16, 14, 13, 12, 10, 9, 8, 6, 5, 4, 2, 1, 0);
+  const int* px = reinterpret_cast<const int*>(r.px);
+  const int* lut = reinterpret_cast<const int*>(r.lut);
+  uint8_t* d = r.d;
+  int j = 0;
+  for (;; j += 16, d += 48) {
+    const int rest = r.n - j;
+    if (rest <= 0) return r.n;
+    const __mmask16 on = rest >= 16 ? __mmask16(0xFFFF) : __mmask16((1u << rest) - 1);
+    // The byte gather reads four bytes from each element: stop before an
+    // element too close to the end of the picture.
+    if (_mm512_mask_cmpgt_epi32_mask(on, e, last) != 0) return j;
+    const __m512i ix =
+        _mm512_and_si512(_mm512_mask_i32gather_epi32(byteMask, on, e, px, 1), byteMask);
+    const __m512i c = _mm512_mask_i32gather_epi32(byteMask, on, ix, lut, 4);
+    const uint32_t drawn =
+        on & (r.keyed ? ~static_cast<uint32_t>(_mm512_cmplt_epi32_mask(c, _mm512_setzero_si512()))
+                      : 0xFFFFu);
+    _mm512_mask_storeu_epi8(d, Triple(drawn),
+                            _mm512_maskz_permutexvar_epi8(_cvtu64_mask64(~0ull), pack, c));
+    const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
+    const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
+    const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
+    fu = nu;
+    fv = nv;
+    e = _mm512_add_epi32(e, k);
+    e = _mm512_mask_add_epi32(e, carryU, e, one);
+    e = _mm512_mask_add_epi32(e, carryV, e, width);
+  }
+}
+
+}  // namespace blt
