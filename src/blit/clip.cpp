@@ -351,13 +351,14 @@ struct LineStep {
     q = FloorDiv(2 * (b - a), den2);
     r = 2 * (b - a) - q * den2;
   }
+  // Without a branch: the carries of an edge follow its slope, which the
+  // branch predictor cannot learn.
   void next() {
     val += q;
     acc += r;
-    if (acc >= den2) {
-      val++;
-      acc -= den2;
-    }
+    const int64_t carry = acc >= den2;
+    val += carry;
+    acc -= den2 & -carry;
   }
 };
 
