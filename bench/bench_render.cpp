@@ -10,6 +10,7 @@
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
+#include "shell/cpuinfo.h"
 
 namespace {
 
@@ -47,6 +48,8 @@ void MakeB(int n, int w, int h, int cellW, int cellH) {
 }
 
 void BuildStage() {
+  // The vector level comes from the processor report, as in the game.
+  CPU_Identify(0);
   IMG_InitTables(SCREEN_W, SCREEN_H);
   IMG_CreateBackBuffer(24, SCREEN_W, SCREEN_H);
   SPR_Reset();
