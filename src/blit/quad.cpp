@@ -33,9 +33,6 @@ struct Interp {
       acc -= span;
     }
   }
-  int64_t at(int64_t base, int64_t delta, int64_t k) const {
-    return base + FloorDiv(delta * k, span);
-  }
 };
 
 // The same samples in 32.32 fixed point: position(k) = base * 2^32 + k * step
@@ -62,17 +59,16 @@ struct QuadRow {
   int64_t u0, du, v0, dv, span, k0;
 };
 
-// Pixels [a, b) with the exact stepper; samples outside the image are moved
-// to its nearest edge.
+// The row with the exact stepper; samples outside the image are moved to its
+// nearest edge.
 template <int kKey, class Fetch, class Op>
-void SpanExact(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int a, int b) {
-  if (a >= b) return;
+void SpanExact(const QuadRow& row, const Source& s, const Fetch& f, const Op& op) {
   Interp u, v;
-  u.init(row.u0, row.du, row.span, row.k0 + a);
-  v.init(row.v0, row.dv, row.span, row.k0 + a);
-  uint8_t* d = row.d + a * 3;
+  u.init(row.u0, row.du, row.span, row.k0);
+  v.init(row.v0, row.dv, row.span, row.k0);
+  uint8_t* d = row.d;
   const ptrdiff_t w = s.width;
-  for (int j = a; j < b; j++, d += 3, u.next(), v.next()) {
+  for (int j = 0; j < row.n; j++, d += 3, u.next(), v.next()) {
     if (!op.on(row.y, row.x + j)) continue;
     const int64_t uc = std::clamp<int64_t>(u.val, 0, s.width - 1);
     const int64_t vc = std::clamp<int64_t>(v.val, 0, s.height - 1);
@@ -96,7 +92,7 @@ void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv,
 template <int kKey, class Fetch, class Op>
 void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int level) {
   if (level == 0 || row.span >= kFixedSpanLimit) {
-    SpanExact<kKey>(row, s, f, op, 0, row.n);
+    SpanExact<kKey>(row, s, f, op);
     return;
   }
   Fixed fu, fv;
