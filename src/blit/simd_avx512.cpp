@@ -73,23 +73,24 @@ ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
                                        18, 17, 16, 14, 13, 12, 10, 9, 8, 6, 5, 4, 2, 1, 0);
   const int* px = reinterpret_cast<const int*>(r.px);
   const int* lut = reinterpret_cast<const int*>(r.lut);
-  uint8_t* d = r.d;
-  int j = 0;
-  for (;; j += 16, d += 48) {
-    const int rest = r.n - j;
-    if (rest <= 0) return r.n;
-    const __mmask16 on = rest >= 16 ? __mmask16(0xFFFF) : __mmask16((1u << rest) - 1);
-    // The byte gather reads four bytes from each element: stop before an
-    // element too close to the end of the picture.
-    if (_mm512_mask_cmpgt_epi32_mask(on, e, last) != 0) return j;
+  const __mmask16 keyable = r.keyed ? 0xFFFF : 0;
+  // Draws the pixels of one group that `on` selects; false (nothing drawn)
+  // when the byte gather, which reads four bytes from each element, would
+  // reach past the end of the picture.
+  auto group = [&](uint8_t* d, __mmask16 on) ZV_AVX512 {
+    if (_mm512_mask_cmpgt_epi32_mask(on, e, last) != 0) return false;
     const __m512i ix =
         _mm512_and_si512(_mm512_mask_i32gather_epi32(byteMask, on, e, px, 1), byteMask);
     const __m512i c = _mm512_mask_i32gather_epi32(byteMask, on, ix, lut, 4);
-    const uint32_t drawn =
-        on & (r.keyed ? ~static_cast<uint32_t>(_mm512_cmplt_epi32_mask(c, _mm512_setzero_si512()))
-                      : 0xFFFFu);
-    _mm512_mask_storeu_epi8(d, Triple(drawn),
+    const __mmask16 keyed = _mm512_mask_cmplt_epi32_mask(keyable, c, _mm512_setzero_si512());
+    _mm512_mask_storeu_epi8(d, Triple(on & ~keyed),
                             _mm512_maskz_permutexvar_epi8(_cvtu64_mask64(~0ull), pack, c));
+    return true;
+  };
+  uint8_t* d = r.d;
+  int j = 0;
+  for (; j + 16 <= r.n; j += 16, d += 48) {
+    if (!group(d, 0xFFFF)) return j;
     const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
     const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
     const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
@@ -99,6 +100,8 @@ ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
     e = _mm512_mask_add_epi32(e, carryU, e, one);
     e = _mm512_mask_add_epi32(e, carryV, e, width);
   }
+  if (j == r.n) return j;
+  return group(d, static_cast<__mmask16>((1u << (r.n - j)) - 1)) ? r.n : j;
 }
 
 }  // namespace blt
