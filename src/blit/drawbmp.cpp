@@ -40,9 +40,6 @@ void Run(const Geom& g, const Source& s, const Op& op) {
   WithFetch(s, [&](const auto& f, auto k) { Loop<decltype(k)::value>(g, f, op, s.key); });
 }
 
-// How a fetched row carries the alpha plane.
-enum RowAlpha { kRowPlain, kRowAlphaBytes, kRowPremultiplied };
-
 // The source colours of row i as 3 * w bytes, with the factors applied. With
 // kRowAlphaBytes the alpha of each pixel is written three times into abuf;
 // with kRowPremultiplied each colour is scaled by its alpha (the source term
@@ -133,24 +130,7 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
   for (int i = 0; i < g.h; i++) {
     uint8_t* d = g.d + i * g.dStride;
     const uint8_t* row = FetchRow(g, s, i, buf, abuf, ra);
-    switch (mode) {
-      case 0:
-        if (ra == kRowAlphaBytes) {
-          k->alpha(d, row, abuf, n);
-        } else {
-          std::memcpy(d, row, n);
-        }
-        break;
-      case 1:
-        k->add(d, row, n);
-        break;
-      case 3:
-        k->sub(d, row, n);
-        break;
-      default:
-        k->fade(d, row, n, param);
-        break;
-    }
+    ApplyRowKernel(k, mode, param, ra, d, row, abuf, n);
   }
   return true;
 }

@@ -70,7 +70,7 @@ void Run(const ZoomGeom& g, const Source& s, const Op& op) {
 }
 
 void FetchRow(const ZoomGeom& g, const Source& s, ptrdiff_t base, uint8_t* o, uint8_t* abuf,
-              int ra) {
+              RowAlpha ra) {
   if (!s.isB) {
     for (int j = 0; j < g.w; j++, o += 3) {
       const uint8_t* p = s.px + (base + g.colOff[j]) * 3;
@@ -88,8 +88,8 @@ void FetchRow(const ZoomGeom& g, const Source& s, ptrdiff_t base, uint8_t* o, ui
     const ptrdiff_t e = base + g.colOff[j];
     const uint8_t* c = s.pal + s.px[e] * 4;
     int a = 255;
-    if (ra != 0) a = s.alpha[e];
-    if (ra == 2 && a != 255) {
+    if (ra != kRowPlain) a = s.alpha[e];
+    if (ra == kRowPremultiplied && a != 255) {
       o[0] = static_cast<uint8_t>(Mul(a, c[0]));
       o[1] = static_cast<uint8_t>(Mul(a, c[1]));
       o[2] = static_cast<uint8_t>(Mul(a, c[2]));
@@ -98,7 +98,8 @@ void FetchRow(const ZoomGeom& g, const Source& s, ptrdiff_t base, uint8_t* o, ui
       o[1] = c[1];
       o[2] = c[2];
     }
-    if (ra == 1) abuf[j * 3] = abuf[j * 3 + 1] = abuf[j * 3 + 2] = static_cast<uint8_t>(a);
+    if (ra == kRowAlphaBytes)
+      abuf[j * 3] = abuf[j * 3 + 1] = abuf[j * 3 + 2] = static_cast<uint8_t>(a);
   }
 }
 
@@ -120,7 +121,7 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   const int n = g.w * 3;
   uint8_t *buf = nullptr, *abuf = nullptr;
   if (!ScratchRows(n, &buf, &abuf)) return false;
-  const int ra = !alpha ? 0 : (mode == 0 ? 1 : 2);
+  const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
   RowWalker rw(g);
   ptrdiff_t fetched = -1;
   for (int i = 0; i < g.h; i++, rw.next()) {
@@ -131,24 +132,7 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
       FetchRow(g, s, base, buf, abuf, ra);
       fetched = base;
     }
-    switch (mode) {
-      case 0:
-        if (ra == 1) {
-          k->alpha(d, buf, abuf, n);
-        } else {
-          std::memcpy(d, buf, n);
-        }
-        break;
-      case 1:
-        k->add(d, buf, n);
-        break;
-      case 3:
-        k->sub(d, buf, n);
-        break;
-      default:
-        k->fade(d, buf, n, param);
-        break;
-    }
+    ApplyRowKernel(k, mode, param, ra, d, buf, abuf, n);
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "blit/blit.h"
+#include "blit/simd.h"
 #include "blit/tables.h"
 #include "gfx/image.h"
 
@@ -373,6 +374,36 @@ void SanitizeFactors(BlitParams* p);
 // Draw mode and parameter after the common rewrites: P = 256 (or more) of the
 // fading modes is mode 0.
 void SplitMode(uint32_t word, int* mode, int* param);
+
+// How a row fetched for the row kernels carries the alpha plane: not at all,
+// as each pixel's alpha written three times beside the colours (mode 0), or
+// already multiplied into the colours (the source term of modes 1 and 3).
+enum RowAlpha { kRowPlain, kRowAlphaBytes, kRowPremultiplied };
+
+// One fetched row through the row kernels: mode 0 copies (through the alpha
+// bytes when the row has them), 1 adds, 3 subtracts, any other mode fades by
+// param.
+inline void ApplyRowKernel(const RowKernels* k, int mode, int param, RowAlpha ra, uint8_t* d,
+                           const uint8_t* row, const uint8_t* abuf, int n) {
+  switch (mode) {
+    case 0:
+      if (ra == kRowAlphaBytes) {
+        k->alpha(d, row, abuf, n);
+      } else {
+        std::memcpy(d, row, n);
+      }
+      break;
+    case 1:
+      k->add(d, row, n);
+      break;
+    case 3:
+      k->sub(d, row, n);
+      break;
+    default:
+      k->fade(d, row, n, param);
+      break;
+  }
+}
 
 // Growable scratch rows for the vector paths (never freed; false when out of
 // memory, in which case the scalar loop runs).

@@ -148,13 +148,19 @@ class GuardedBytes {
   explicit GuardedBytes(size_t n) : n_(n) {
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     span_ = (n + page - 1) / page * page + 2 * page;
-    base_ = static_cast<uint8_t*>(
-        mmap(nullptr, span_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    mprotect(base_, page, PROT_NONE);
-    mprotect(base_ + span_ - page, page, PROT_NONE);
+    void* m = mmap(nullptr, span_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // Without its guards the test could not fail.
+    if (m == MAP_FAILED) std::abort();
+    base_ = static_cast<uint8_t*>(m);
+    if (mprotect(base_, page, PROT_NONE) != 0 ||
+        mprotect(base_ + span_ - page, page, PROT_NONE) != 0) {
+      std::abort();
+    }
     end_ = base_ + span_ - page;
   }
   ~GuardedBytes() { munmap(base_, span_); }
+  GuardedBytes(const GuardedBytes&) = delete;
+  GuardedBytes& operator=(const GuardedBytes&) = delete;
   // The n bytes, ending at the upper guard page.
   uint8_t* atEnd() { return end_ - n_; }
   // The n bytes, starting at the lower guard page.
