@@ -23,6 +23,15 @@ void SplitMode(uint32_t word, int* mode, int* param) {
   *param = P;
 }
 
+bool PrepareMode(BlitParams* p, int* mode, int* param) {
+  const int m = static_cast<int>(p->mode & 0xFFFF), P = static_cast<int>(p->mode >> 16);
+  if ((m == 10 || m == 12) && P == 0) return false;
+  if ((m == 10 || m == 12) && P == 256) p->mode = 0;
+  SplitMode(p->mode, mode, param);
+  SanitizeFactors(p);
+  return true;
+}
+
 bool DescribeSource(const BlitParams& p, Source* s, int mode, int param, uint8_t* palBuf) {
   *s = Source{};
   s->kr = p.colR;

@@ -164,11 +164,8 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
                                                        dst->width, dst->height, srcW, srcH, p.clip);
   if (!clipped) return 0;
 
-  int mode = static_cast<int>(p.mode & 0xFFFF), param = static_cast<int>(p.mode >> 16);
-  if ((mode == 10 || mode == 12) && param == 0) return 1;
-  if ((mode == 10 || mode == 12) && param == 256) p.mode = 0;
-  SplitMode(p.mode, &mode, &param);
-  SanitizeFactors(&p);
+  int mode, param;
+  if (!PrepareMode(&p, &mode, &param)) return 1;
 
   uint8_t palBuf[1024];
   Source s;

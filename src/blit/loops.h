@@ -368,6 +368,11 @@ void WithModeOp(int mode, int param, bool isB, Fn&& fn) {
 // or its pixels are missing.
 bool DescribeSource(const BlitParams& p, Source* s, int mode, int param, uint8_t* palBuf);
 
+// The common start of the image and zoom blits: P = 256 of modes 10 and 12
+// becomes mode 0, the mode word is split and the factors bounded. False when
+// P = 0 of modes 10 and 12 leaves nothing to draw.
+bool PrepareMode(BlitParams* p, int* mode, int* param);
+
 // Clamps the colour factors into 0..255 (table indices).
 void SanitizeFactors(BlitParams* p);
 
