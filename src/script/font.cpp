@@ -81,7 +81,7 @@ int Render(uint32_t code, int size, uint16_t* sums) {
     }
     return -1;
   }
-  if (r < 0) LOG_Write("フォント生成失敗");
+  if (r < 0) LOG_Write("フォント生成失敗\n");
   for (int j = 0; j < size; ++j) {
     for (int i = 0; i < width; ++i) {
       const uint32_t* block = canvas + (4 * j) * FNT_CANVAS_SIZE + 4 * i;
@@ -225,13 +225,13 @@ int FNT_Coverage(uint32_t code, int size, const uint16_t** sums) {
 int FNT_DrawChar(FImage* target, int depth, int x, int y, uint32_t code, int size,
                  const ClipBox* /*clip*/, int r, int g, int b, int opacity, int shadow) {
   if (depth != 8 && depth != 16 && depth != 24 && depth != 32) {
-    LOG_Write("フォント描画先指定が異常です");
+    LOG_Write("フォント描画先指定が異常です\n");
     return 0;
   }
   if (size > FNT_MAX_SIZE) {
     if (!g_font.sizeLogged) {
       g_font.sizeLogged = true;
-      LOG_Write("FNT_DrawChar: 文字サイズ %d は %d を超えるため描画しません", size, FNT_MAX_SIZE);
+      LOG_Write("FNT_DrawChar: 文字サイズ %d は %d を超えるため描画しません\n", size, FNT_MAX_SIZE);
     }
     return 0;
   }
