@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   HL_Reset();
   TXT_Reset();
   uint8_t p[8] = {};
-  std::memcpy(p, data, size < 8 ? size : 8);
+  if (size > 0) std::memcpy(p, data, size < 8 ? size : 8);
   const size_t skip = size < 8 ? size : 8;
   // Exactly the text's bytes and its terminator, so an overread is caught.
   std::vector<char> text(data + skip, data + size);
