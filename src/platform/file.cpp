@@ -59,11 +59,17 @@ bool FindEntry(const std::string& dir, const std::string& name, std::string* fou
 
 }  // namespace
 
-std::string PLT_ResolvePath(const char* path) {
-  if (!path) return std::string();
-  bool absolute = path[0] == '/' || path[0] == '\\';
+namespace {
+
+// Where the player's own files go when the data directory is not writable
+// (an installed game); empty: everything in the working directory.
+std::string g_userDir;
+
+// Resolves path component by component from dir ("" the working directory).
+std::string ResolveFrom(const std::string& base, const char* path) {
+  const bool absolute = path[0] == '/' || path[0] == '\\';
+  std::string dir = absolute ? std::string("/") : base;
   std::vector<std::string> parts = SplitPath(path);
-  std::string dir = absolute ? "/" : "";
   for (size_t i = 0; i < parts.size(); ++i) {
     std::string found;
     const std::string& want = parts[i];
@@ -83,8 +89,38 @@ std::string PLT_ResolvePath(const char* path) {
   return dir.empty() ? std::string(".") : dir;
 }
 
+bool IsRelative(const char* path) {
+  return path[0] != '/' && path[0] != '\\';
+}
+
+// Writes of relative paths go to the user directory when there is one;
+// reads take the user's copy when it exists, the data directory's otherwise.
+std::string Resolve(const char* path, bool write) {
+  if (!path) return std::string();
+  if (g_userDir.empty() || !IsRelative(path)) return ResolveFrom("", path);
+  std::string user = ResolveFrom(g_userDir, path);
+  if (write) return user;
+  struct stat st;
+  if (::stat(user.c_str(), &st) == 0) return user;
+  return ResolveFrom("", path);
+}
+
+}  // namespace
+
+std::string PLT_ResolvePath(const char* path) {
+  return Resolve(path, false);
+}
+
+void PLT_SetUserDir(const char* hostDir) {
+  g_userDir = hostDir ? hostDir : "";
+}
+
+const char* PLT_UserDir() {
+  return g_userDir.c_str();
+}
+
 PltFile* PLT_FileOpen(const char* path, int mode) {
-  std::string host = PLT_ResolvePath(path);
+  std::string host = Resolve(path, mode != PLT_OPEN_READ);
   int flags = 0;
   switch (mode) {
     case PLT_OPEN_READ:
@@ -168,13 +204,13 @@ int PLT_FileExists(const char* path) {
 }
 
 int PLT_MakeDir(const char* path) {
-  std::string host = PLT_ResolvePath(path);
+  std::string host = Resolve(path, true);
   if (::mkdir(host.c_str(), 0755) == 0 || errno == EEXIST) return 1;
   return 0;
 }
 
 int PLT_FileReplaceAtomic(const char* path, const void* data, int64_t n) {
-  std::string host = PLT_ResolvePath(path);
+  std::string host = Resolve(path, true);
   std::string tmp = host + ".tmp" + std::to_string(::getpid());
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return 0;

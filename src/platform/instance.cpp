@@ -14,9 +14,10 @@ int g_lockFd = -1;
 
 int PLT_AcquireInstanceLock(const char* name) {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
-  std::string path = std::string(dir && *dir ? dir : "/tmp") + "/" + name;
-  if (!dir || !*dir) path += "." + std::to_string(::getuid());
-  path += ".lock";
+  std::string path(dir && *dir ? dir : "/tmp");
+  path.append("/").append(name);
+  if (!dir || !*dir) path.append(".").append(std::to_string(::getuid()));
+  path.append(".lock");
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return 1;  // no lock possible: let this copy run rather than none
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -19,6 +19,12 @@ enum PltOpenMode : int {
 // exist yet, the directories are resolved and the last component kept.
 std::string PLT_ResolvePath(const char* path);
 
+// Sends the writes of relative paths to hostDir (a host path; empty or null:
+// the working directory, the default). Reads of relative paths then prefer a
+// file that exists there, so the player's own files win over the data's.
+void PLT_SetUserDir(const char* hostDir);
+const char* PLT_UserDir();
+
 PltFile* PLT_FileOpen(const char* path, int mode);
 void PLT_FileClose(PltFile* f);
 // Returns bytes read or written, -1 on error.

@@ -44,15 +44,15 @@ Store g_store;
 
 std::string StoreDir() {
   if (const char* d = std::getenv("ZENTROVA_CONFIG_DIR"); d && *d) return d;
-  std::string base;
+  std::string dir;
   if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
-    base = x;
+    dir.append(x);
   } else if (const char* h = std::getenv("HOME"); h && *h) {
-    base = std::string(h) + "/.config";
+    dir.append(h).append("/.config");
   } else {
-    base = ".";
+    dir.append(".");
   }
-  return base + "/TAVREN/Zentrova";
+  return dir.append("/TAVREN/Zentrova");
 }
 
 void MakeDirs(const std::string& dir) {
