@@ -109,7 +109,7 @@ TEST_F(FontTest, DepthSizeAndOpacityChecks) {
 }
 
 TEST_F(FontTest, StringAdvancesBySizeHalfSizeAndLines) {
-  const std::string s = "A" + Sj("字") + " \tB\nC";
+  const std::string s = Cat("A", Sj("字"), " \tB\nC");
   Frame whole(200, 100, 50), parts(200, 100, 50);
   FNT_DrawString(&whole.img, 24, 4, 4, 3, 5, s.c_str(), 24, nullptr, 255, 255, 255, 256, 0);
   FNT_DrawChar(&parts.img, 24, 4, 4, 'A', 24, nullptr, 255, 255, 255, 256, 0);

@@ -44,20 +44,20 @@ TEST_F(LayoutTest, FrontFadesOverSixteenUnitsAtSpeedTen) {
 
 TEST_F(LayoutTest, SpeedTagsCarryTenths) {
   const std::string ten = Sj("あいうえおかきくけこ");
-  EXPECT_EQ(Measure("<S9" + ten + ">"), 2);       // a fifth of a unit each
+  EXPECT_EQ(Measure(Cat("<S9", ten, ">")), 2);    // a fifth of a unit each
   EXPECT_EQ(Measure(Sj("<S6あいうえお>")), 4);    // 8 tenths each
   EXPECT_EQ(Measure(Sj("<S7あいう>え")), 2);      // 18 tenths, carry 8, then 1
   EXPECT_EQ(Measure(Sj("<S0あ>い<S99う>")), 12);  // S99 is no speed: stays 10
   int32_t ex = 0;
   // Reveal 0 at S9: the first character raises the carry, so the loop goes
   // on once more while i still equals the reveal position.
-  Measure("<S9" + ten + ">", &ex, nullptr, 25, 0);
+  Measure(Cat("<S9", ten, ">"), &ex, nullptr, 25, 0);
   EXPECT_EQ(ex, 48);
   // Reveal 1: five characters reach one unit; the sixth does not start.
-  EXPECT_EQ(Measure("<S9" + ten + ">", &ex, nullptr, 25, 1), 1);
+  EXPECT_EQ(Measure(Cat("<S9", ten, ">"), &ex, nullptr, 25, 1), 1);
   EXPECT_EQ(ex, 5 * 24);
   Frame got(640, 100, 30), want(640, 100, 30);
-  Draw(got, "<S9" + ten + ">", 1);
+  Draw(got, Cat("<S9", ten, ">"), 1);
   const char* const first[] = {"あ", "い", "う", "え", "お"};
   for (int k = 0; k < 5; ++k) Char(want, 16 + 24 * k, 16, first[k], 16);
   EXPECT_TRUE(got.bytes == want.bytes);
@@ -201,7 +201,7 @@ TEST_F(LayoutTest, EscapesHalfWidthAndEmphasis) {
   EXPECT_EQ(Measure("\xB1\xB2", &ex), 2);  // half-width katakana are single bytes
   EXPECT_EQ(ex, 24);
   Frame got(640, 100, 50), want(640, 100, 50);
-  Draw(got, "\\<" + Sj("<A字>"));
+  Draw(got, Cat("\\<", Sj("<A字>")));
   Char(want, 16, 16, "<", 256);
   Char(want, 28, 16, "字", 256);
   FNT_DrawString(&want.img, 24, 28 + 6, 16 - 7, 0, 0, "\x81\x45", 11, nullptr, 255, 255, 255, 256,
@@ -266,13 +266,13 @@ TEST_F(LayoutTest, HostileTextStaysInsideItsBytesAndTheImage) {
   std::vector<std::string> texts = {
       std::string(600, '<'),
       std::string(300, '>'),
-      "<F99999" + Sj("巨大") + ">",
-      "<F40" + Sj("大") + "><F0" + Sj("零") + ">",
-      "<C99" + Sj("色") + ">",
+      Cat("<F99999", Sj("巨大"), ">"),
+      Cat("<F40", Sj("大"), "><F0", Sj("零"), ">"),
+      Cat("<C99", Sj("色"), ">"),
       "abc\x88",
       "<R\x88",
-      "<R" + Sj("字") + "|" + std::string(200, 'r'),
-      "|" + Sj("縦") + "|",
+      Cat("<R", Sj("字"), "|", std::string(200, 'r')),
+      Cat("|", Sj("縦"), "|"),
       "\\",
       "<W99999999999>",
       std::string(5000, 'x'),

@@ -22,6 +22,15 @@ inline std::string Sj(const char* utf8) {
   return buf;
 }
 
+// Joins pieces by appending: GCC 12 at -O3 reports a false overlap in
+// operator+ on temporaries.
+template <typename... T>
+std::string Cat(const T&... parts) {
+  std::string s;
+  (s.append(parts), ...);
+  return s;
+}
+
 // A two-byte character's code as the glyph drawer takes it.
 inline uint32_t Code(const char* utf8) {
   const std::string s = Sj(utf8);
