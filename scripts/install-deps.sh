@@ -9,6 +9,7 @@ pkgs=(
   libsndfile1-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpixman-1-dev
   sox vorbis-tools xvfb xauth
+  help2man appstream desktop-file-utils lintian
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -19,3 +19,5 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_TSAN=ON
   -DZV_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan --target test_sound
 TSAN_OPTIONS=halt_on_error=1 build-tsan/test_sound
+# A Release build with Debian's hardening flags, installed and packaged.
+scripts/check-install.sh

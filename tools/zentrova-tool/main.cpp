@@ -5,6 +5,10 @@
 
 #include "zentrova-tool/tool.h"
 
+#ifndef ZV_VERSION
+#define ZV_VERSION "1.0.0"
+#endif
+
 namespace {
 std::vector<ToolCommand>& Commands() {
   static std::vector<ToolCommand> commands;
@@ -33,6 +37,10 @@ int main(int argc, char** argv) {
   if (argc < 2) {
     Usage(stderr);
     return 2;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zentrova-tool %s\n", ZV_VERSION);
+    return 0;
   }
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     Usage(stdout);
