@@ -43,7 +43,8 @@ appstreamcli validate --no-net "$prefix/share/metainfo/jp.tavren.Zentrova.metain
 
 (cd "$build" && rm -f zentrova_*.deb && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/zentrova_*.deb)
-dpkg-deb -I "$deb" | grep -q 'Depends:.*libsdl2'
+info=$(dpkg-deb -I "$deb")
+grep -q "Depends:.*libsdl2" <<<"$info"
 # Errors fail the check; the package is expected to be free of warnings too.
 lintian --fail-on error,warning "$deb"
 echo "install check: passed ($(basename "$deb"))"
