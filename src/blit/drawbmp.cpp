@@ -1,4 +1,4 @@
-// Unscaled image blits: DRW_DrawBMP_FF and DRW_DrawBMP_FB with draw modes 0-13.
+// Unscaled image blits: DRW_DrawBMP_FF and DRW_DrawBMP_FB.
 #include <algorithm>
 #include <cstring>
 
@@ -10,14 +10,11 @@
 namespace blt {
 namespace {
 
-struct Geom {
-  uint8_t* d;         // first destination pixel
-  ptrdiff_t dStride;  // bytes per destination row
-  int w, h;
-  ptrdiff_t start;    // first source element
-  ptrdiff_t colStep;  // +1 or -1
-  ptrdiff_t rowStep;  // +-source width
-};
+// Modes with a loop of their own in each entry; any other mode draws as a
+// copy.
+constexpr ModeSet kLoopsFF = ModeRange(0, 8) | ModeRange(10, 15) | ModeRange(17, 40);
+constexpr ModeSet kLoopsFB = ModeRange(0, 7) | ModeBits({10, 12, 15, 17, 18});
+constexpr ModeSet kEffects = ModeRange(14, 40);
 
 template <int kKey, class Fetch, class Op>
 void Loop(const Geom& gr, const Fetch& fr, const Op& opr, uint32_t key) {
@@ -136,7 +133,7 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
 }
 
 int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
-  const FImage* dst = static_cast<const FImage*>(p.dst);
+  FImage* dst = static_cast<FImage*>(p.dst);
   if (!dst || !dst->pixels) {
     LOG_Write("描画領域がありません[%s]\n", name);
     return 0;
@@ -157,6 +154,7 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
     return 0;
   }
 
+  const BlitParams unclipped = p;
   const int32_t dx0 = p.dx, dy0 = p.dy, sx0 = p.sx, sy0 = p.sy;
   const int clipped = p.clip == BLT_NO_CLIP ? ClipRectQuiet(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
                                                             dst->width, dst->height, srcW, srcH)
@@ -166,6 +164,16 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
 
   int mode, param;
   if (!PrepareMode(&p, &mode, &param)) return 1;
+  // An unmoved wobble is a plain copy (at full brightness for B sources too).
+  if ((mode == 17 || mode == 18) && param == 0) mode = 0;
+  // The wobble's tiles are laid over the whole picture and clipped one by one.
+  if (mode == 17 || mode == 18) {
+    BlitParams t = unclipped;
+    t.mode = p.mode;
+    SanitizeFactors(&t);
+    DrawWobble(t, srcIsB, mode, param);
+    return 1;
+  }
 
   uint8_t palBuf[1024];
   Source s;
@@ -173,9 +181,9 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
 
   // Modes without a loop of their own in this entry draw as mode 0 (the
   // palette preparation above has already inverted or desaturated B sources).
-  const bool known =
-      srcIsB ? (mode <= 7 || mode == 10 || mode == 12) : (mode <= 8 || (mode >= 10 && mode <= 13));
-  if (!known) mode = 0;
+  // Scatter without spread and a horizontal wave without amplitude are copies.
+  if (!HasMode(srcIsB ? kLoopsFB : kLoopsFF, mode)) mode = 0;
+  if ((mode == 15 && param == 0) || (mode == 22 && (param & 0xFF) == 0)) mode = 0;
 
   Geom g;
   g.w = p.w;
@@ -199,7 +207,15 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
     g.rowStep = -static_cast<ptrdiff_t>(srcW);
   }
   g.start = static_cast<ptrdiff_t>(row * srcW + col);
+  g.x = p.dx;
+  g.y = p.dy;
+  g.startCol = static_cast<int32_t>(col);
+  g.dst = dst;
 
+  if (HasMode(kEffects, mode)) {
+    DrawEffect(g, s, mode, param);
+    return 1;
+  }
   if (TryVector(g, s, mode, param, dst->width)) return 1;
 
   WithModeOp<ModeBits({1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13})>(

@@ -278,8 +278,9 @@ TEST_F(FastPath, RandomBlocksThroughEveryEntryStayInBounds) {
     clips[1] = {Pick(rng, -5, 30), Pick(rng, -5, 30), Pick(rng, 0, 80), Pick(rng, 0, 60)};
     const int c = static_cast<int>(rng() % 5);
     p.clip = c == 0 ? nullptr : c == 1 ? BLT_NO_CLIP : &clips[c % 2];
-    p.mode =
-        static_cast<uint32_t>(rng() % 3 ? BLT_Mode(Pick(rng, 0, 40), Pick(rng, 0, 300)) : rng());
+    const int mode = Pick(rng, 0, 41);
+    p.mode = static_cast<uint32_t>(
+        rng() % 3 ? BLT_Mode(mode, rng() % 2 ? Pick(rng, 0, 300) : Pick(rng, 0, 0xFFFF)) : rng());
     p.mode2 = static_cast<uint32_t>(rng());
     p.flags = static_cast<uint32_t>(rng());
     if (rng() % 4 == 0) {
