@@ -37,56 +37,6 @@ void Run(const Geom& g, const Source& s, const Op& op) {
   WithFetch(s, [&](const auto& f, auto k) { Loop<decltype(k)::value>(g, f, op, s.key); });
 }
 
-// The source colours of row i as 3 * w bytes, with the factors applied. With
-// kRowAlphaBytes the alpha of each pixel is written three times into abuf;
-// with kRowPremultiplied each colour is scaled by its alpha (the source term
-// of modes 1 and 3).
-const uint8_t* FetchRow(const Geom& g, const Source& s, int i, uint8_t* buf, uint8_t* abuf,
-                        RowAlpha ra) {
-  const ptrdiff_t e0 = g.start + i * g.rowStep;
-  if (!s.isB && !s.factors && g.colStep == 1) return s.px + e0 * 3;
-  uint8_t* o = buf;
-  ptrdiff_t e = e0;
-  if (!s.isB) {
-    if (s.factors) {
-      for (int j = 0; j < g.w; j++, e += g.colStep, o += 3) {
-        const uint8_t* p = s.px + e * 3;
-        o[0] = static_cast<uint8_t>(CS(s.kb, p[0]));
-        o[1] = static_cast<uint8_t>(CS(s.kg, p[1]));
-        o[2] = static_cast<uint8_t>(CS(s.kr, p[2]));
-      }
-    } else {  // mirrored
-      for (int j = 0; j < g.w; j++, e += g.colStep, o += 3) std::memcpy(o, s.px + e * 3, 3);
-    }
-    return buf;
-  }
-  for (int j = 0; j < g.w; j++, e += g.colStep, o += 3) {
-    const uint8_t* c = s.pal + s.px[e] * 4;
-    if (ra == kRowPlain) {
-      o[0] = c[0];
-      o[1] = c[1];
-      o[2] = c[2];
-    } else {
-      const int a = s.alpha[e];
-      if (ra == kRowAlphaBytes) {
-        o[0] = c[0];
-        o[1] = c[1];
-        o[2] = c[2];
-        abuf[j * 3] = abuf[j * 3 + 1] = abuf[j * 3 + 2] = static_cast<uint8_t>(a);
-      } else if (a == 255) {
-        o[0] = c[0];
-        o[1] = c[1];
-        o[2] = c[2];
-      } else {
-        o[0] = static_cast<uint8_t>(Mul(a, c[0]));
-        o[1] = static_cast<uint8_t>(Mul(a, c[1]));
-        o[2] = static_cast<uint8_t>(Mul(a, c[2]));
-      }
-    }
-  }
-  return buf;
-}
-
 // Vector paths: the row is fetched (or read in place) and combined with the
 // destination by a byte-wise kernel. Returns false when the case has none.
 bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
@@ -96,6 +46,19 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
   if (alpha && BLT_GetVectorLevel() < 2) return false;
+  if (mode == 10 && alpha && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
+    // Fading palettised pictures with an alpha plane: gather, fade and blend
+    // eight pixels at a time, exactly as the scalar rule.
+    const FetchB f{s.px, s.alpha, s.lut};
+    const OpFadeB op{{}, MulTable + (256 - param) * 257, param};
+    for (int i = 0; i < g.h; i++) {
+      uint8_t* d = g.d + i * g.dStride;
+      const ptrdiff_t e = g.start + i * g.rowStep;
+      const int done = Avx2PalFadeAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w, param);
+      for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, e + j, f, op, 0);
+    }
+    return true;
+  }
   if (mode == 10) {
     // The fade kernel works on the picture's own colours.
     if (alpha || !s.neutral) return false;
@@ -224,6 +187,57 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
 }
 
 }  // namespace
+
+// The source colours of row i as 3 * w bytes, with the factors applied. With
+// kRowAlphaBytes the alpha of each pixel is written three times into abuf;
+// with kRowPremultiplied each colour is scaled by its alpha (the source term
+// of modes 1 and 3).
+const uint8_t* FetchRow(const Geom& g, const Source& s, int i, uint8_t* buf, uint8_t* abuf,
+                        RowAlpha ra) {
+  const ptrdiff_t e0 = g.start + i * g.rowStep;
+  if (!s.isB && !s.factors && g.colStep == 1) return s.px + e0 * 3;
+  uint8_t* o = buf;
+  ptrdiff_t e = e0;
+  if (!s.isB) {
+    if (s.factors) {
+      for (int j = 0; j < g.w; j++, e += g.colStep, o += 3) {
+        const uint8_t* p = s.px + e * 3;
+        o[0] = static_cast<uint8_t>(CS(s.kb, p[0]));
+        o[1] = static_cast<uint8_t>(CS(s.kg, p[1]));
+        o[2] = static_cast<uint8_t>(CS(s.kr, p[2]));
+      }
+    } else {  // mirrored
+      for (int j = 0; j < g.w; j++, e += g.colStep, o += 3) std::memcpy(o, s.px + e * 3, 3);
+    }
+    return buf;
+  }
+  for (int j = 0; j < g.w; j++, e += g.colStep, o += 3) {
+    const uint8_t* c = s.pal + s.px[e] * 4;
+    if (ra == kRowPlain) {
+      o[0] = c[0];
+      o[1] = c[1];
+      o[2] = c[2];
+    } else {
+      const int a = s.alpha[e];
+      if (ra == kRowAlphaBytes) {
+        o[0] = c[0];
+        o[1] = c[1];
+        o[2] = c[2];
+        abuf[j * 3] = abuf[j * 3 + 1] = abuf[j * 3 + 2] = static_cast<uint8_t>(a);
+      } else if (a == 255) {
+        o[0] = c[0];
+        o[1] = c[1];
+        o[2] = c[2];
+      } else {
+        o[0] = static_cast<uint8_t>(Mul(a, c[0]));
+        o[1] = static_cast<uint8_t>(Mul(a, c[1]));
+        o[2] = static_cast<uint8_t>(Mul(a, c[2]));
+      }
+    }
+  }
+  return buf;
+}
+
 }  // namespace blt
 
 int DRW_DrawBMP_FF(BlitParams p) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "blit/loops.h"
@@ -35,8 +36,66 @@ inline void Act(const Geom& g, const Fetch& f, uint32_t key, int i, int j, int a
   }
 }
 
+// Vector form of the line actions for F pictures without a colour key: rows
+// are fetched whole, copied by block moves and blended by the weighted byte
+// kernel. A weight of 0 leaves the frame and 256 copies, exactly as the
+// table formula does, so the kernel only sees weights 1..255.
+bool VectorLines(const Geom& g, const Source& s, const std::vector<int>& act, bool byRows) {
+  const RowKernels* k = Kernels();
+  if (!k || s.isB || s.keyKind != kKeyNone || g.w > (1 << 24)) return false;
+  const int n = g.w * 3;
+  uint8_t *buf = nullptr, *wts = nullptr;
+  if (!ScratchRows(n, &buf, &wts)) return false;
+  auto kind = [](int a) { return a == 0 ? kLeave : (a == 256 ? kCopy : a); };
+  if (byRows) {
+    for (int i = 0; i < g.h; i++) {
+      const int a = kind(act[i]);
+      if (a == kLeave) continue;
+      uint8_t* d = g.d + i * g.dStride;
+      const uint8_t* row = FetchRow(g, s, i, buf, nullptr, kRowPlain);
+      if (a == kCopy) {
+        std::memcpy(d, row, n);
+      } else {
+        std::memset(wts, a, n);
+        k->mixw(d, row, wts, n, 256);
+      }
+    }
+    return true;
+  }
+  // Columns: runs of one kind, the same in every row.
+  struct Run {
+    int j0, j1, kind;
+  };
+  std::vector<Run> runs;
+  for (int j = 0; j < g.w; j++) {
+    const int a = kind(act[j]);
+    const int rk = a == kLeave || a == kCopy ? a : 0;
+    if (a != kLeave && a != kCopy)
+      wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = static_cast<uint8_t>(a);
+    if (runs.empty() || runs.back().kind != rk) {
+      runs.push_back({j, j + 1, rk});
+    } else {
+      runs.back().j1 = j + 1;
+    }
+  }
+  for (int i = 0; i < g.h; i++) {
+    uint8_t* d = g.d + i * g.dStride;
+    const uint8_t* row = FetchRow(g, s, i, buf, nullptr, kRowPlain);
+    for (const Run& r : runs) {
+      const int o = r.j0 * 3, len = (r.j1 - r.j0) * 3;
+      if (r.kind == kCopy) {
+        std::memcpy(d + o, row + o, len);
+      } else if (r.kind == 0) {
+        k->mixw(d + o, row + o, wts + o, len, 256);
+      }
+    }
+  }
+  return true;
+}
+
 // Line actions along rows (byRows) or columns.
 void DrawLines(const Geom& g, const Source& s, const std::vector<int>& act, bool byRows) {
+  if (VectorLines(g, s, act, byRows)) return;
   Each(s, [&](const auto& f, auto k) {
     constexpr int kKey = decltype(k)::value;
     for (int i = 0; i < g.h; i++) {
@@ -149,6 +208,51 @@ void Blinds(const Geom& g, const Source& s, int mode, int P) {
 
 // ---- growing cells ------------------------------------------------------------
 
+// Vector form of the cells: in each row every cell draws one centred span.
+// weight 0 copies; otherwise the span blends with that source weight.
+bool VectorCells(const Geom& g, const Source& s, int mask, int m, int o, int weight) {
+  const RowKernels* k = Kernels();
+  if (!k || s.isB || s.keyKind != kKeyNone || g.w > (1 << 24)) return false;
+  const int n = g.w * 3;
+  uint8_t *buf = nullptr, *wts = nullptr;
+  if (!ScratchRows(n, &buf, &wts)) return false;
+  const int size = mask + 1;
+  if (weight) {
+    // Blended cells: one weight row per distinct row pattern (weight 0 keeps
+    // the frame), each row a single pass of the kernel.
+    std::vector<uint8_t> rows(static_cast<size_t>(size) * n, 0);
+    for (int r = 0; r < size && r < g.h; r++) {
+      uint8_t* wr = rows.data() + static_cast<size_t>(r) * n;
+      const int limit = std::abs(r - m) + o;
+      for (int j = 0; j < g.w; j++) {
+        if (std::abs((j & mask) - m) < limit) std::memset(wr + j * 3, weight, 3);
+      }
+    }
+    for (int i = 0; i < g.h; i++) {
+      const int limit = std::abs((i & mask) - m) + o;
+      if (limit <= 0) continue;
+      const uint8_t* row = FetchRow(g, s, i, buf, nullptr, kRowPlain);
+      k->mixw(g.d + i * g.dStride, row, rows.data() + static_cast<size_t>(i & mask) * n, n, 256);
+    }
+    return true;
+  }
+  for (int i = 0; i < g.h; i++) {
+    const int limit = std::abs((i & mask) - m) + o;
+    if (limit <= 0) continue;
+    // Offsets u inside a cell with |u - m| < limit.
+    const int u0 = std::max(0, m - limit + 1), u1 = std::min(size, m + limit);
+    if (u0 >= u1) continue;
+    uint8_t* d = g.d + i * g.dStride;
+    const uint8_t* row = FetchRow(g, s, i, buf, nullptr, kRowPlain);
+    for (int c = 0; c < g.w; c += size) {
+      const int j0 = c + u0, j1 = std::min(g.w, c + u1);
+      if (j0 >= j1) continue;
+      std::memcpy(d + j0 * 3, row + j0 * 3, (j1 - j0) * 3);
+    }
+  }
+  return true;
+}
+
 void Cells(const Geom& g, const Source& s, int mode, int P) {
   const int n = (mode - 35) % 3;
   const int mask = 63 >> n, m = 32 >> n;
@@ -157,6 +261,7 @@ void Cells(const Geom& g, const Source& s, int mode, int P) {
   const int o = ((P * (96 >> n)) >> 8) - m;
   const bool blend = mode >= 38;
   const int e = P * P / 512;
+  if (VectorCells(g, s, mask, m, o, blend ? 16 + e : 0)) return;
   std::vector<int> col(g.w);
   for (int j = 0; j < g.w; j++) col[j] = std::abs((j & mask) - m);
   Each(s, [&](const auto& f, auto k) {

@@ -390,6 +390,11 @@ inline OpMix Mix(int sWeight, int dWeight) {
   return OpMix{{}, MulTable + sWeight * 257, MulTable + dWeight * 257};
 }
 
+// How a row fetched for the row kernels carries the alpha plane: not at all,
+// as each pixel's alpha written three times beside the colours (mode 0), or
+// already multiplied into the colours (the source term of modes 1 and 3).
+enum RowAlpha { kRowPlain, kRowAlphaBytes, kRowPremultiplied };
+
 // A clipped 1:1 blit: where it writes and how it walks the source.
 struct Geom {
   uint8_t* d;         // first destination pixel
@@ -402,6 +407,11 @@ struct Geom {
   int32_t startCol;   // source column of the first element
   FImage* dst;
 };
+
+// The source colours of row i of a 1:1 blit as 3 * w bytes (read in place
+// when they can be), with the factors applied; see RowAlpha for abuf.
+const uint8_t* FetchRow(const Geom& g, const Source& s, int i, uint8_t* buf, uint8_t* abuf,
+                        RowAlpha ra);
 
 // The 1:1 effect modes 14-40 (mosaic, scatter, waves, wipes, blinds, cells)
 // on a clipped blit; the entry only calls it for modes it has a loop for.
@@ -425,11 +435,6 @@ void SanitizeFactors(BlitParams* p);
 // Draw mode and parameter after the common rewrites: P = 256 (or more) of the
 // fading modes is mode 0.
 void SplitMode(uint32_t word, int* mode, int* param);
-
-// How a row fetched for the row kernels carries the alpha plane: not at all,
-// as each pixel's alpha written three times beside the colours (mode 0), or
-// already multiplied into the colours (the source term of modes 1 and 3).
-enum RowAlpha { kRowPlain, kRowAlphaBytes, kRowPremultiplied };
 
 // One fetched row through the row kernels: mode 0 copies (through the alpha
 // bytes when the row has them), 1 adds, 3 subtracts, any other mode fades by

@@ -6,7 +6,7 @@
 
 namespace blt {
 
-const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha};
+const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha, ScalarMixW};
 
 namespace {
 int g_level = 1;

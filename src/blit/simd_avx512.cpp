@@ -104,4 +104,29 @@ ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
   return group(d, static_cast<__mmask16>((1u << (r.n - j)) - 1)) ? r.n : j;
 }
 
+ZV_AVX512 int Avx512WipeWeights(uint8_t* wts, const uint8_t* mask, const uint8_t* weight, int n) {
+  // The 256-entry table as four 64-byte registers; two two-register byte
+  // permutes cover it, bit 7 of the index picks between them.
+  const __m512i t0 = _mm512_loadu_si512(weight), t1 = _mm512_loadu_si512(weight + 64);
+  const __m512i t2 = _mm512_loadu_si512(weight + 128), t3 = _mm512_loadu_si512(weight + 192);
+  // Byte b of output register k takes pixel (64 k + b) / 3.
+  alignas(64) uint8_t pat[3][64];
+  for (int k = 0; k < 3; k++) {
+    for (int b = 0; b < 64; b++) pat[k][b] = static_cast<uint8_t>((64 * k + b) / 3);
+  }
+  const __m512i p0 = _mm512_load_si512(pat[0]), p1 = _mm512_load_si512(pat[1]),
+                p2 = _mm512_load_si512(pat[2]);
+  int j = 0;
+  for (; j + 64 <= n; j += 64, wts += 192) {
+    const __m512i ix = _mm512_loadu_si512(mask + j);
+    const __m512i lo = _mm512_permutex2var_epi8(t0, ix, t1);
+    const __m512i hi = _mm512_permutex2var_epi8(t2, ix, t3);
+    const __m512i w = _mm512_mask_blend_epi8(_mm512_movepi8_mask(ix), lo, hi);
+    _mm512_storeu_si512(wts, _mm512_permutexvar_epi8(p0, w));
+    _mm512_storeu_si512(wts + 64, _mm512_permutexvar_epi8(p1, w));
+    _mm512_storeu_si512(wts + 128, _mm512_permutexvar_epi8(p2, w));
+  }
+  return j;
+}
+
 }  // namespace blt
