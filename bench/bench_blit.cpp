@@ -227,13 +227,14 @@ void BM_FadeBAlpha_FullScreen(benchmark::State& state) {
 BENCHMARK(BM_FadeBAlpha_FullScreen)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_ChangeF2B_Frame(benchmark::State& state) {
+  if (!SetLevel(state)) return;
   Fixture& f = Fx();
   static std::vector<uint8_t> out(W * H);
   BImage b{out.data(), nullptr, f.bpal.data(), W, H};
   BLT_BuildRgb15ToIndex(f.bpal.data(), nullptr);
   Timed(state, W * H * 3, [&] { DRW_ChangeBMP_F2B(&b, &f.dst); });
 }
-BENCHMARK(BM_ChangeF2B_Frame);
+BENCHMARK(BM_ChangeF2B_Frame)->Arg(0)->Arg(2);
 
 void SpriteCorners(int n, double angle, int out[4][2]) {
   const double cx = 60 + (n % 6) * 104, cy = 50 + (n / 6) * 95;
