@@ -207,7 +207,8 @@ ZV_AVX2 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* a
   const __m256i c255 = _mm256_set1_epi32(255);
   const __m256i spread = _mm256_set1_epi32(0x01010101);
   const __m256i vp = _mm256_set1_epi32(p);
-  const __m256i keep = _mm256_set1_epi32((256 - p) * 0x01010101);
+  const __m256i keep =
+      _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(256 - p) * 0x01010101u));
   int j = 0;
   for (; j + 8 <= n; j += 8, d += 24) {
     const __m256i a =
