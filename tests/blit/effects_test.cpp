@@ -383,6 +383,25 @@ TEST_F(Effects, RandomEffectBlocksStayInsideTheImages) {
   }
 }
 
+TEST_F(Effects, PatternWipeWithAnFSecondPictureChecksAndDrawsNothing) {
+  FImg pic = Numbered(6, 4), second(6, 4, 90), d(8, 6, 7);
+  BlitParams p = Params(&d.img, &pic.img, FMT_F, 1, 1, 6, 4);
+  p.src2Format = FMT_F;
+  p.src2 = &second.img;
+  p.s2w = 6;
+  p.s2h = 4;
+  p.mode2 = BLT_Mode(10, 256);
+  const auto before = d.bytes();
+  EXPECT_EQ(DRW_DrawBMP_FTT_F(p), 1);
+  EXPECT_EQ(d.bytes(), before);
+  p.dx = 20;  // clipped away
+  EXPECT_EQ(DRW_DrawBMP_FTT_F(p), 0);
+  FImage none{nullptr, 6, 4};
+  p.src2 = &none;
+  EXPECT_EQ(DRW_DrawBMP_FTT_F(p), 0);
+  EXPECT_EQ(Logged().back(), "画像領域2がありません[DRW_DrawBMP_FTT]");
+}
+
 TEST_F(Effects, FrameConversionThroughTheInverseColourTable) {
   uint8_t pal[1024] = {};
   for (int i = 0; i < 256; i++) {
