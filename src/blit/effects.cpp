@@ -70,8 +70,9 @@ bool VectorLines(const Geom& g, const Source& s, const std::vector<int>& act, bo
   for (int j = 0; j < g.w; j++) {
     const int a = kind(act[j]);
     const int rk = a == kLeave || a == kCopy ? a : 0;
-    if (a != kLeave && a != kCopy)
+    if (a != kLeave && a != kCopy) {
       wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = static_cast<uint8_t>(a);
+    }
     if (runs.empty() || runs.back().kind != rk) {
       runs.push_back({j, j + 1, rk});
     } else {
@@ -209,7 +210,7 @@ void Blinds(const Geom& g, const Source& s, int mode, int P) {
 // ---- growing cells ------------------------------------------------------------
 
 // Vector form of the cells: in each row every cell draws one centred span.
-// weight 0 copies; otherwise the span blends with that source weight.
+// Weight 0 copies the spans; otherwise they blend with that source weight.
 bool VectorCells(const Geom& g, const Source& s, int mask, int m, int o, int weight) {
   const RowKernels* k = Kernels();
   if (!k || s.isB || s.keyKind != kKeyNone || g.w > (1 << 24)) return false;
