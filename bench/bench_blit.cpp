@@ -210,12 +210,12 @@ void BM_Effect_FullScreen(benchmark::State& state) {
 }
 // Soft wipes along rows and columns and from the centre, in mid-band.
 BENCHMARK(BM_Effect_FullScreen)
-    ->ArgsProduct({{0, 1, 2}, {23}, {128}})
-    ->ArgsProduct({{0, 1, 2}, {25}, {128}})
-    ->ArgsProduct({{0, 1, 2}, {28}, {128}})
+    ->ArgsProduct({{0, 1, 2, 3}, {23}, {128}})
+    ->ArgsProduct({{0, 1, 2, 3}, {25}, {128}})
+    ->ArgsProduct({{0, 1, 2, 3}, {28}, {128}})
     // Cells of 32, copied and blended.
-    ->ArgsProduct({{0, 1, 2}, {36}, {150}})
-    ->ArgsProduct({{0, 1, 2}, {39}, {150}});
+    ->ArgsProduct({{0, 1, 2, 3}, {36}, {150}})
+    ->ArgsProduct({{0, 1, 2, 3}, {39}, {150}});
 
 void BM_FadeBAlpha_FullScreen(benchmark::State& state) {
   if (!SetLevel(state)) return;

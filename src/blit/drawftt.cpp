@@ -103,12 +103,14 @@ int DrawFTT(BlitParams p, bool maskIsB) {
       const ptrdiff_t ea = a.start + i * a.row;
       ptrdiff_t em = m.start + i * m.row;
       if (level >= 3) {
-        // The weights by byte permutes, then the row as flat bytes.
-        const int done = Avx512WipeWeights(wts, mask->pixels + em, weight, w);
+        // Weights by byte permutes, 64 pixels a step; the rest of the row as
+        // flat bytes through the kernel.
+        const int done = Avx512WipeRow(d, pic->pixels + ea * 3, mask->pixels + em, weight, w);
         for (int32_t j = done; j < w; j++) {
           wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = weight[mask->pixels[em + j]];
         }
-        kern->mixw(d, pic->pixels + ea * 3, wts, w * 3, 255);
+        kern->mixw(d + done * 3, pic->pixels + (ea + done) * 3, wts + done * 3, (w - done) * 3,
+                   255);
         continue;
       }
       if (level == 2) {

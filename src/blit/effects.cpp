@@ -221,13 +221,18 @@ bool VectorCells(const Geom& g, const Source& s, int mask, int m, int o, int wei
   if (weight) {
     // Blended cells: one weight row per distinct row pattern (weight 0 keeps
     // the frame), each row a single pass of the kernel.
-    std::vector<uint8_t> rows(static_cast<size_t>(size) * n, 0);
+    // Kept between calls: a transition draws the same size every frame.
+    static std::vector<uint8_t> rows;
+    rows.resize(static_cast<size_t>(size) * n);
     for (int r = 0; r < size && r < g.h; r++) {
       uint8_t* wr = rows.data() + static_cast<size_t>(r) * n;
       const int limit = std::abs(r - m) + o;
-      for (int j = 0; j < g.w; j++) {
-        if (std::abs((j & mask) - m) < limit) std::memset(wr + j * 3, weight, 3);
+      // One cell's pattern, then repeated along the row.
+      const int cell = std::min(size, g.w) * 3;
+      for (int u = 0; u < cell / 3; u++) {
+        std::memset(wr + u * 3, std::abs(u - m) < limit ? weight : 0, 3);
       }
+      for (int at = cell; at < n; at += cell) std::memcpy(wr + at, wr, std::min(cell, n - at));
     }
     for (int i = 0; i < g.h; i++) {
       const int limit = std::abs((i & mask) - m) + o;

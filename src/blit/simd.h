@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2, 3 = AVX-512 (the row
-// kernels stay AVX2; the quad span is sixteen pixels wide). A request above what
+// kernels stay AVX2 but for the weighted mix; the quad span is sixteen
+// pixels wide). A request above what
 // the processor has is lowered to what it has. Returns the level in effect.
 int BLT_SetVectorLevel(int level);
 int BLT_GetVectorLevel();
@@ -102,7 +103,9 @@ struct PalQuadRow {
 };
 int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
-// The pattern wipe's weights of a row of mask indices, each written three
-// times (one per colour byte), in whole groups of 64 pixels.
-int Avx512WipeWeights(uint8_t* wts, const uint8_t* mask, const uint8_t* weight, int n);
+// Pattern wipe row (see Avx2WipeRow) with the weight of each mask index in
+// weight[]; whole groups of 64 pixels.
+int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint8_t* weight, int n);
+// The weighted mix of RowKernels, 64 bytes a step.
+void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt
