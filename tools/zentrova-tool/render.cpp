@@ -279,18 +279,18 @@ int LastBlendLine(const std::string& text) {
 }
 
 // "A..B" or "A..B:STEP" with 0 <= A <= B <= 65535 and STEP >= 1.
-bool ParseSweep(const std::string& spec, long long* a, long long* b, long long* step) {
-  const size_t dots = spec.find("..");
+bool ParseSweep(const std::string& range, long long* a, long long* b, long long* step) {
+  const size_t dots = range.find("..");
   if (dots == std::string::npos) return false;
-  const size_t colon = spec.find(':', dots + 2);
+  const size_t colon = range.find(':', dots + 2);
   *step = 1;
-  if (!ParseInt(spec.substr(0, dots), a)) return false;
+  if (!ParseInt(range.substr(0, dots), a)) return false;
   if (!ParseInt(
-          spec.substr(dots + 2, colon == std::string::npos ? std::string::npos : colon - dots - 2),
+          range.substr(dots + 2, colon == std::string::npos ? std::string::npos : colon - dots - 2),
           b)) {
     return false;
   }
-  if (colon != std::string::npos && !ParseInt(spec.substr(colon + 1), step)) return false;
+  if (colon != std::string::npos && !ParseInt(range.substr(colon + 1), step)) return false;
   return *a >= 0 && *a <= *b && *b <= 0xFFFF && *step >= 1;
 }
 
