@@ -73,7 +73,6 @@ enum : int { SE_DECIDE = 8, SE_CURSOR = 13 };
 enum : int { CMD_QUIT = 40006 };
 
 const int kColumnX[4] = {64, 240, 400, 512};
-const int kRowFinalX[4] = {40, 128, 340, 500};  // rank, score, clicks, chain
 
 StatePair& Title() {
   return g_state[STATE_TITLE];

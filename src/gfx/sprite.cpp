@@ -272,10 +272,10 @@ void TXT_SetSlot(int text, int layer, int size, int visible, const char* format,
   // Formatted before the old buffer goes, so a record may be set from its own
   // text.
   char* buf = static_cast<char*>(std::calloc(TXT_BUFFER_SIZE, 1));
-  if (buf) {
+  if (buf && format) {
     va_list ap;
     va_start(ap, format);
-    std::vsnprintf(buf, TXT_BUFFER_SIZE, format ? format : "", ap);
+    std::vsnprintf(buf, TXT_BUFFER_SIZE, format, ap);
     va_end(ap);
   }
   std::free(t.text);

@@ -192,13 +192,20 @@ void Blit(const CachedGlyph& g, uint32_t* canvas, int cw, int ch, int x, int y) 
 }
 
 // Renders cp with the top of its cell at (x, y); returns the advance or 0.
-int RenderCodepoint(uint32_t cp, int h, uint32_t* canvas, int cw, int ch, int x, int y) {
-  if (!EnsureFace() || h <= 0 || h > kMaxPixelHeight) return 0;
+int RenderCodepoint(uint32_t cp, int h, uint32_t* canvas, int cw, int ch, int x, int y,
+                    bool* failed = nullptr) {
+  if (failed) *failed = false;
+  if (!EnsureFace()) return 0;
+  if (h <= 0 || h > kMaxPixelHeight) {
+    if (failed) *failed = true;
+    return 0;
+  }
   if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) return 0;  // control characters draw nothing
   CachedGlyph& g = CacheSlot(cp, h);
   if (g.height != h || g.cp != cp) {
     if (!Rasterize(cp, h, &g)) {
       g = CachedGlyph{};
+      if (failed) *failed = true;
       return 0;
     }
   }
@@ -273,8 +280,9 @@ int PLT_GlyphRenderSjis(uint32_t code, int pixelHeight, uint32_t* canvas, int ca
   // A code the code page does not know draws nothing, as the system's text
   // output would draw no known glyph for it.
   if (!SjisCodeToCodepoint(code, &cp)) return 1;
-  RenderCodepoint(cp, pixelHeight, canvas, canvasWidth, canvasHeight, 0, 0);
-  return 1;
+  bool failed = false;
+  RenderCodepoint(cp, pixelHeight, canvas, canvasWidth, canvasHeight, 0, 0, &failed);
+  return failed ? -1 : 1;
 }
 
 int PLT_GlyphRenderCodepoint(uint32_t cp, int pixelHeight, uint32_t* canvas, int canvasWidth,

@@ -6,7 +6,8 @@
 // with the lead byte in the low byte) with a font of pixelHeight pixels,
 // white (0x00FFFFFF) on black, into the top-left corner of a canvas of
 // canvasWidth x canvasHeight 32-bit pixels (blue, green, red, 0), clearing
-// the canvas first. Returns 1, or 0 when no font could be opened.
+// the canvas first. Returns 1, 0 when no font could be opened, or -1 when the
+// font could not render the character (bad height, rasterizer failure).
 int PLT_GlyphRenderSjis(uint32_t code, int pixelHeight, uint32_t* canvas, int canvasWidth,
                         int canvasHeight);
 // Renders one Unicode code point the same way, with the left edge at x and

@@ -17,10 +17,10 @@ extern const uint32_t kTextPalette[16];
 // nonzero nothing is drawn (target may be null) and the result is the reveal
 // units used; otherwise it is the height used. endX and endY, when given,
 // receive the pen position where layout stopped.
-int TXT_Draw(FImage* target, int x0, int y0, int width, int lines, int charSpacing,
-             int lineSpacing, int32_t* endX, int32_t* endY, const ClipBox* clip, int size,
-             const char* text, int colourIndex, int reveal, int page, int toneR, int toneG,
-             int toneB, int alpha, int shadow, int measure);
+int TXT_Draw(FImage* target, int x0, int y0, int width, int lines, int charSpacing, int lineSpacing,
+             int32_t* endX, int32_t* endY, const ClipBox* clip, int size, const char* text,
+             int colourIndex, int reveal, int page, int toneR, int toneG, int toneB, int alpha,
+             int shadow, int measure);
 
 // The widest line of text in half-width columns: the reveal target of a
 // message.
@@ -28,3 +28,6 @@ int TXT_GetWidth(const char* text);
 
 // Makes the render pass draw text records with TXT_Draw.
 void TXT_InstallDrawer();
+
+// Forgets which texts have shown their markup warnings (tests).
+void TXT_Reset();

@@ -15,6 +15,8 @@
 #include "platform/plt_png.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
+#include "script/font.h"
+#include "script/text.h"
 #include "shell/commands.h"
 #include "shell/config.h"
 #include "shell/cpuinfo.h"
@@ -41,6 +43,8 @@ bool g_quit = false;
 void GameStartup() {
   IMG_LoadDebugFont();
   SPR_ClearAll();
+  FNT_CreateCanvas();
+  TXT_InstallDrawer();
   int bpp, w, h;
   PLT_GetDesktopMode(&bpp, &w, &h);
   if (w == SCREEN_W) {
@@ -54,6 +58,7 @@ void GameStartup() {
 }
 
 void GameTerminate() {
+  FNT_DeleteCanvas();
   SPR_ClearAll();
   IMG_ReleaseDebugFont();
   PLT_DestroyWindow();
