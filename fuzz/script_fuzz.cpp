@@ -138,8 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
 extern "C" void ZvFuzzSeeds(std::vector<std::vector<uint8_t>>* seeds) {
   const char* const scripts[] = {
-      "#T1\n#B1,0,0\nhello<C3you>\n#W0,10\n#V2,2,20\n#C0,yes\n#C0,no\n#Cs,v3\n#IN3,==,1,a,b\n@a\n"
-      "#FS3,N3\n#F=N4,3\n@b\n#M1\n#S2,100,1\n#Mx,30\n#L1",
+      ("#T1\n#B1,0,0\nhello<C3you>\n#W0,10\n#V2,2,20\n#C0,yes\n#C0,no\n#Cs,v3\n#IN3,==,1,a,b\n@a\n"
+       "#FS3,N3\n#F=N4,3\n@b\n#M1\n#S2,100,1\n#Mx,30\n#L1"),
       "@a\n#Ga\n",
       "#B1,1,8\n#B1,2,8\n#B1,0,8\n#B\n#V\n#W\n#W9,9,9\n#I\n#I1\n#N\n#Nx\n#F\n#FS\n#C\n#C0\n#L",
       "\x82\xa0\x82\xa0%s%n%d\n#T0\n\x82\xa0\n#Ta\n#Q\n#\n@\n//x\n\x81",
