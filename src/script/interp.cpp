@@ -137,14 +137,20 @@ Flow Flag(const char* e, size_t len) {
   return GO_ON;
 }
 
+// Fades of more than ten minutes are taken as ten minutes: the music's frame
+// arithmetic would overflow long before a script could mean them.
+int Fade(int32_t v) {
+  return v > 36000 ? 36000 : (v < -2 ? 0 : v);
+}
+
 Flow Music(const char* e, size_t len) {
   Advance();
   const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
   if (g_args[0].kind == 1) {
-    BGM_Stop(g_args[1].number);
+    BGM_Stop(Fade(g_args[1].number));
     return GO_ON;
   }
-  BGM_Play(g_args[0].number, n >= 2 ? g_args[1].number : 300, n >= 3 ? g_args[2].number : 1,
+  BGM_Play(g_args[0].number, n >= 2 ? Fade(g_args[1].number) : 300, n >= 3 ? g_args[2].number : 1,
            n >= 4 ? g_args[3].number : 255, n >= 5 ? g_args[4].number : 0);
   return GO_ON;
 }

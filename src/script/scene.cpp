@@ -219,11 +219,13 @@ void AVG_UpdateTransition() {
     EndTransition();
     return;
   }
+  // Long transitions count far enough that the products need 64 bits.
+  const int P = static_cast<int>(static_cast<int64_t>(n) * 256 / L);
   switch (g_scene.transEffect) {
     case 0: {
       const int h = L / 2;
       if (h == 0) break;
-      const int c = n * 128 / h;
+      const int c = static_cast<int>(static_cast<int64_t>(n) * 128 / h);
       if (c < 128) {
         SPR_Show(AVG_SPR_PICTURE, 1);
         SPR_SetBright(AVG_SPR_PICTURE, 128 - c);
@@ -240,13 +242,13 @@ void AVG_UpdateTransition() {
       if (SlotHasPicture(AVG_IMG_PATTERN) && g_slots[AVG_IMG_PATTERN].format == FMT_B) {
         SPR_Show(AVG_SPR_INCOMING, 1);
         SPR_SetBlend(AVG_SPR_INCOMING, 0);
-        SPR_SetSecond(AVG_SPR_INCOMING, AVG_IMG_PATTERN, n * 256 / L);
+        SPR_SetSecond(AVG_SPR_INCOMING, AVG_IMG_PATTERN, P);
         break;
       }
       [[fallthrough]];
     case 1:
       SPR_Show(AVG_SPR_INCOMING, 1);
-      SPR_SetBlend(AVG_SPR_INCOMING, (static_cast<uint32_t>(n * 256 / L) << 16) | 10u);
+      SPR_SetBlend(AVG_SPR_INCOMING, (static_cast<uint32_t>(P) << 16) | 10u);
       break;
     default:
       break;  // no such effect: the new picture appears at the end
