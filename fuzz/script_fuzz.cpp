@@ -107,10 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g_nextStageRequest = 0;
   uint8_t p[4] = {};
   const size_t skip = size < 4 ? size : 4;
-  std::memcpy(p, data, skip);
+  if (skip) std::memcpy(p, data, skip);
   g_cfg.wait = p[0] % 5;
   g_cfg.msgWait = p[1] % 4;
-  SCR_LoadData(0, data + skip, static_cast<int>(size - skip));
+  SCR_LoadData(0, size > skip ? data + skip : nullptr, static_cast<int>(size - skip));
   // Every entry tokenized as arguments, from each of its first three bytes.
   for (int i = 0; i < g_script.count; ++i) {
     const char* e = g_script.entries[i];
