@@ -6,6 +6,9 @@
 #include "game/rank.h"
 #include "game/title.h"
 #include "gfx/sprite.h"
+#include "script/interp.h"
+#include "script/scene.h"
+#include "script/script.h"
 #include "shell/app.h"
 #include "shell/config.h"
 #include "shell/input.h"
@@ -45,13 +48,16 @@ int GAME_FadeF2() {
 }
 
 void GAME_StartScene() {
-  // The scene runtime sets itself up here (sound released, message window
-  // loaded, state levels cleared) and loads the script numbered by the scene
-  // counter, which is the play-through's stage number. The counter advances
-  // whether or not the script exists, so the play-through goes on to the
-  // next stage when the scene ends.
-  STATE_Clear();
+  AVG_StartScene();
+  SCR_Release();
+  // The scene counter is the play-through's stage number. It advances whether
+  // or not the script exists, so the play-through goes on to the next stage
+  // when the scene ends.
+  const int number = g_playTotals.stage;
+  SCR_Load(number);
   g_playTotals.stage += 1;
+  // Flag 0 tells the script which scene it plays.
+  SCR_SetFlag(0, number);
 }
 
 void GAME_Reset() {

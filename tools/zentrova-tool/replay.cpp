@@ -24,6 +24,9 @@
 #include "zentrova-tool/replay_ext.h"
 #include "zentrova-tool/tool.h"
 
+bool g_replayAutoplay = false;
+bool g_replayStop = false;
+
 namespace {
 
 std::vector<ReplayExtension>& Extensions() {
@@ -304,6 +307,7 @@ int Run(int argc, char** argv) {
   g_appOptions.measureCpuClock = 0;
   g_appOptions.singleInstance = 0;
   int status = 0;
+  g_replayStop = false;
   if (!APP_Start()) {
     std::fprintf(stderr, "zentrova-tool replay: the game did not start\n");
     return 1;
@@ -334,6 +338,7 @@ int Run(int argc, char** argv) {
     for (const ReplayExtension& x : Extensions()) {
       if (x.afterStep) x.afterStep(g_frameSteps);
     }
+    const bool stopHere = g_replayStop;
     uint64_t step = g_frameSteps - 1;
     bool drawn = HL_PresentCount() != presents;
     presents = HL_PresentCount();
@@ -350,6 +355,7 @@ int Run(int argc, char** argv) {
         status = 1;
       }
     }
+    if (stopHere) break;
   }
   for (const ReplayExtension& x : Extensions()) {
     if (x.finish) x.finish();

@@ -30,6 +30,12 @@ struct ReplayRegistrar {
 #define ZV_REPLAY_EXTENSION(ident, ...) \
   static ReplayRegistrar ident##_replay_registrar(ReplayExtension{__VA_ARGS__})
 
+// Shared by the extensions: --autoplay was given (the scooping player, the
+// title and the scenes all act on it), and a request to end the replay after
+// the current frame step.
+extern bool g_replayAutoplay;
+extern bool g_replayStop;
+
 // Small JSON helpers.
 void JSON_String(std::string& out, const char* s);
 void JSON_Int(std::string& out, int64_t v);

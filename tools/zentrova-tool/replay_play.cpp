@@ -38,6 +38,7 @@ int ParsePlayOption(int argc, char** argv, int i) {
   }
   if (std::strcmp(argv[i], "--autoplay") == 0) {
     g_pr.autoplay = true;
+    g_replayAutoplay = true;
     return 1;
   }
   if (std::strcmp(argv[i], "--autoplay-seed") == 0) {
@@ -176,7 +177,9 @@ ZV_REPLAY_EXTENSION(
     "  --trace FILE.jsonl   one JSON line per release of the left button during\n"
     "                       play: frame, x, y, inBowl, kinds, delivered, dropped,\n"
     "                       units, and score, chainCount, target, history after it\n"
-    "  --autoplay           a scripted player plays the stage: clicks to start,\n"
+    "  --autoplay           plays a whole play-through: chooses the first title\n"
+    "                       item, reads the story scenes (see --autoplay-choices),\n"
+    "                       and in a stage a scripted player clicks to start,\n"
     "                       catches creatures (the kind that continues the chain\n"
     "                       first), carries them to the bowl and dismisses the\n"
     "                       stage-clear banner (start a stage with --totals 1,0,0,0)\n"

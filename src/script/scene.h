@@ -1,0 +1,72 @@
+// The story-scene runtime: the message window with typewriter text, the
+// background and event pictures with their transitions, and the choices.
+// The script commands call it; ADV_Update (shell/app.h) runs its frame.
+#pragma once
+#include <cstdint>
+
+enum : int {
+  AVG_CHOICES = 4,
+  AVG_CHOICE_TEXT = 64,
+  // Fixed screen layout.
+  AVG_SPR_PICTURE = 0,
+  AVG_SPR_INCOMING = 1,
+  AVG_SPR_WINDOW = 12,
+  AVG_SPR_FRAME_TOP = 52,
+  AVG_SPR_FRAME_MIDDLE = 53,
+  AVG_SPR_FRAME_BOTTOM = 54,
+  AVG_SPR_HIGHLIGHT = 55,
+  AVG_TXT_MESSAGE = 4,
+  AVG_TXT_CHOICE0 = 24,
+  AVG_IMG_PICTURE = 0,
+  AVG_IMG_INCOMING = 1,
+  AVG_IMG_PATTERN = 2,
+  AVG_IMG_WINDOW = 100,
+  AVG_ZONE_GROUP = 1,
+  AVG_SE_HOVER = 13,
+  AVG_SE_DECIDE = 8,
+};
+
+struct SceneState {
+  // Message.
+  int32_t shown;  // a message has been shown in this scene
+  int32_t revealPos;
+  int32_t revealTarget;
+  int32_t revealing;
+  int32_t windowVisible;
+  // Picture transition.
+  int32_t transRunning;
+  int32_t transEffect;
+  int32_t transDuration;  // the command's value
+  int32_t transCounter;
+  int32_t transLength;  // frames, as worked out in the last update
+  // Choices.
+  char choices[AVG_CHOICES][AVG_CHOICE_TEXT];
+  int32_t choiceCount;
+  int32_t choicesOpen;
+  int32_t lastHovered;
+};
+extern SceneState g_scene;
+
+// Scene set-up when the game mode enters a story scene.
+void AVG_StartScene();
+void AVG_ShowMessage(const char* text);
+void AVG_UpdateMessage();
+int AVG_MessageDone();
+void AVG_ShowWindow(int on);
+// Message reveal step per frame from "msg_wait" (256 while skipping).
+int AVG_MessageStep();
+
+void AVG_SetBG(int number, int effect, int duration);
+void AVG_SetCG(int number, int effect, int duration);
+void AVG_UpdateTransition();
+int AVG_TransitionDone();
+// Frames a pause or transition of t sixtieths lasts at the system speed
+// (-1 is 30, -2 is 60); 0 while skipping.
+int AVG_ScaledFrames(int t);
+
+void AVG_AddChoice(const char* text);
+void AVG_OpenChoices();
+int AVG_PollChoice();
+
+// Back to the start state (tests, replays).
+void AVG_Reset();

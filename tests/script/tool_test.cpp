@@ -1,0 +1,120 @@
+// `zentrova-tool script` and the scene parts of `zentrova-tool replay`: a
+// whole test play-through driven by the scripts in data/SCR.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "test_util.h"
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class ToolScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* t = std::getenv("ZV_TOOL");
+    if (!t) GTEST_SKIP() << "ZV_TOOL not set (run through CTest)";
+    tool_ = t;
+  }
+  int Run(const std::string& args) {
+    const std::string cmd = tool_ + " " + args + " > out.txt 2> err.txt";
+    const int r = std::system(cmd.c_str());
+    return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+  }
+  std::string tool_;
+  TempDir dir_;
+};
+
+TEST_F(ToolScript, DumpWritesEntriesThroughTheGamesLookup) {
+  WriteFileBytes("SCR/s0003.txt", Bytes("#T1\nA B\n@x"));
+  ASSERT_EQ(Run("script dump 3"), 0);
+  EXPECT_EQ(ReadText("out.txt"), std::string("#T1\0AB\n\0@x\0", 11));
+  EXPECT_EQ(Run("script dump 4"), 1);
+  EXPECT_NE(ReadText("err.txt").find("s0004.txt"), std::string::npos);
+  EXPECT_EQ(Run("script dump"), 2);
+}
+
+TEST_F(ToolScript, ArgsPrintsKindsNumbersAndHexText) {
+  WriteFileBytes("a.txt", Bytes("N1,,x,7"));
+  ASSERT_EQ(Run("script args --vars 0,-5 a.txt"), 0);
+  EXPECT_EQ(ReadText("out.txt"), "3\n0 -5 -\n1 0 2c78\n0 7 -\n");
+  EXPECT_EQ(Run("script args --vars 1,2,3,4,5,6,7,8,9,10,11 a.txt"), 2);
+}
+
+TEST_F(ToolScript, CheckNamesEachProblemByLine) {
+  WriteFileBytes("bad.txt", Bytes("#Gnone\n#Q\n#C0,a\n#C0,b\n#C0,c\n#C0,d\n#C0,e\n#W1,2,3\n"
+                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n"));
+  EXPECT_EQ(Run("script check bad.txt"), 1);
+  const std::string out = ReadText("out.txt");
+  for (const char* want :
+       {"bad.txt:1: no label 'none'", "bad.txt:2: unknown command", "bad.txt:7: a fifth choice",
+        "bad.txt:8: #W takes 1 or 2", "bad.txt:9: #I takes 4 or 5", "bad.txt:10: tag left open",
+        "bad.txt:13: '>' without an open tag"}) {
+    EXPECT_NE(out.find(want), std::string::npos) << want << "\n" << out;
+  }
+  WriteFileBytes("long.txt", Bytes("1\n2\n3\n4\n5\n"));
+  EXPECT_EQ(Run("script check long.txt"), 1);
+  EXPECT_NE(ReadText("out.txt").find("long.txt:1: message does not fit"), std::string::npos);
+  const std::string data = std::string(ZV_SOURCE_DIR) + "/tests/script/data/SCR/";
+  EXPECT_EQ(Run("script check " + data + "s0000.txt " + data + "s0001.txt " + data + "s0002.txt"),
+            0)
+      << ReadText("out.txt");
+  WriteFileBytes("u.txt", Bytes("#T1\n\xE3\x81\x82\n"));
+  EXPECT_EQ(Run("script check --utf8 u.txt"), 0) << ReadText("out.txt");
+}
+
+TEST_F(ToolScript, AutoplayRunsTheWholePlayThroughBackToTheTitle) {
+  std::filesystem::copy(std::string(ZV_SOURCE_DIR) + "/tests/script/data/SCR", "SCR");
+  ASSERT_EQ(Run("replay --autoplay --autoplay-choices 1 --until title --frames 20000"
+                " --state s.json --script-trace t.jsonl"),
+            0)
+      << ReadText("err.txt");
+  const std::string state = ReadText("s.json");
+  EXPECT_NE(state.find("\"gameMode\": 1"), std::string::npos);
+  EXPECT_NE(state.find("\"title\": {\"state\": 1, \"counter\": 0"), std::string::npos) << state;
+  for (const char* key : {"\"scene\": {\"script\": 2, \"pc\": 7, \"count\": 7", "\"vars\": [",
+                          "\"flags\": {\"0\": 2, \"1\": 2}", "\"message\": {\"shown\": ",
+                          "\"revealing\": ", "\"position\": ", "\"target\": ", "\"window\": ",
+                          "\"transition\": {\"running\": ", "\"effect\": ", "\"length\": ",
+                          "\"choices\": {\"open\": 0, \"texts\": [], \"hovered\": "}) {
+    EXPECT_NE(state.find(key), std::string::npos) << key << "\n" << state;
+  }
+  // The trace holds every scene in order, the chosen branch and the loop.
+  const std::string trace = ReadText("t.jsonl");
+  const size_t s0 = trace.find("\"script\": 0, \"pc\": 0,");
+  const size_t s1 = trace.find("\"script\": 1, \"pc\": 0,");
+  const size_t s2 = trace.find("\"script\": 2, \"pc\": 0,");
+  ASSERT_NE(s0, std::string::npos);
+  ASSERT_NE(s1, std::string::npos);
+  ASSERT_NE(s2, std::string::npos);
+  EXPECT_LT(s0, s1);
+  EXPECT_LT(s1, s2);
+  // The label "@said_no" was reached: prologue choice 1 set flag 1 to 2.
+  EXPECT_NE(trace.find("\"entry\": \"40736169645f6e6f\""), std::string::npos);
+  EXPECT_NE(trace.find("\"vars\": [0, 2, 3, 0, 0, 0, 0, 0, 0, 0]"), std::string::npos);
+}
+
+TEST_F(ToolScript, AutoplaySkipHoldsTheSkipKeyThroughTheScenes) {
+  std::filesystem::copy(std::string(ZV_SOURCE_DIR) + "/tests/script/data/SCR", "SCR");
+  ASSERT_EQ(Run("replay --autoplay --autoplay-skip --until title --frames 20000 --state a.json"),
+            0);
+  ASSERT_EQ(Run("replay --autoplay --until title --frames 20000 --state b.json"), 0);
+  auto frames = [](const std::string& s) {
+    return std::atoi(s.c_str() + s.find("\"frame\": ") + 9);
+  };
+  const int skipped = frames(ReadText("a.json")), read = frames(ReadText("b.json"));
+  EXPECT_LT(skipped, read - 100) << skipped << " " << read;
+  EXPECT_NE(ReadText("a.json").find("\"flags\": {\"0\": 2, \"1\": 1}"), std::string::npos);
+}
+
+}  // namespace
