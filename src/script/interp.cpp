@@ -312,7 +312,12 @@ int SCR_PauseFrames(int mode, int t) {
 
 void SCR_Execute() {
   g_interp.entriesThisFrame = 0;
-  if (!g_script.loaded || g_script.pc >= g_script.count || g_script.pc < 0) return;
+  // A scene with nothing (left) to run ends: a missing or empty script would
+  // otherwise leave the player in a black scene with no way on.
+  if (!g_script.loaded || g_script.pc >= g_script.count || g_script.pc < 0) {
+    g_nextStageRequest = 1;
+    return;
+  }
   int loads = 0;
   for (;;) {
     const int pc = g_script.pc;

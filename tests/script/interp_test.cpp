@@ -141,11 +141,13 @@ TEST_F(ScriptTest, LoadChainsScriptsInTheSameFrame) {
   EXPECT_EQ(g_vars[3], 0);
 }
 
-TEST_F(ScriptTest, NoScriptDoesNothing) {
-  Frame();
+TEST_F(ScriptTest, SceneWithoutAScriptEndsAtOnce) {
+  // Missing (the load failed) or empty: the scene ends on its first frame
+  // instead of leaving the player in an empty scene.
+  EXPECT_EQ(Frame(), 1);
   EXPECT_EQ(g_nextStageRequest, 0);
   SCR_LoadData(3, nullptr, 0);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(Frame(), 3);
+  EXPECT_EQ(Frame(), 1);
   EXPECT_EQ(g_nextStageRequest, 0);
 }
 
