@@ -131,8 +131,17 @@ void AVG_ShowMessage(const char* text) {
   TXT_SetBox(AVG_TXT_MESSAGE, 8, 352, 25, 4);
   TXT_SetSpacing(AVG_TXT_MESSAGE, 0, 8);
   g_scene.shown = 1;
-  g_scene.revealTarget =
-      TXT_GetWidth(g_texts[AVG_TXT_MESSAGE].text ? g_texts[AVG_TXT_MESSAGE].text : "");
+  const char* shown = g_texts[AVG_TXT_MESSAGE].text ? g_texts[AVG_TXT_MESSAGE].text : "";
+  // The widest line alone ends the reveal half-way through a message of
+  // several lines (or before its pauses), and the rest pops in at once: the
+  // reveal runs at least as far as the window's layout of the whole message
+  // takes, and 16 units more so that its last character fades in fully.
+  const TextRecord& r = g_texts[AVG_TXT_MESSAGE];
+  const int laidOut =
+      TXT_Draw(nullptr, r.x, r.y, r.width, r.lines, r.charSpacing, r.lineSpacing, nullptr, nullptr,
+               nullptr, r.size, shown, 0, -1, r.page, 128, 128, 128, -1, 0, 1);
+  const int width = TXT_GetWidth(shown);
+  g_scene.revealTarget = laidOut + 16 > width ? laidOut + 16 : width;
   g_scene.revealPos = 0;
   g_scene.revealing = 1;
   AVG_ShowWindow(1);
