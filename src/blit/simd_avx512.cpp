@@ -8,8 +8,10 @@
 
 // GCC 12's AVX-512 intrinsics pass an undefined vector as the unused merge
 // source, which its own flow analysis then reports as uninitialised.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 #define ZV_AVX512 __attribute__((target("avx2,bmi2,avx512f,avx512vl,avx512bw,avx512vbmi")))
 
