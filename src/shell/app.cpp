@@ -161,6 +161,11 @@ int64_t APP_WndProc(const PltMsg& msg) {
       MOUSE_RequestFlush();
       CMD_Execute(CMD_QUIT);
       return 0;
+    case PLT_MSG_ENDSESSION:
+      // The desktop is logging out or the process was asked to end: nobody
+      // is there to answer a question, so end through the normal shutdown.
+      if (!g_app.endRequested) APP_RequestEnd();
+      return 0;
     case PLT_MSG_KEYDOWN:
       if (msg.wparam == PLT_VK_ESCAPE && g_app.debugMode) CMD_Execute(CMD_QUIT);
       return 0;
@@ -294,6 +299,7 @@ int APP_Shutdown() {
   IMG_FreeAll();
   SND_Release();
   PLT_TimeEndPeriod(1);
+  CPU_Finish();
   PLT_ReleaseInstanceLock();
   return g_quitCode;
 }
