@@ -71,6 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t c = r.u8() % 3;
   p.clip = c == 0 ? nullptr : c == 1 ? BLT_NO_CLIP : &box;
   p.mode = static_cast<uint32_t>(r.i32());
+  // Most inputs pick one of the draw modes the loops know.
+  if (r.u8() & 1) p.mode = (p.mode & 0xFFFF0000u) | (r.u8() % 44);
   p.mode2 = static_cast<uint32_t>(r.i32());
   p.flags = static_cast<uint32_t>(r.i32());
   BLT_SetVectorLevel(r.u8() % 4);
@@ -83,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   p.src2Format = FMT_B;
   p.src2 = &b;
   DRW_DrawBMP_FTT(p);
+  p.src2 = &f;
+  DRW_DrawBMP_FTT_F(p);
   p.srcFormat = FMT_B;
   p.src = &b;
   DRW_DrawBMP_FB(p);
@@ -91,6 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PRM_DrawRect_F(p);
   const int corners[4][2] = {
       {p.dx, p.dy}, {p.dq[0][0], p.dq[0][1]}, {p.dq[1][0], p.dq[1][1]}, {p.dq[2][0], p.dq[2][1]}};
+  BImage frame8{bpx.get(), nullptr, pal.get(), sw, sh};
+  if (sn <= dn) DRW_ChangeBMP_F2B(&frame8, &dst);
   PRM_DrawVQuad(&dst, corners, p.clip, r.coord(), r.coord(), r.coord(), r.coord(), r.coord(),
                 r.coord(), r.coord(), r.coord(), p.mode);
   return 0;

@@ -32,6 +32,54 @@ struct BlitParams {
   uint32_t flags;
 };
 
+// Draw modes (the low 16 bits of a mode word). An entry without a loop for a
+// mode draws it as BLT_MODE_COPY.
+enum BlitMode : int {
+  BLT_MODE_COPY = 0,
+  BLT_MODE_ADD = 1,
+  BLT_MODE_DODGE = 2,
+  BLT_MODE_SUB = 3,
+  BLT_MODE_OVERLAY = 4,
+  BLT_MODE_SCALE_BY_DEST = 5,
+  BLT_MODE_LIGHTEN = 6,
+  BLT_MODE_DARKEN = 7,
+  BLT_MODE_NEGATIVE = 8,
+  BLT_MODE_FADE = 10,        // P = 0..256 opacity
+  BLT_MODE_DESATURATE = 11,  // P = share of the own colour
+  BLT_MODE_STIPPLE = 12,
+  BLT_MODE_NOISE = 13,
+  BLT_MODE_MOSAIC = 14,       // cells of P + 1 pixels
+  BLT_MODE_SCATTER = 15,      // P = 1..255 spread
+  BLT_MODE_WOBBLE = 17,       // P = phase << 8 | amplitude
+  BLT_MODE_WOBBLE_HALF = 18,  // the same at half opacity
+  BLT_MODE_VWAVE = 19,        // P = phase << 8 | amplitude
+  BLT_MODE_VWAVE_BLEND = 20,
+  BLT_MODE_HWAVE = 21,        // P = phase << 8 | amplitude
+  BLT_MODE_HWAVE_BLEND = 22,  // the amplitude is also the opacity
+  // Soft wipes, P = 0 (nothing) .. 256 (whole picture).
+  BLT_MODE_WIPE_UP = 23,
+  BLT_MODE_WIPE_DOWN = 24,
+  BLT_MODE_WIPE_LEFT = 25,
+  BLT_MODE_WIPE_RIGHT = 26,
+  BLT_MODE_WIPE_CLOSE = 27,  // from both sides toward the centre column
+  BLT_MODE_WIPE_OPEN = 28,   // from the centre column outward
+  // Staircase blinds, P = 0 (nothing) .. 256 (whole picture).
+  BLT_MODE_BLINDS_UP = 29,
+  BLT_MODE_BLINDS_DOWN = 30,
+  BLT_MODE_BLINDS_LEFT = 31,
+  BLT_MODE_BLINDS_RIGHT = 32,
+  BLT_MODE_BLINDS_CLOSE = 33,
+  BLT_MODE_BLINDS_OPEN = 34,
+  // Growing cells of 64, 32 and 16 pixels, P = 0..256; copied or blended.
+  BLT_MODE_CELLS_64 = 35,
+  BLT_MODE_CELLS_32 = 36,
+  BLT_MODE_CELLS_16 = 37,
+  BLT_MODE_CELLS_BLEND_64 = 38,
+  BLT_MODE_CELLS_BLEND_32 = 39,
+  BLT_MODE_CELLS_BLEND_16 = 40,
+  BLT_MODE_LAST = 40,
+};
+
 inline uint32_t BLT_Mode(int mode, int param) {
   return (static_cast<uint32_t>(param) << 16) | (static_cast<uint32_t>(mode) & 0xFFFF);
 }
@@ -50,6 +98,9 @@ int DRW_DrawQuad_FB(BlitParams p);
 // picture runs the checks and the clip and draws nothing.
 int DRW_DrawBMP_FTT(BlitParams p);
 int DRW_DrawBMP_FTT_F(BlitParams p);
+// The 24-bit frame into a palettised image of the same size through
+// Rgb15ToIndex; 0 when either pixel array is missing.
+int DRW_ChangeBMP_F2B(BImage* dst, const FImage* src);
 // Flat rectangle in colour (colR, colG, colB) at (dx, dy, w, h) with the draw
 // mode and the clip of the block.
 int PRM_DrawRect_F(BlitParams p);

@@ -1,4 +1,4 @@
-// Unscaled image blits: DRW_DrawBMP_FF and DRW_DrawBMP_FB with draw modes 0-13.
+// Unscaled image blits: DRW_DrawBMP_FF and DRW_DrawBMP_FB.
 #include <algorithm>
 #include <cstring>
 
@@ -10,14 +10,11 @@
 namespace blt {
 namespace {
 
-struct Geom {
-  uint8_t* d;         // first destination pixel
-  ptrdiff_t dStride;  // bytes per destination row
-  int w, h;
-  ptrdiff_t start;    // first source element
-  ptrdiff_t colStep;  // +1 or -1
-  ptrdiff_t rowStep;  // +-source width
-};
+// Modes with a loop of their own in each entry; any other mode draws as a
+// copy.
+constexpr ModeSet kLoopsFF = ModeRange(0, 8) | ModeRange(10, 15) | ModeRange(17, 40);
+constexpr ModeSet kLoopsFB = ModeRange(0, 7) | ModeBits({10, 12, 15, 17, 18});
+constexpr ModeSet kEffects = ModeRange(14, 40);
 
 template <int kKey, class Fetch, class Op>
 void Loop(const Geom& gr, const Fetch& fr, const Op& opr, uint32_t key) {
@@ -39,6 +36,157 @@ template <class Op>
 void Run(const Geom& g, const Source& s, const Op& op) {
   WithFetch(s, [&](const auto& f, auto k) { Loop<decltype(k)::value>(g, f, op, s.key); });
 }
+
+// Vector paths: the row is fetched (or read in place) and combined with the
+// destination by a byte-wise kernel. Returns false when the case has none.
+bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
+  const RowKernels* k = Kernels();
+  if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
+  const bool alpha = s.keyKind == kKeyAlpha;
+  // Expanding the alpha plane row by row costs more than the SSE2 kernels
+  // save; the scalar loop is faster there.
+  if (alpha && BLT_GetVectorLevel() < 2) return false;
+  if (mode == 10 && alpha && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
+    // Fading palettised pictures with an alpha plane: gather, fade and blend
+    // eight pixels at a time, exactly as the scalar rule.
+    const FetchB f{s.px, s.alpha, s.lut};
+    const OpFadeB op{{}, MulTable + (256 - param) * 257, param};
+    for (int i = 0; i < g.h; i++) {
+      uint8_t* d = g.d + i * g.dStride;
+      const ptrdiff_t e = g.start + i * g.rowStep;
+      const int done = Avx2PalFadeAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w, param);
+      for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, e + j, f, op, 0);
+    }
+    return true;
+  }
+  if (mode == 10) {
+    // The fade kernel works on the picture's own colours.
+    if (alpha || !s.neutral) return false;
+    s.pal = s.own;
+  } else if (mode != 0 && mode != 1 && mode != 3) {
+    return false;
+  }
+  const int n = g.w * 3;
+  // The whole block in one move when both images are exactly the blit wide.
+  if (mode == 0 && !alpha && !s.isB && !s.factors && g.colStep == 1 && g.w == dstW &&
+      g.w == s.width && g.rowStep == s.width) {
+    std::memcpy(g.d, s.px + g.start * 3, static_cast<size_t>(n) * g.h);
+    return true;
+  }
+  uint8_t *buf = nullptr, *abuf = nullptr;
+  if (!ScratchRows(n, &buf, &abuf)) return false;
+  const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
+  if (ra == kRowAlphaBytes && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
+    // Palette gather and blend eight pixels at a time.
+    const FetchB f{s.px, s.alpha, s.lut};
+    for (int i = 0; i < g.h; i++) {
+      uint8_t* d = g.d + i * g.dStride;
+      const ptrdiff_t e = g.start + i * g.rowStep;
+      const int done = Avx2PalAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w);
+      for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, e + j, f, OpCopy{}, 0);
+    }
+    return true;
+  }
+  for (int i = 0; i < g.h; i++) {
+    uint8_t* d = g.d + i * g.dStride;
+    const uint8_t* row = FetchRow(g, s, i, buf, abuf, ra);
+    ApplyRowKernel(k, mode, param, ra, d, row, abuf, n);
+  }
+  return true;
+}
+
+int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
+  FImage* dst = static_cast<FImage*>(p.dst);
+  if (!dst || !dst->pixels) {
+    LOG_Write("描画領域がありません[%s]\n", name);
+    return 0;
+  }
+  p.srcFormat = srcIsB ? FMT_B : FMT_F;
+  int32_t srcW = 0, srcH = 0;
+  if (srcIsB) {
+    const BImage* b = static_cast<const BImage*>(p.src);
+    if (b && b->pixels) srcW = b->width, srcH = b->height;
+    if (!b || !b->pixels) p.src = nullptr;
+  } else {
+    const FImage* f = static_cast<const FImage*>(p.src);
+    if (f && f->pixels) srcW = f->width, srcH = f->height;
+    if (!f || !f->pixels) p.src = nullptr;
+  }
+  if (!p.src) {
+    LOG_Write("画像領域がありません[%s]\n", name);
+    return 0;
+  }
+
+  const BlitParams unclipped = p;
+  const int32_t dx0 = p.dx, dy0 = p.dy, sx0 = p.sx, sy0 = p.sy;
+  const int clipped = p.clip == BLT_NO_CLIP ? ClipRectQuiet(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
+                                                            dst->width, dst->height, srcW, srcH)
+                                            : ClipRect(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
+                                                       dst->width, dst->height, srcW, srcH, p.clip);
+  if (!clipped) return 0;
+
+  int mode, param;
+  if (!PrepareMode(&p, &mode, &param)) return 1;
+  // An unmoved wobble is a plain copy (at full brightness for B sources too).
+  if ((mode == 17 || mode == 18) && param == 0) mode = 0;
+  // The wobble's tiles are laid over the whole picture and clipped one by one.
+  if (mode == 17 || mode == 18) {
+    BlitParams t = unclipped;
+    t.mode = p.mode;
+    SanitizeFactors(&t);
+    DrawWobble(t, srcIsB, mode, param);
+    return 1;
+  }
+
+  uint8_t palBuf[1024];
+  Source s;
+  DescribeSource(p, &s, mode, param, palBuf);
+
+  // Modes without a loop of their own in this entry draw as mode 0 (the
+  // palette preparation above has already inverted or desaturated B sources).
+  // Scatter without spread and a horizontal wave without amplitude are copies.
+  if (!HasMode(srcIsB ? kLoopsFB : kLoopsFF, mode)) mode = 0;
+  if ((mode == 15 && param == 0) || (mode == 22 && (param & 0xFF) == 0)) mode = 0;
+
+  Geom g;
+  g.w = p.w;
+  g.h = p.h;
+  g.dStride = static_cast<ptrdiff_t>(dst->width) * 3;
+  g.d = dst->pixels + (static_cast<ptrdiff_t>(p.dy) * dst->width + p.dx) * 3;
+  // Mirrored blits read the source rectangle backwards; a cut on the left
+  // (top) of the destination removes columns (rows) from the far end of the
+  // source. The start is kept inside the image whatever the rectangle says.
+  int64_t col = p.sx, row = p.sy;
+  g.colStep = 1;
+  if (p.flags & BLT_MIRROR_X) {
+    col = static_cast<int64_t>(sx0) + p.sw - 1 - (static_cast<int64_t>(p.dx) - dx0);
+    col = std::clamp<int64_t>(col, p.w - 1, static_cast<int64_t>(srcW) - 1);
+    g.colStep = -1;
+  }
+  g.rowStep = srcW;
+  if (p.flags & BLT_MIRROR_Y) {
+    row = static_cast<int64_t>(sy0) + p.sh - 1 - (static_cast<int64_t>(p.dy) - dy0);
+    row = std::clamp<int64_t>(row, p.h - 1, static_cast<int64_t>(srcH) - 1);
+    g.rowStep = -static_cast<ptrdiff_t>(srcW);
+  }
+  g.start = static_cast<ptrdiff_t>(row * srcW + col);
+  g.x = p.dx;
+  g.y = p.dy;
+  g.startCol = static_cast<int32_t>(col);
+  g.dst = dst;
+
+  if (HasMode(kEffects, mode)) {
+    DrawEffect(g, s, mode, param);
+    return 1;
+  }
+  if (TryVector(g, s, mode, param, dst->width)) return 1;
+
+  WithModeOp<ModeBits({1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13})>(
+      mode, param, s.isB, [&](const auto& op) { Run(g, s, op); });
+  return 1;
+}
+
+}  // namespace
 
 // The source colours of row i as 3 * w bytes, with the factors applied. With
 // kRowAlphaBytes the alpha of each pixel is written three times into abuf;
@@ -90,124 +238,6 @@ const uint8_t* FetchRow(const Geom& g, const Source& s, int i, uint8_t* buf, uin
   return buf;
 }
 
-// Vector paths: the row is fetched (or read in place) and combined with the
-// destination by a byte-wise kernel. Returns false when the case has none.
-bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
-  const RowKernels* k = Kernels();
-  if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
-  const bool alpha = s.keyKind == kKeyAlpha;
-  // Expanding the alpha plane row by row costs more than the SSE2 kernels
-  // save; the scalar loop is faster there.
-  if (alpha && BLT_GetVectorLevel() < 2) return false;
-  if (mode == 10) {
-    // The fade kernel works on the picture's own colours.
-    if (alpha || !s.neutral) return false;
-    s.pal = s.own;
-  } else if (mode != 0 && mode != 1 && mode != 3) {
-    return false;
-  }
-  const int n = g.w * 3;
-  // The whole block in one move when both images are exactly the blit wide.
-  if (mode == 0 && !alpha && !s.isB && !s.factors && g.colStep == 1 && g.w == dstW &&
-      g.w == s.width && g.rowStep == s.width) {
-    std::memcpy(g.d, s.px + g.start * 3, static_cast<size_t>(n) * g.h);
-    return true;
-  }
-  uint8_t *buf = nullptr, *abuf = nullptr;
-  if (!ScratchRows(n, &buf, &abuf)) return false;
-  const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
-  if (ra == kRowAlphaBytes && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
-    // Palette gather and blend eight pixels at a time.
-    const FetchB f{s.px, s.alpha, s.lut};
-    for (int i = 0; i < g.h; i++) {
-      uint8_t* d = g.d + i * g.dStride;
-      const ptrdiff_t e = g.start + i * g.rowStep;
-      const int done = Avx2PalAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w);
-      for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, e + j, f, OpCopy{}, 0);
-    }
-    return true;
-  }
-  for (int i = 0; i < g.h; i++) {
-    uint8_t* d = g.d + i * g.dStride;
-    const uint8_t* row = FetchRow(g, s, i, buf, abuf, ra);
-    ApplyRowKernel(k, mode, param, ra, d, row, abuf, n);
-  }
-  return true;
-}
-
-int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
-  const FImage* dst = static_cast<const FImage*>(p.dst);
-  if (!dst || !dst->pixels) {
-    LOG_Write("描画領域がありません[%s]\n", name);
-    return 0;
-  }
-  p.srcFormat = srcIsB ? FMT_B : FMT_F;
-  int32_t srcW = 0, srcH = 0;
-  if (srcIsB) {
-    const BImage* b = static_cast<const BImage*>(p.src);
-    if (b && b->pixels) srcW = b->width, srcH = b->height;
-    if (!b || !b->pixels) p.src = nullptr;
-  } else {
-    const FImage* f = static_cast<const FImage*>(p.src);
-    if (f && f->pixels) srcW = f->width, srcH = f->height;
-    if (!f || !f->pixels) p.src = nullptr;
-  }
-  if (!p.src) {
-    LOG_Write("画像領域がありません[%s]\n", name);
-    return 0;
-  }
-
-  const int32_t dx0 = p.dx, dy0 = p.dy, sx0 = p.sx, sy0 = p.sy;
-  const int clipped = p.clip == BLT_NO_CLIP ? ClipRectQuiet(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
-                                                            dst->width, dst->height, srcW, srcH)
-                                            : ClipRect(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
-                                                       dst->width, dst->height, srcW, srcH, p.clip);
-  if (!clipped) return 0;
-
-  int mode, param;
-  if (!PrepareMode(&p, &mode, &param)) return 1;
-
-  uint8_t palBuf[1024];
-  Source s;
-  DescribeSource(p, &s, mode, param, palBuf);
-
-  // Modes without a loop of their own in this entry draw as mode 0 (the
-  // palette preparation above has already inverted or desaturated B sources).
-  const bool known =
-      srcIsB ? (mode <= 7 || mode == 10 || mode == 12) : (mode <= 8 || (mode >= 10 && mode <= 13));
-  if (!known) mode = 0;
-
-  Geom g;
-  g.w = p.w;
-  g.h = p.h;
-  g.dStride = static_cast<ptrdiff_t>(dst->width) * 3;
-  g.d = dst->pixels + (static_cast<ptrdiff_t>(p.dy) * dst->width + p.dx) * 3;
-  // Mirrored blits read the source rectangle backwards; a cut on the left
-  // (top) of the destination removes columns (rows) from the far end of the
-  // source. The start is kept inside the image whatever the rectangle says.
-  int64_t col = p.sx, row = p.sy;
-  g.colStep = 1;
-  if (p.flags & BLT_MIRROR_X) {
-    col = static_cast<int64_t>(sx0) + p.sw - 1 - (static_cast<int64_t>(p.dx) - dx0);
-    col = std::clamp<int64_t>(col, p.w - 1, static_cast<int64_t>(srcW) - 1);
-    g.colStep = -1;
-  }
-  g.rowStep = srcW;
-  if (p.flags & BLT_MIRROR_Y) {
-    row = static_cast<int64_t>(sy0) + p.sh - 1 - (static_cast<int64_t>(p.dy) - dy0);
-    row = std::clamp<int64_t>(row, p.h - 1, static_cast<int64_t>(srcH) - 1);
-    g.rowStep = -static_cast<ptrdiff_t>(srcW);
-  }
-  g.start = static_cast<ptrdiff_t>(row * srcW + col);
-
-  if (TryVector(g, s, mode, param, dst->width)) return 1;
-
-  WithModeOp<ModeBits({1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13})>(
-      mode, param, s.isB, [&](const auto& op) { Run(g, s, op); });
-  return 1;
-}
-
-}  // namespace
 }  // namespace blt
 
 int DRW_DrawBMP_FF(BlitParams p) {

@@ -4,6 +4,7 @@
 
 #include "blit/clip.h"
 #include "blit/loops.h"
+#include "blit/simd.h"
 #include "shell/log.h"
 
 namespace blt {
@@ -85,6 +86,52 @@ int DrawFTT(BlitParams p, bool maskIsB) {
       MirrorWalk(p.flags, s2x0, s2y0, p.s2w, p.s2h, cutX, cutY, p.s2x, p.s2y, w, h, maskW, maskH);
   const uint8_t* pal = SourcePalette(mask);
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
+  const RowKernels* kern = Kernels();
+  uint8_t *buf = nullptr, *wts = nullptr;
+  if (kern && a.col == 1 && w <= (1 << 24) && ScratchRows(w * 3, &buf, &wts)) {
+    // The weight of each mask index once per draw, then whole rows through
+    // the weighted byte kernel.
+    uint8_t weight[256];
+    uint32_t spread[256];
+    for (int v = 0; v < 256; v++) {
+      weight[v] = ClampTable[pal[v * 4] + 2 * pos - 256];
+      spread[v] = weight[v] * 0x01010101u;
+    }
+    const int level = m.col == 1 ? BLT_GetVectorLevel() : 1;
+    for (int32_t i = 0; i < h; i++) {
+      uint8_t* d = dst->pixels + (p.dy + i) * stride + static_cast<ptrdiff_t>(p.dx) * 3;
+      const ptrdiff_t ea = a.start + i * a.row;
+      ptrdiff_t em = m.start + i * m.row;
+      if (level >= 3) {
+        // Weights by byte permutes, 64 pixels a step; the rest of the row as
+        // flat bytes through the kernel.
+        const int done = Avx512WipeRow(d, pic->pixels + ea * 3, mask->pixels + em, weight, w);
+        for (int32_t j = done; j < w; j++) {
+          wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = weight[mask->pixels[em + j]];
+        }
+        kern->mixw(d + done * 3, pic->pixels + (ea + done) * 3, wts + done * 3, (w - done) * 3,
+                   255);
+        continue;
+      }
+      if (level == 2) {
+        const int done = Avx2WipeRow(d, pic->pixels + ea * 3, mask->pixels + em, spread, w);
+        for (int32_t j = done; j < w; j++) {
+          const int k = weight[mask->pixels[em + j]];
+          const uint8_t* s = pic->pixels + (ea + j) * 3;
+          uint8_t* o = d + j * 3;
+          o[0] = static_cast<uint8_t>(Mul(k, s[0]) + Mul(255 - k, o[0]));
+          o[1] = static_cast<uint8_t>(Mul(k, s[1]) + Mul(255 - k, o[1]));
+          o[2] = static_cast<uint8_t>(Mul(k, s[2]) + Mul(255 - k, o[2]));
+        }
+        continue;
+      }
+      for (int32_t j = 0; j < w; j++, em += m.col) {
+        wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = weight[mask->pixels[em]];
+      }
+      kern->mixw(d, pic->pixels + ea * 3, wts, w * 3, 255);
+    }
+    return 1;
+  }
   for (int32_t i = 0; i < h; i++) {
     uint8_t* d = dst->pixels + (p.dy + i) * stride + static_cast<ptrdiff_t>(p.dx) * 3;
     ptrdiff_t ea = a.start + i * a.row, em = m.start + i * m.row;

@@ -110,6 +110,26 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
   if (alpha && BLT_GetVectorLevel() < 2) return false;
+  if (mode == 10 && alpha && s.isB && BLT_GetVectorLevel() >= 2) {
+    // The sampled indices and alphas of a row side by side, then the fade
+    // through the alpha plane eight pixels at a time (exact).
+    uint8_t *idx = nullptr, *al = nullptr;
+    if (!ScratchRows(g.w, &idx, &al)) return false;
+    const FetchB f{s.px, s.alpha, s.lut};
+    const OpFadeB op{{}, MulTable + (256 - param) * 257, param};
+    RowWalker rw(g);
+    for (int i = 0; i < g.h; i++, rw.next()) {
+      uint8_t* d = g.d + i * g.dStride;
+      const ptrdiff_t base = rw.base();
+      for (int j = 0; j < g.w; j++) {
+        idx[j] = s.px[base + g.colOff[j]];
+        al[j] = s.alpha[base + g.colOff[j]];
+      }
+      const int done = Avx2PalFadeAlphaRow(d, idx, al, s.pal, g.w, param);
+      for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, op, 0);
+    }
+    return true;
+  }
   if (mode == 10) {
     if (alpha || !s.neutral) return false;
     s.pal = s.own;

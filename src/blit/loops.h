@@ -293,19 +293,29 @@ inline void Plot(uint8_t* d, ptrdiff_t e, const Fetch& f, const Op& op, uint32_t
   }
 }
 
+// Sets of draw modes, bit n for mode n (modes 0..63).
+using ModeSet = uint64_t;
+constexpr ModeSet ModeBits(std::initializer_list<int> modes) {
+  ModeSet bits = 0;
+  for (int m : modes) bits |= ModeSet{1} << m;
+  return bits;
+}
+constexpr ModeSet ModeRange(int first, int last) {
+  ModeSet bits = 0;
+  for (int m = first; m <= last; m++) bits |= ModeSet{1} << m;
+  return bits;
+}
+constexpr bool HasMode(ModeSet set, int mode) {
+  return mode >= 0 && mode < 64 && ((set >> mode) & 1u) != 0;
+}
+
 // Calls fn with the per-pixel rule of a draw mode and its parameter. kModes
 // has bit n set for each mode n the caller has a loop for; any other mode is
 // drawn as a copy (mode 0), and only the listed rules are instantiated.
-constexpr uint32_t ModeBits(std::initializer_list<int> modes) {
-  uint32_t bits = 0;
-  for (int m : modes) bits |= 1u << m;
-  return bits;
-}
-
-template <uint32_t kModes, class Fn>
+template <ModeSet kModes, class Fn>
 void WithModeOp(int mode, int param, bool isB, Fn&& fn) {
-  if (mode < 0 || mode > 31 || !((kModes >> mode) & 1u)) mode = 0;
-  auto has = [](int m) { return ((kModes >> m) & 1u) != 0; };
+  if (!HasMode(kModes, mode)) mode = 0;
+  auto has = [](int m) { return HasMode(kModes, m); };
   switch (mode) {
     case 1:
       if constexpr (has(1)) fn(OpAdd{});
@@ -364,6 +374,52 @@ void WithModeOp(int mode, int param, bool isB, Fn&& fn) {
   }
 }
 
+// Mix of source and destination with two multiply-table rows:
+// d = sRow[s] + dRow[d] (the rows' weights add up to at most 256).
+struct OpMix : OpBase {
+  const uint8_t* sRow;
+  const uint8_t* dRow;
+  void px(uint8_t* d, int b, int g, int r) const {
+    d[0] = static_cast<uint8_t>(sRow[b] + dRow[d[0]]);
+    d[1] = static_cast<uint8_t>(sRow[g] + dRow[d[1]]);
+    d[2] = static_cast<uint8_t>(sRow[r] + dRow[d[2]]);
+  }
+  void pxa(uint8_t* d, int b, int g, int r, int) const { px(d, b, g, r); }
+};
+inline OpMix Mix(int sWeight, int dWeight) {
+  return OpMix{{}, MulTable + sWeight * 257, MulTable + dWeight * 257};
+}
+
+// How a row fetched for the row kernels carries the alpha plane: not at all,
+// as each pixel's alpha written three times beside the colours (mode 0), or
+// already multiplied into the colours (the source term of modes 1 and 3).
+enum RowAlpha { kRowPlain, kRowAlphaBytes, kRowPremultiplied };
+
+// A clipped 1:1 blit: where it writes and how it walks the source.
+struct Geom {
+  uint8_t* d;         // first destination pixel
+  ptrdiff_t dStride;  // bytes per destination row
+  int w, h;
+  ptrdiff_t start;    // first source element
+  ptrdiff_t colStep;  // +1 or -1
+  ptrdiff_t rowStep;  // +-source width
+  int32_t x, y;       // destination position of the first pixel
+  int32_t startCol;   // source column of the first element
+  FImage* dst;
+};
+
+// The source colours of row i of a 1:1 blit as 3 * w bytes (read in place
+// when they can be), with the factors applied; see RowAlpha for abuf.
+const uint8_t* FetchRow(const Geom& g, const Source& s, int i, uint8_t* buf, uint8_t* abuf,
+                        RowAlpha ra);
+
+// The 1:1 effect modes 14-40 (mosaic, scatter, waves, wipes, blinds, cells)
+// on a clipped blit; the entry only calls it for modes it has a loop for.
+void DrawEffect(const Geom& g, const Source& s, int mode, int param);
+// Tiled wobble (modes 17 and 18, P != 0) of an unclipped block: each tile
+// goes through the zoom entry of the block's source format.
+void DrawWobble(const BlitParams& p, bool srcIsB, int mode, int param);
+
 // Fills the source description from the block; false when the source record
 // or its pixels are missing.
 bool DescribeSource(const BlitParams& p, Source* s, int mode, int param, uint8_t* palBuf);
@@ -379,11 +435,6 @@ void SanitizeFactors(BlitParams* p);
 // Draw mode and parameter after the common rewrites: P = 256 (or more) of the
 // fading modes is mode 0.
 void SplitMode(uint32_t word, int* mode, int* param);
-
-// How a row fetched for the row kernels carries the alpha plane: not at all,
-// as each pixel's alpha written three times beside the colours (mode 0), or
-// already multiplied into the colours (the source term of modes 1 and 3).
-enum RowAlpha { kRowPlain, kRowAlphaBytes, kRowPremultiplied };
 
 // One fetched row through the row kernels: mode 0 copies (through the alpha
 // bytes when the row has them), 1 adds, 3 subtracts, any other mode fades by

@@ -6,7 +6,7 @@
 
 namespace blt {
 
-const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha};
+const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha, ScalarMixW};
 
 namespace {
 int g_level = 1;
@@ -26,8 +26,15 @@ const RowKernels* Kernels() {
     case 1:
       return &kSse2Kernels;
     case 2:
-    case 3:
       return &kAvx2Kernels;
+    case 3: {
+      static const RowKernels k = [] {
+        RowKernels r = kAvx2Kernels;
+        r.mixw = Avx512MixW;
+        return r;
+      }();
+      return &k;
+    }
     default:
       return nullptr;
   }

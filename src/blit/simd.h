@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2, 3 = AVX-512 (the row
-// kernels stay AVX2; the quad span is sixteen pixels wide). A request above what
+// kernels stay AVX2 but for the weighted mix; the quad span is sixteen
+// pixels wide). A request above what
 // the processor has is lowered to what it has. Returns the level in effect.
 int BLT_SetVectorLevel(int level);
 int BLT_GetVectorLevel();
@@ -22,6 +23,10 @@ struct RowKernels {
   void (*fade)(uint8_t* d, const uint8_t* s, int n, int p);
   // a = 0: keep d; a = 255: d = s; else d = ((a * s) >> 8) + (((255 - a) * d) >> 8).
   void (*alpha)(uint8_t* d, const uint8_t* s, const uint8_t* a, int n);
+  // d = ((w * s) >> 8) + (((total - w) * d) >> 8) per byte, each byte with
+  // its own weight w; total is 255 or 256 (w = 0 then keeps d). The table
+  // formula Mul(w, s) + Mul(total - w, d) exactly.
+  void (*mixw)(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 };
 
 // Null while the vector level is 0.
@@ -58,6 +63,12 @@ inline void ScalarAlpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
   }
 }
 
+inline void ScalarMixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total) {
+  for (int i = 0; i < n; i++) {
+    d[i] = static_cast<uint8_t>(((w[i] * s[i]) >> 8) + (((total - w[i]) * d[i]) >> 8));
+  }
+}
+
 }  // namespace blt
 
 namespace blt {
@@ -66,6 +77,16 @@ namespace blt {
 // Mode-0 row of a palettised source with its alpha plane (exact alpha rule).
 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                     int n);
+// Pattern wipe row: d = Mul(k, s) + Mul(255 - k, d) with k = weight of the
+// mask index, weights holding k * 0x01010101 per index.
+int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights, int n);
+// 24-bit pixels to palette indices through the 5-5-5 table (which must have
+// three readable bytes past its end).
+int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+// Mode-10 row (P = 1..255) of a palettised source with its alpha plane; pal
+// is the palette already scaled by P (exact fade rule).
+int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
+                        int n, int p);
 
 // Mode-0 quad row of a palettised source. Pixel j draws lut[px[e]] with
 // e = origin + ((av + j * sv) >> 32) * w + ((au + j * su) >> 32), skipping
@@ -82,4 +103,9 @@ struct PalQuadRow {
 };
 int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
+// Pattern wipe row (see Avx2WipeRow) with the weight of each mask index in
+// weight[]; whole groups of 64 pixels.
+int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint8_t* weight, int n);
+// The weighted mix of RowKernels, 64 bytes a step.
+void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt

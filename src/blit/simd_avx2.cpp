@@ -82,9 +82,32 @@ ZV_AVX2 void Avx2Alpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
   ScalarAlpha(d + i, s + i, a + i, n - i);
 }
 
+ZV_AVX2 inline __m256i MixW16(__m256i s16, __m256i d16, __m256i w16, __m256i total) {
+  const __m256i t1 = _mm256_srli_epi16(_mm256_mullo_epi16(s16, w16), 8);
+  const __m256i t2 = _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(total, w16)), 8);
+  return _mm256_add_epi16(t1, t2);
+}
+
+ZV_AVX2 void Avx2MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i vt = _mm256_set1_epi16(static_cast<short>(total));
+  int i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i vd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i vw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + i));
+    const __m256i lo = MixW16(_mm256_unpacklo_epi8(vs, zero), _mm256_unpacklo_epi8(vd, zero),
+                              _mm256_unpacklo_epi8(vw, zero), vt);
+    const __m256i hi = MixW16(_mm256_unpackhi_epi8(vs, zero), _mm256_unpackhi_epi8(vd, zero),
+                              _mm256_unpackhi_epi8(vw, zero), vt);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_packus_epi16(lo, hi));
+  }
+  ScalarMixW(d + i, s + i, w + i, n - i, total);
+}
+
 }  // namespace
 
-const RowKernels kAvx2Kernels = {Avx2Add, Avx2Sub, Avx2Fade, Avx2Alpha};
+const RowKernels kAvx2Kernels = {Avx2Add, Avx2Sub, Avx2Fade, Avx2Alpha, Avx2MixW};
 
 }  // namespace blt
 
@@ -160,6 +183,104 @@ ZV_AVX2 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha
     r = _mm256_blendv_epi8(r, s, opaque);
     r = _mm256_blendv_epi8(r, dv, clear);
     Store8x24(d, r);
+  }
+  return j;
+}
+
+namespace {
+
+// Per byte (x * w) >> 8.
+ZV_AVX2 inline __m256i MulBytes(__m256i x, __m256i w) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i lo = _mm256_srli_epi16(
+      _mm256_mullo_epi16(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(w, zero)), 8);
+  const __m256i hi = _mm256_srli_epi16(
+      _mm256_mullo_epi16(_mm256_unpackhi_epi8(x, zero), _mm256_unpackhi_epi8(w, zero)), 8);
+  return _mm256_packus_epi16(lo, hi);
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha,
+                                const uint8_t* pal, int n, int p) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i c255 = _mm256_set1_epi32(255);
+  const __m256i spread = _mm256_set1_epi32(0x01010101);
+  const __m256i vp = _mm256_set1_epi32(p);
+  const __m256i keep =
+      _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(256 - p) * 0x01010101u));
+  int j = 0;
+  for (; j + 8 <= n; j += 8, d += 24) {
+    const __m256i a =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(alpha + j)));
+    const __m256i clear = _mm256_cmpeq_epi32(a, zero);
+    if (_mm256_movemask_epi8(clear) == -1) continue;
+    const uint8_t* ix = idx + j;
+    const __m256i s = Dwords8(pal, ix[0], ix[1], ix[2], ix[3], ix[4], ix[5], ix[6], ix[7]);
+    const __m256i opaque = _mm256_cmpeq_epi32(a, c255);
+    const __m256i dv = Load8x24(d);
+    // Opaque: s + Mul(256 - P, d). Otherwise Mul(a, s) + Mul(255 - Mul(P, a), d).
+    const __m256i ne = _mm256_sub_epi32(c255, _mm256_srli_epi32(_mm256_mullo_epi32(a, vp), 8));
+    const __m256i wd = _mm256_blendv_epi8(_mm256_mullo_epi32(ne, spread), keep, opaque);
+    const __m256i t1 = _mm256_blendv_epi8(MulBytes(s, _mm256_mullo_epi32(a, spread)), s, opaque);
+    __m256i r = _mm256_adds_epu8(t1, MulBytes(dv, wd));
+    r = _mm256_blendv_epi8(r, dv, clear);
+    Store8x24(d, r);
+  }
+  return j;
+}
+
+ZV_AVX2 int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights,
+                        int n) {
+  const __m256i ones = _mm256_set1_epi8(static_cast<char>(0xFF));
+  int j = 0;
+  for (; j + 8 <= n; j += 8, d += 24, s += 24) {
+    const __m256i ix =
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + j)));
+    const __m256i k = _mm256_i32gather_epi32(reinterpret_cast<const int*>(weights), ix, 4);
+    const __m256i dv = Load8x24(d);
+    // The two products never sum past 255.
+    const __m256i r =
+        _mm256_add_epi8(MulBytes(Load8x24(s), k), MulBytes(dv, _mm256_xor_si256(k, ones)));
+    Store8x24(d, r);
+  }
+  return j;
+}
+
+namespace {
+
+// The 5-5-5 table index of eight 24-bit pixels.
+ZV_AVX2 inline __m256i Rgb15Index(const uint8_t* p) {
+  const __m256i v = Load8x24(p);
+  const __m256i b = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF8)), 3);
+  const __m256i g = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF800)), 6);
+  const __m256i r = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF80000)), 9);
+  return _mm256_or_si256(_mm256_or_si256(b, g), r);
+}
+
+// The low bytes of eight dwords to eight bytes.
+ZV_AVX2 inline void StoreLowBytes(uint8_t* o, __m256i c) {
+  const __m256i low = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                       0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(c, low),
+                                                     _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(packed));
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n) {
+  const int* t = reinterpret_cast<const int*>(table);
+  int j = 0;
+  // Two independent gathers per step keep more table reads in flight.
+  for (; j + 16 <= n; j += 16, s += 48) {
+    const __m256i c0 = _mm256_i32gather_epi32(t, Rgb15Index(s), 1);
+    const __m256i c1 = _mm256_i32gather_epi32(t, Rgb15Index(s + 24), 1);
+    StoreLowBytes(d + j, c0);
+    StoreLowBytes(d + j + 8, c1);
+  }
+  for (; j + 8 <= n; j += 8, s += 24) {
+    StoreLowBytes(d + j, _mm256_i32gather_epi32(t, Rgb15Index(s), 1));
   }
   return j;
 }

@@ -104,4 +104,70 @@ ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
   return group(d, static_cast<__mmask16>((1u << (r.n - j)) - 1)) ? r.n : j;
 }
 
+namespace {
+
+ZV_AVX512 inline __m512i Mix32x16(__m512i s16, __m512i d16, __m512i w16, __m512i total) {
+  const __m512i t1 = _mm512_srli_epi16(_mm512_mullo_epi16(s16, w16), 8);
+  const __m512i t2 = _mm512_srli_epi16(_mm512_mullo_epi16(d16, _mm512_sub_epi16(total, w16)), 8);
+  return _mm512_add_epi16(t1, t2);
+}
+
+// Per byte ((w * s) >> 8) + (((total - w) * d) >> 8), 64 bytes.
+ZV_AVX512 inline __m512i Mix64(__m512i s, __m512i d, __m512i w, __m512i total) {
+  const __m512i zero = _mm512_setzero_si512();
+  const __m512i lo = Mix32x16(_mm512_unpacklo_epi8(s, zero), _mm512_unpacklo_epi8(d, zero),
+                              _mm512_unpacklo_epi8(w, zero), total);
+  const __m512i hi = Mix32x16(_mm512_unpackhi_epi8(s, zero), _mm512_unpackhi_epi8(d, zero),
+                              _mm512_unpackhi_epi8(w, zero), total);
+  return _mm512_packus_epi16(lo, hi);
+}
+
+}  // namespace
+
+ZV_AVX512 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total) {
+  const __m512i vt = _mm512_set1_epi16(static_cast<short>(total));
+  int i = 0;
+  for (; i + 64 <= n; i += 64) {
+    const __m512i r =
+        Mix64(_mm512_loadu_si512(s + i), _mm512_loadu_si512(d + i), _mm512_loadu_si512(w + i), vt);
+    _mm512_storeu_si512(d + i, r);
+  }
+  if (i < n) {
+    // The tail through a byte mask: nothing past n is read or written.
+    const __mmask64 m = _bzhi_u64(~0ull, static_cast<unsigned>(n - i));
+    const __m512i r = Mix64(_mm512_maskz_loadu_epi8(m, s + i), _mm512_maskz_loadu_epi8(m, d + i),
+                            _mm512_maskz_loadu_epi8(m, w + i), vt);
+    _mm512_mask_storeu_epi8(d + i, m, r);
+  }
+}
+
+ZV_AVX512 int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask,
+                            const uint8_t* weight, int n) {
+  // The 256-entry table as four 64-byte registers; two two-register byte
+  // permutes cover it, bit 7 of the index picks between them.
+  const __m512i t0 = _mm512_loadu_si512(weight), t1 = _mm512_loadu_si512(weight + 64);
+  const __m512i t2 = _mm512_loadu_si512(weight + 128), t3 = _mm512_loadu_si512(weight + 192);
+  // Byte b of colour register k takes the weight of pixel (64 k + b) / 3.
+  alignas(64) uint8_t pat[3][64];
+  for (int k = 0; k < 3; k++) {
+    for (int b = 0; b < 64; b++) pat[k][b] = static_cast<uint8_t>((64 * k + b) / 3);
+  }
+  const __m512i p[3] = {_mm512_load_si512(pat[0]), _mm512_load_si512(pat[1]),
+                        _mm512_load_si512(pat[2])};
+  const __m512i vt = _mm512_set1_epi16(255);
+  int j = 0;
+  for (; j + 64 <= n; j += 64, d += 192, s += 192) {
+    const __m512i ix = _mm512_loadu_si512(mask + j);
+    const __m512i lo = _mm512_permutex2var_epi8(t0, ix, t1);
+    const __m512i hi = _mm512_permutex2var_epi8(t2, ix, t3);
+    const __m512i w = _mm512_mask_blend_epi8(_mm512_movepi8_mask(ix), lo, hi);
+    for (int k = 0; k < 3; k++) {
+      const __m512i r = Mix64(_mm512_loadu_si512(s + 64 * k), _mm512_loadu_si512(d + 64 * k),
+                              _mm512_permutexvar_epi8(p[k], w), vt);
+      _mm512_storeu_si512(d + 64 * k, r);
+    }
+  }
+  return j;
+}
+
 }  // namespace blt

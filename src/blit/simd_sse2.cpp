@@ -75,8 +75,30 @@ void Sse2Alpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
   ScalarAlpha(d + i, s + i, a + i, n - i);
 }
 
+void Sse2MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i vt = _mm_set1_epi16(static_cast<short>(total));
+  auto half = [&](__m128i s16, __m128i d16, __m128i w16) {
+    const __m128i t1 = _mm_srli_epi16(_mm_mullo_epi16(s16, w16), 8);
+    const __m128i t2 = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(vt, w16)), 8);
+    return _mm_add_epi16(t1, t2);
+  };
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i vs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i vw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + i));
+    const __m128i lo =
+        half(_mm_unpacklo_epi8(vs, zero), _mm_unpacklo_epi8(vd, zero), _mm_unpacklo_epi8(vw, zero));
+    const __m128i hi =
+        half(_mm_unpackhi_epi8(vs, zero), _mm_unpackhi_epi8(vd, zero), _mm_unpackhi_epi8(vw, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+  ScalarMixW(d + i, s + i, w + i, n - i, total);
+}
+
 }  // namespace
 
-const RowKernels kSse2Kernels = {Sse2Add, Sse2Sub, Sse2Fade, Sse2Alpha};
+const RowKernels kSse2Kernels = {Sse2Add, Sse2Sub, Sse2Fade, Sse2Alpha, Sse2MixW};
 
 }  // namespace blt

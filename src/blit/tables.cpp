@@ -2,6 +2,7 @@
 #include "blit/tables.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "blit/simd.h"
 #include "shell/fileutil.h"
@@ -23,6 +24,9 @@ const uint16_t DitherPatterns[16] = {0x0000, 0x1000, 0x1040, 0x5040, 0x5050, 0x5
                                      0xFAFA, 0xFBFA, 0xFBFE, 0xFFFE};
 uint8_t NoiseMasks[64][64][64];
 int16_t NoiseTab[256][256];
+int16_t NoiseTab2[256][256];
+int16_t SinTable[256];
+uint8_t Rgb15ToIndex[32768 + 4];
 
 ClipBox g_defaultClip = {0, 0, 640, 480};
 int32_t g_screenW = 640, g_screenH = 480;
@@ -82,11 +86,43 @@ void BLT_InitTables(int width, int height) {
     }
   }
 
-  int r[256];
+  int r[256], r2[256];
   for (int c = 0; c < 256; c++) r[c] = (RNG_Next() % 1280) - 640;
+  // The second table draws from a private generator so that the game's own
+  // random sequence after start-up stays what it was before the table existed.
+  uint32_t seed = 0x2545F491u;
+  for (int c = 0; c < 256; c++) {
+    seed = seed * 1103515245u + 12345u;
+    r2[c] = static_cast<int>((seed >> 16) % 1280) - 640;
+  }
   for (int i = 0; i < 256; i++) {
-    for (int c = 0; c < 256; c++) NoiseTab[i][c] = static_cast<int16_t>(i * r[c] / 255);
+    for (int c = 0; c < 256; c++) {
+      NoiseTab[i][c] = static_cast<int16_t>(i * r[c] / 255);
+      NoiseTab2[i][c] = static_cast<int16_t>(i * r2[c] / 255);
+    }
+  }
+  for (int k = 0; k < 256; k++) {
+    SinTable[k] = static_cast<int16_t>(std::trunc(4096.0 * std::sin(2.0 * M_PI * k / 256.0)));
   }
 
   BLT_InitVectorLevel();
+}
+
+void BLT_BuildRgb15ToIndex(const uint8_t* palette, const uint8_t* usable) {
+  for (int c = 0; c < 32768; c++) {
+    const int r = ((c >> 10) & 31) * 8, g = ((c >> 5) & 31) * 8, b = (c & 31) * 8;
+    int best = 0;
+    int64_t bestDist = INT64_MAX;
+    for (int i = 0; i < 256; i++) {
+      if (usable && !usable[i]) continue;
+      const uint8_t* e = palette + i * 4;
+      const int db = e[0] - b, dg = e[1] - g, dr = e[2] - r;
+      const int64_t dist = static_cast<int64_t>(db) * db + dg * dg + dr * dr;
+      if (dist < bestDist) {
+        bestDist = dist;
+        best = i;
+      }
+    }
+    Rgb15ToIndex[c] = static_cast<uint8_t>(best);
+  }
 }

@@ -4,6 +4,7 @@
 // frame allocates nothing.
 #include "game/play.h"
 
+#include "blit/blit.h"
 #include "game/game_mode.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
@@ -91,8 +92,7 @@ enum : int {
 
 // Pictures carry an alpha plane; their transparent pixels are also pure black,
 // which is the key for the rotated creatures (quads have no alpha rule).
-enum : int { KEY_OPAQUE = -1, KEY_ALPHA = -2, KEY_BLACK = 0 };
-enum : int { MODE_PLAIN = 0, MODE_ALPHA = 10 };
+constexpr int32_t KEY_BLACK = 0x000000;
 enum : int { CELL = 112, DIGIT_W = 17, DIGIT_H = 24 };
 enum : int {
   SE_MISSED = 2,
@@ -128,8 +128,8 @@ int Abs(int v) {
 // Opacity 0..256 as a draw-mode word; 256 is plain drawing.
 uint32_t Opacity(int a) {
   a = Clamp(a, 0, 256);
-  if (a >= 256) return MODE_PLAIN;
-  return (static_cast<uint32_t>(a) << 16) | MODE_ALPHA;
+  if (a >= 256) return BLT_MODE_COPY;
+  return BLT_Mode(BLT_MODE_FADE, a);
 }
 
 // Angles and directions are accumulated floats used modulo 256. They are
@@ -172,7 +172,7 @@ void SetUp() {
   IMG_LoadBMP(IMG_LABELS, FMT_B, "sys0001.bmp");
   IMG_LoadBMP(IMG_POPUPS, FMT_B, "sys0002.bmp");
   IMG_LoadBMP(IMG_CLEAR, FMT_B, "sys0003.bmp");
-  SPR_SetImage(SP_POND, IMG_POND, LY_POND, 1, KEY_OPAQUE);
+  SPR_SetImage(SP_POND, IMG_POND, LY_POND, 1, KEY_NONE);
   SPR_SetBright(SP_POND, 0);
 
   const int stage = t.stage;

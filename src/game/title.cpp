@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "blit/blit.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
@@ -68,7 +69,6 @@ enum : int {
   LY_VIEW = 8,
 };
 
-enum : int { KEY_OPAQUE = -1, KEY_ALPHA = -2 };
 enum : int { SE_DECIDE = 8, SE_CURSOR = 13 };
 enum : int { CMD_QUIT = 40006 };
 
@@ -86,7 +86,7 @@ void Go(int state) {
 void SetOpacity(int sprite, int p) {
   if (p < 0) p = 0;
   if (p > 256) p = 256;
-  SPR_SetBlend(sprite, (static_cast<uint32_t>(p) << 16) | 10u);
+  SPR_SetBlend(sprite, BLT_Mode(BLT_MODE_FADE, p));
 }
 
 void PlaySE(int effect) {
@@ -171,7 +171,7 @@ void GallerySetUp() {
     std::snprintf(name, sizeof name, "vs%04d.bmp", static_cast<int>(g_eventPictures[i]));
     IMG_LoadBMP(IMG_THUMBS + k, FMT_F, name);
     int x = 144 * (k % 4) + 40, y = 120 * (k / 4) + 64;
-    SPR_SetImage(SP_THUMBS + k, IMG_THUMBS + k, LY_THUMBS, 1, KEY_OPAQUE);
+    SPR_SetImage(SP_THUMBS + k, IMG_THUMBS + k, LY_THUMBS, 1, KEY_NONE);
     SPR_SetZoomRect(SP_THUMBS + k, x, y, 128, 96);
     MOUSE_SetZone(1, k, x, y, 128, 96, 1);
   }
@@ -227,7 +227,7 @@ void Gallery(int n) {
     int entry = g_title.galleryEntry[hovered];
     std::snprintf(name, sizeof name, "v%04d.bmp", static_cast<int>(g_eventPictures[entry]));
     IMG_LoadBMP(IMG_VIEW, FMT_F, name);
-    SPR_SetImage(SP_VIEW, IMG_VIEW, LY_VIEW, 1, KEY_OPAQUE);
+    SPR_SetImage(SP_VIEW, IMG_VIEW, LY_VIEW, 1, KEY_NONE);
     SetOpacity(SP_VIEW, 0);
     g_title.viewing = entry;
     APP_RequestResync();
@@ -310,8 +310,8 @@ void SetUp() {
   IMG_LoadBMP(IMG_RANK_COLS, FMT_B, "title1001.bmp");
   IMG_LoadBMP(IMG_RANK_DIGITS, FMT_B, "title1002.bmp");
 
-  SPR_SetImage(SP_BACK, IMG_BACK, LY_BACK, 1, KEY_OPAQUE);
-  SPR_SetImage(SP_LOGO, IMG_LOGO, LY_LOGO, 1, KEY_OPAQUE);
+  SPR_SetImage(SP_BACK, IMG_BACK, LY_BACK, 1, KEY_NONE);
+  SPR_SetImage(SP_LOGO, IMG_LOGO, LY_LOGO, 1, KEY_NONE);
   SPR_Move(SP_LOGO, 80, 80);
   SetOpacity(SP_LOGO, 0);  // fades in during the logo walk
   for (int i = 0; i < WALKER_COUNT; ++i) {
@@ -345,7 +345,7 @@ void Logos(int n) {
     SPR_SetView(SP_WALKERS + i, x, 64 * r, 125 * (((7 * i + n) / 5) % 2), 0, 125, 140);
   }
   if (n > 499 || g_act.decide) {
-    SPR_SetImage(SP_TITLE, IMG_TITLE, LY_TITLE, 1, KEY_OPAQUE);
+    SPR_SetImage(SP_TITLE, IMG_TITLE, LY_TITLE, 1, KEY_NONE);
     SetOpacity(SP_TITLE, 0);  // the fade starts from nothing
     Go(TITLE_PICTURE);
   }
@@ -360,7 +360,7 @@ void Picture(int n) {
   }
   for (int s = 0; s < 128; ++s) SPR_Clear(s);
   for (int slot = 0; slot <= 3; ++slot) IMG_FreeSlot(slot);
-  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, KEY_OPAQUE);
+  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, KEY_NONE);
   for (int j = 0; j < 3; ++j) {
     SPR_SetImage(SP_ITEMS + j, IMG_ITEMS, LY_ITEMS, 1, KEY_ALPHA);
     SPR_SetView(SP_ITEMS + j, 204, 288 + 40 * j, 0, 40 * j, 232, 40);
@@ -399,7 +399,7 @@ void RankSlide(int n) {
     int vi = UTIL_Clamp(0, n - 72 - 4 * i, 32);
     int w = vi * vi * 320 / 1024;
     RankRow(i, w);
-    RowBlend(i, (static_cast<uint32_t>(Min(w, 256)) << 16) | 10u);
+    RowBlend(i, BLT_Mode(BLT_MODE_FADE, Min(w, 256)));
   }
 
   if (g_act.decide) {
@@ -415,7 +415,7 @@ void RankNew(int n) {
     // The logo walk was set up but is not shown: only the ranking is.
     for (int s = 1; s < 128; ++s) SPR_Clear(s);
   }
-  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, KEY_OPAQUE);
+  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, KEY_NONE);
   SPR_SetBright(SP_BACK, 2 * n);
   RankFinal();
   for (int s = SP_RANK_HEAD; s < SP_RANK_ROWS; ++s) SPR_SetBright(s, 4 * n);

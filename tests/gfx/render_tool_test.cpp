@@ -66,6 +66,36 @@ TEST_F(RenderToolTest, ComposesASceneIntoAPng) {
   delete[] px;
 }
 
+TEST_F(RenderToolTest, SweepWritesOneFramePerParameter) {
+  std::vector<uint8_t> bgr;
+  for (int i = 0; i < 8; ++i) bgr.insert(bgr.end(), {200, 100, 40});
+  dir_.Write("dot.bmp", Bmp24(4, 2, false, bgr));
+  std::ofstream("scene.txt") << "IMG_LoadBMP 3 2 dot.bmp\n"
+                                "SPR_SetImage 5 3 1 1 -1\n"
+                                "SPR_SetBlend 5 0x00400001\n"  // replaced by the sweep
+                                "SPR_SetBlend 5 10\n"
+                                "RND_Frame 1\n";
+  const std::string run = "'" + tool_ + "' render --sweep 0..256:128 scene.txt 'f_%03d.png'";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+  // Each frame starts from black; two passes of the fade: 100, then 150.
+  const int expect[3] = {0, 150, 200};
+  for (int k = 0; k < 3; ++k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "f_%03d.png", 128 * k);
+    uint8_t* px = nullptr;
+    int w = 0, h = 0;
+    ASSERT_EQ(PLT_ReadPng(name, &px, &w, &h), 1) << name;
+    EXPECT_EQ(px[0], expect[k]) << name;
+    delete[] px;
+  }
+  const std::string bad = "'" + tool_ + "' render --sweep 5..1 scene.txt f_%03d.png 2>/dev/null";
+  const int rc = std::system(bad.c_str());
+  EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 2);
+  const std::string noConv = "'" + tool_ + "' render --sweep 0..1 scene.txt f.png 2>/dev/null";
+  const int rc2 = std::system(noConv.c_str());
+  EXPECT_EQ(WIFEXITED(rc2) ? WEXITSTATUS(rc2) : -1, 2);
+}
+
 TEST_F(RenderToolTest, BadLinesStopWithTheirNumber) {
   const struct {
     const char* scene;

@@ -21,6 +21,7 @@ namespace {
 
 const char kHelp[] =
     "usage: zentrova-tool render [--log] SCENE OUT.png\n"
+    "       zentrova-tool render [--log] --sweep A..B:STEP SCENE OUT_%03d.png\n"
     "\n"
     "Runs the calls of SCENE on a zero-filled 640x480 frame, composes it with one\n"
     "render pass and writes it to OUT.png. Pictures are read as the game reads\n"
@@ -58,7 +59,19 @@ const char kHelp[] =
     "runs and the frame is written. An unknown name or a bad argument stops with\n"
     "the line number (exit 1).\n"
     "\n"
-    "  --log   print the debug log lines of the run (the last 50) to stderr\n";
+    "  --log   print the debug log lines of the run (the last 50) to stderr\n"
+    "  --sweep A..B:STEP   run the scene once for each P = A, A + STEP, .. <= B, with\n"
+    "          the parameter of the scene's last SPR_SetBlend replaced by P (its mode\n"
+    "          kept), and write each frame to OUT with P in place of the printf\n"
+    "          conversion (%d, %03d, %x ...). STEP defaults to 1; P is 0..65535.\n"
+    "\n"
+    "Draw modes (modeword = mode + P * 65536):\n"
+    "   0 copy  1 add  2 dodge  3 subtract  4 overlay  5 scale by frame  6 lighten\n"
+    "   7 darken  8 negative  10 fade (P 0..256)  11 desaturate  12 stipple  13 noise\n"
+    "  14 mosaic (cell P + 1)  15 scatter (P 1..255)  17/18 wobble, 19/20 vertical\n"
+    "  wave, 21/22 horizontal wave (P = phase * 256 + amplitude)  23-28 soft wipes\n"
+    "  (up, down, left, right, close, open; P 0..256)  29-34 staircase blinds (same\n"
+    "  directions)  35-37 cells 64/32/16  38-40 blended cells 64/32/16 (P 0..256)\n";
 
 // What one argument must be.
 enum Arg { kInt, kSprite, kSlot, kFormat, kName };
@@ -198,46 +211,9 @@ std::string Run(const Op& op, const std::vector<long long>& a, const std::string
   return "";
 }
 
-int RenderCommand(int argc, char** argv) {
-  if (TOOL_WantsHelp(argc, argv)) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
-  bool showLog = false;
-  std::vector<const char*> files;
-  for (int k = 1; k < argc; ++k) {
-    if (std::strcmp(argv[k], "--log") == 0) {
-      showLog = true;
-    } else {
-      files.push_back(argv[k]);
-    }
-  }
-  if (files.size() != 2) {
-    std::fputs(kHelp, stderr);
-    return 2;
-  }
-  const char* scene = files[0];
-  const char* out = files[1];
-
-  FILE* f = std::fopen(scene, "rb");
-  if (!f) {
-    std::fprintf(stderr, "zentrova-tool render: cannot open %s\n", scene);
-    return 1;
-  }
-  std::string text;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
-  std::fclose(f);
-
-  IMG_SetDir("grp");
-  IMG_InitTables(SCREEN_W, SCREEN_H);
-  if (!IMG_CreateBackBuffer(24, SCREEN_W, SCREEN_H) || g_back.frame.pixels == nullptr) {
-    std::fprintf(stderr, "zentrova-tool render: no back buffer\n");
-    return 1;
-  }
-  const int logStart = LOG_RecentCount();
-
+// Runs every line of the scene; the SPR_SetBlend of line blendLine (if > 0)
+// gets the parameter param instead of its own. Returns 0 or the exit code.
+int RunScene(const std::string& text, const char* scene, int blendLine, long long param) {
   int lineNo = 0;
   size_t pos = 0;
   while (pos <= text.size()) {
@@ -280,17 +256,143 @@ int RenderCommand(int argc, char** argv) {
       }
       args.push_back(v);
     }
+    if (lineNo == blendLine) args[1] = (args[1] & 0xFFFF) | (param << 16);
     const std::string err = Run(*op, args, name, lineNo, scene);
     if (!err.empty()) return Fail(scene, lineNo, err);
   }
+  return 0;
+}
 
-  RND_Frame(&g_back.frame, 24);
+// The line of the scene's last SPR_SetBlend, 0 when it has none.
+int LastBlendLine(const std::string& text) {
+  int lineNo = 0, found = 0;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t eol = text.find('\n', pos);
+    if (eol == std::string::npos) eol = text.size();
+    const std::vector<std::string> words = Split(text.substr(pos, eol - pos));
+    pos = eol + 1;
+    ++lineNo;
+    if (!words.empty() && words[0] == "SPR_SetBlend") found = lineNo;
+  }
+  return found;
+}
+
+// "A..B" or "A..B:STEP" with 0 <= A <= B <= 65535 and STEP >= 1.
+bool ParseSweep(const std::string& range, long long* a, long long* b, long long* step) {
+  const size_t dots = range.find("..");
+  if (dots == std::string::npos) return false;
+  const size_t colon = range.find(':', dots + 2);
+  *step = 1;
+  if (!ParseInt(range.substr(0, dots), a)) return false;
+  if (!ParseInt(
+          range.substr(dots + 2, colon == std::string::npos ? std::string::npos : colon - dots - 2),
+          b)) {
+    return false;
+  }
+  if (colon != std::string::npos && !ParseInt(range.substr(colon + 1), step)) return false;
+  return *a >= 0 && *a <= *b && *b <= 0xFFFF && *step >= 1;
+}
+
+// OUT must hold exactly one integer conversion (and no other '%' but "%%").
+bool ValidPattern(const char* out) {
+  int conversions = 0;
+  for (const char* c = out; *c; ++c) {
+    if (*c != '%') continue;
+    if (c[1] == '%') {
+      ++c;
+      continue;
+    }
+    ++c;
+    while (*c == '0' || *c == '-' || *c == ' ' || *c == '+') ++c;
+    while (*c >= '0' && *c <= '9') ++c;
+    if (*c != 'd' && *c != 'u' && *c != 'x' && *c != 'X') return false;
+    ++conversions;
+  }
+  return conversions == 1;
+}
+
+int RenderCommand(int argc, char** argv) {
+  if (TOOL_WantsHelp(argc, argv)) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  bool showLog = false;
+  const char* sweep = nullptr;
+  std::vector<const char*> files;
+  for (int k = 1; k < argc; ++k) {
+    if (std::strcmp(argv[k], "--log") == 0) {
+      showLog = true;
+    } else if (std::strcmp(argv[k], "--sweep") == 0 && k + 1 < argc) {
+      sweep = argv[++k];
+    } else {
+      files.push_back(argv[k]);
+    }
+  }
+  if (files.size() != 2) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  const char* scene = files[0];
+  const char* out = files[1];
+  long long first = 0, last = 0, step = 1;
+  if (sweep) {
+    if (!ParseSweep(sweep, &first, &last, &step)) {
+      std::fprintf(stderr, "zentrova-tool render: bad sweep '%s' (want A..B:STEP)\n", sweep);
+      return 2;
+    }
+    if (!ValidPattern(out)) {
+      std::fprintf(stderr, "zentrova-tool render: %s needs one integer conversion like %%03d\n",
+                   out);
+      return 2;
+    }
+  }
+
+  FILE* f = std::fopen(scene, "rb");
+  if (!f) {
+    std::fprintf(stderr, "zentrova-tool render: cannot open %s\n", scene);
+    return 1;
+  }
+  std::string text;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
+  std::fclose(f);
+
+  const int blendLine = sweep ? LastBlendLine(text) : 0;
+  if (sweep && blendLine == 0) {
+    std::fprintf(stderr, "zentrova-tool render: %s has no SPR_SetBlend to sweep\n", scene);
+    return 1;
+  }
+
+  IMG_SetDir("grp");
+  IMG_InitTables(SCREEN_W, SCREEN_H);
+  if (!IMG_CreateBackBuffer(24, SCREEN_W, SCREEN_H) || g_back.frame.pixels == nullptr) {
+    std::fprintf(stderr, "zentrova-tool render: no back buffer\n");
+    return 1;
+  }
+  const int logStart = LOG_RecentCount();
+
+  for (long long v = first; v <= last; v += step) {
+    std::memset(g_back.frame.pixels, 0,
+                static_cast<size_t>(g_back.frame.width) * g_back.frame.height * 3);
+    const int rc = RunScene(text, scene, blendLine, v);
+    if (rc != 0) return rc;
+    RND_Frame(&g_back.frame, 24);
+    std::string name = out;
+    if (sweep) {
+      char buf[4096];
+      std::snprintf(buf, sizeof buf, out, static_cast<int>(v));
+      name = buf;
+    }
+    if (!PLT_WritePng(name.c_str(), g_back.frame.pixels, g_back.frame.width, g_back.frame.height)) {
+      std::fprintf(stderr, "zentrova-tool render: cannot write %s\n", name.c_str());
+      return 1;
+    }
+    if (!sweep) break;
+  }
   if (showLog) {
     for (int k = logStart; k < LOG_RecentCount(); ++k) std::fprintf(stderr, "%s\n", LOG_Recent(k));
-  }
-  if (!PLT_WritePng(out, g_back.frame.pixels, g_back.frame.width, g_back.frame.height)) {
-    std::fprintf(stderr, "zentrova-tool render: cannot write %s\n", out);
-    return 1;
   }
   return 0;
 }
