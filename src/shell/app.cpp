@@ -5,14 +5,17 @@
 #include <cstdio>
 #include <utility>
 
+#include "blit/blit.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
 #include "platform/plt_clock.h"
 #include "platform/plt_cursor.h"
+#include "platform/plt_display.h"
 #include "platform/plt_file.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
+#include "platform/plt_sound.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
 #include "script/font.h"
@@ -60,6 +63,7 @@ void GameStartup() {
 void GameTerminate() {
   FNT_DeleteCanvas();
   SPR_ClearAll();
+  DSP_FreePalette();
   IMG_ReleaseDebugFont();
   PLT_DestroyWindow();
 }
@@ -74,6 +78,7 @@ void DrawDebugOverlay() {
 void RenderAndPresent() {
   if (g_app.loopState == 1) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
+  if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
   ++g_framesDrawn;
   PLT_SendMessage(PLT_MSG_PAINT, 0, 0);
 }
@@ -142,6 +147,7 @@ void APP_ResetForTests() {
   g_frameSteps = g_framesDrawn = 0;
   g_quit = false;
   g_quitCode = 0;
+  DSP_Reset();
 }
 
 int64_t APP_WndProc(const PltMsg& msg) {
@@ -168,6 +174,23 @@ int64_t APP_WndProc(const PltMsg& msg) {
       return 0;
     case PLT_MSG_KEYDOWN:
       if (msg.wparam == PLT_VK_ESCAPE && g_app.debugMode) CMD_Execute(CMD_QUIT);
+      return 0;
+    case PLT_MSG_DISPLAYCHANGE:
+      DSP_DisplayChange(static_cast<int>(msg.wparam), static_cast<int>(msg.lparam & 0xFFFF),
+                        static_cast<int>((msg.lparam >> 16) & 0xFFFF));
+      return 0;
+    case PLT_MSG_MOUSEMOVE:
+      if (g_cfg.screen == 1 && PLT_IsFullScreen()) {
+        DSP_MouseMove(static_cast<int16_t>(msg.lparam & 0xFFFF),
+                      static_cast<int16_t>((msg.lparam >> 16) & 0xFFFF));
+      }
+      return 0;
+    case PLT_MSG_GETMINMAXINFO:
+      if (msg.lparam) DSP_SizeQuery(reinterpret_cast<PltMinMaxInfo*>(msg.lparam));
+      return 0;
+    case PLT_MSG_MINIMIZED:
+      // Nobody hears a minimised game: music and effects wait where they are.
+      PLT_SoundPause(msg.wparam != 0);
       return 0;
     case PLT_MSG_COMMAND:
       MOUSE_RequestFlush();

@@ -161,6 +161,9 @@ int PLT_CreateWindow(const char*, int, int, const PltMenu*, PltWndProc proc) {
   g_hl.hasWindow = true;
   g_hl.proc = proc;
   if (proc) proc(PltMsg{PLT_MSG_CREATE, 0, 0});
+  // The size query, as the system sends it while creating the window.
+  PltMinMaxInfo info{0, 0, g_hl.desktopW, g_hl.desktopH, g_hl.desktopW, g_hl.desktopH, 1, 1};
+  if (proc) proc(PltMsg{PLT_MSG_GETMINMAXINFO, 0, reinterpret_cast<int64_t>(&info)});
   g_hl.queue.push_back(PltMsg{PLT_MSG_ACTIVATE, 1, 0});
   return 1;
 }
