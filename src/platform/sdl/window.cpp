@@ -43,7 +43,10 @@ struct WindowState {
   // Who got the press of each mouse button: its release goes to the same one.
   bool buttonToMenu[3] = {};
   bool buttonToGame[3] = {};
-  bool ending = false;  // the session's end was posted
+  bool ending = false;   // the session's end was posted
+  bool barStale = true;  // the bar's rows in composite need drawing again
+  // The last picture went straight into the surface: frame is behind it.
+  bool frameInSurface = false;
 };
 
 WindowState g_win;
@@ -145,23 +148,80 @@ void Scale(SDL_Surface* s) {
   }
 }
 
+// The common case, a window at scale 1 with nothing open over the picture:
+// the picture goes straight into the surface below the bar, and the bar's
+// rows are drawn again only when the menu changed.
+bool FastPath(const SDL_Surface* s) {
+  return !g_win.fullScreen && g_win.scale == 1 && !DLG_IsOpen() && !MBAR_IsOpen() &&
+         s->w >= g_win.winW && s->h >= g_win.winH;
+}
+
+uint32_t* SurfaceRow(SDL_Surface* s, int y) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                     static_cast<ptrdiff_t>(y) * s->pitch);
+}
+
+// Brings frame up to the picture in the surface, before the surface is
+// drawn over or replaced.
+void SyncFrame() {
+  if (!g_win.frameInSurface || !g_win.window) return;
+  g_win.frameInSurface = false;
+  SDL_Surface* s = SDL_GetWindowSurface(g_win.window);
+  if (!s || s->w < g_win.winW || s->h < g_win.winH) return;
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  for (int y = 0; y < g_win.clientH; ++y) {
+    const uint32_t* src = SurfaceRow(s, g_win.menuH + y);
+    std::copy(src, src + g_win.clientW,
+              g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW);
+  }
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+}
+
+void DrawBarRows(SDL_Surface* s) {
+  if (g_win.barStale) {
+    MBAR_Draw(g_win.composite.data(), g_win.winW, g_win.winH);
+    g_win.barStale = false;
+  }
+  for (int y = 0; y < g_win.menuH; ++y) {
+    const uint32_t* src = g_win.composite.data() + static_cast<size_t>(y) * g_win.winW;
+    std::copy(src, src + g_win.winW, SurfaceRow(s, y));
+  }
+}
+
+bool FastRedraw(SDL_Surface* s) {
+  if (!FastPath(s)) return false;
+  DrawBarRows(s);
+  if (g_win.frameInSurface) return true;
+  for (int y = 0; y < g_win.clientH; ++y) {
+    const uint32_t* src = g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
+    std::copy(src, src + g_win.clientW, SurfaceRow(s, g_win.menuH + y));
+  }
+  return true;
+}
+
 // Composes the picture, the menu and any box and shows them. In a window the
 // menu bar sits above the picture; in full screen only the picture is shown,
 // with the bar over its top rows while the game shows it.
 void Redraw() {
   if (!g_win.window || g_win.minimized) return;
-  int top = g_win.fullScreen ? 0 : g_win.menuH;
-  uint32_t* dst = g_win.composite.data() + static_cast<size_t>(top) * g_win.winW;
-  std::copy(g_win.frame.begin(), g_win.frame.end(), dst);
-  if (!g_win.fullScreen || g_win.overlayShown || MBAR_IsOpen()) {
-    MBAR_Draw(g_win.composite.data(), LogicalW(), LogicalH());
-  }
-  DLG_Draw(g_win.composite.data(), LogicalW(), LogicalH());
   SDL_Surface* s = SDL_GetWindowSurface(g_win.window);
   if (!s || SDL_BYTESPERPIXEL(s->format->format) != 4) return;
+  if (MBAR_TakeDirty()) g_win.barStale = true;
+  if (!FastPath(s)) SyncFrame();
   if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-  if (g_win.fullScreen) SDL_FillRect(s, nullptr, 0);
-  Scale(s);
+  if (!FastRedraw(s)) {
+    int top = g_win.fullScreen ? 0 : g_win.menuH;
+    uint32_t* dst = g_win.composite.data() + static_cast<size_t>(top) * g_win.winW;
+    std::copy(g_win.frame.begin(), g_win.frame.end(), dst);
+    if (!g_win.fullScreen || g_win.overlayShown || MBAR_IsOpen()) {
+      MBAR_Draw(g_win.composite.data(), LogicalW(), LogicalH());
+    }
+    DLG_Draw(g_win.composite.data(), LogicalW(), LogicalH());
+    if (g_win.fullScreen) SDL_FillRect(s, nullptr, 0);
+    Scale(s);
+    // Panels and boxes were drawn over the bar's rows too.
+    g_win.barStale = true;
+  }
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
   SDL_UpdateWindowSurface(g_win.window);
 }
@@ -251,6 +311,10 @@ void HandleButton(const SDL_MouseButtonEvent& e) {
   if (b < 0) return;
   int x = e.x, y = e.y;
   ToLogical(&x, &y);
+  if (g_win.fullScreen) {
+    x = std::clamp(x, 0, g_win.clientW - 1);
+    y = std::clamp(y, 0, g_win.clientH - 1);
+  }
   if (e.type == SDL_MOUSEBUTTONDOWN) {
     if (g_win.buttonToMenu[b] || g_win.buttonToGame[b]) return;
     if (MenuTakesMouse(y) && MBAR_MouseDown(b, x, y)) {
@@ -287,6 +351,7 @@ void HandleWindowEvent(const SDL_WindowEvent& e) {
       std::fill(std::begin(g_win.buttonToMenu), std::end(g_win.buttonToMenu), false);
       break;
     case SDL_WINDOWEVENT_MINIMIZED:
+      SyncFrame();
       if (!g_win.minimized) {
         g_win.minimized = true;
         SDLB_Post(PLT_MSG_MINIMIZED, 1, 0);
@@ -332,6 +397,12 @@ void HandleEvent(const SDL_Event& e) {
     case SDL_MOUSEMOTION: {
       int x = e.motion.x, y = e.motion.y;
       ToLogical(&x, &y);
+      if (g_win.fullScreen) {
+        // The black borders around the picture count as its edge rows, so
+        // that the top of the screen reaches the menu bar.
+        x = std::clamp(x, 0, g_win.clientW - 1);
+        y = std::clamp(y, 0, g_win.clientH - 1);
+      }
       if (!(MenuTakesMouse(y) && MBAR_MouseMove(x, y))) {
         if (!g_win.fullScreen) MBAR_MouseLeave();
         int top = g_win.fullScreen ? 0 : g_win.menuH;
@@ -352,7 +423,10 @@ void Pump() {
   if (!g_win.videoReady) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) HandleEvent(e);
-  if (MBAR_TakeDirty()) Redraw();
+  if (MBAR_TakeDirty()) {
+    g_win.barStale = true;
+    Redraw();
+  }
 }
 
 int DisplayIndex() {
@@ -362,6 +436,7 @@ int DisplayIndex() {
 
 void ApplyWindowSize() {
   if (!g_win.window || g_win.fullScreen) return;
+  SyncFrame();
   int w = g_win.winW * g_win.scale, h = g_win.winH * g_win.scale;
   SDL_SetWindowMinimumSize(g_win.window, w, h);
   SDL_SetWindowMaximumSize(g_win.window, w, h);
@@ -433,6 +508,9 @@ void SDLB_Post(int type, int64_t wparam, int64_t lparam) {
 int SDLB_RunDialog(const DlgSpec& spec, int* checked) {
   if (!g_win.window || g_win.ending) return spec.escapeResult;
   MBAR_Close();
+  // A warning during the start-up comes before the window is shown: it is
+  // shown now, or nobody could answer.
+  if (SDL_GetWindowFlags(g_win.window) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(g_win.window);
   if (g_win.minimized) SDL_RestoreWindow(g_win.window);
   SDL_RaiseWindow(g_win.window);
   DLG_Open(spec, LogicalW(), LogicalH());
@@ -640,17 +718,33 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
   if (!g_win.window || !pixels || width <= 0 || height <= 0) return;
   int w = std::min(width, g_win.clientW);
   int h = std::min(height, g_win.clientH);
+  // In the common case the picture is converted straight into the surface,
+  // one pass over its pixels; frame catches up only when something is drawn
+  // over it.
+  SDL_Surface* s = g_win.minimized ? nullptr : SDL_GetWindowSurface(g_win.window);
+  bool direct = s && SDL_BYTESPERPIXEL(s->format->format) == 4 && FastPath(s) &&
+                w == g_win.clientW && h == g_win.clientH;
+  if (direct && SDL_MUSTLOCK(s)) SDL_LockSurface(s);
   for (int y = 0; y < h; ++y) {
     const uint8_t* src = pixels + static_cast<size_t>(y) * width * 3;
-    uint32_t* dst = g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
+    uint32_t* dst = direct ? SurfaceRow(s, g_win.menuH + y)
+                           : g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
     for (int x = 0; x < w; ++x) {
       dst[x] = 0xFF000000u | (static_cast<uint32_t>(src[2]) << 16) |
                (static_cast<uint32_t>(src[1]) << 8) | src[0];
       src += 3;
     }
   }
-  Redraw();
-  MBAR_TakeDirty();
+  if (!direct) {
+    g_win.frameInSurface = false;
+    Redraw();
+    return;
+  }
+  g_win.frameInSurface = true;
+  if (MBAR_TakeDirty()) g_win.barStale = true;
+  DrawBarRows(s);
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  SDL_UpdateWindowSurface(g_win.window);
 }
 
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
@@ -667,8 +761,8 @@ void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width
     uint32_t* dst = g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
     for (int x = 0; x < w; ++x) dst[x] = lut[src[x]];
   }
+  g_win.frameInSurface = false;
   Redraw();
-  MBAR_TakeDirty();
 }
 
 int PLT_ChangeDisplayMode(int width, int height) {
@@ -676,6 +770,7 @@ int PLT_ChangeDisplayMode(int width, int height) {
   bool full = width >= 0 && height >= 0;
   if (full && (width != g_win.clientW || height != g_win.clientH)) return PLT_DISP_CHANGE_BADMODE;
   if (full == g_win.fullScreen) return PLT_DISP_CHANGE_SUCCESSFUL;
+  SyncFrame();
   MBAR_Close();
   // The desktop keeps its own mode: a borderless window covers it and the
   // picture is scaled onto it, which today's displays and window systems
