@@ -3,7 +3,10 @@
 #include "shell/app.h"
 
 #include <cstdio>
+#include <ctime>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "blit/blit.h"
 #include "gfx/image.h"
@@ -15,6 +18,7 @@
 #include "platform/plt_file.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
+#include "platform/plt_shell.h"
 #include "platform/plt_sound.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
@@ -68,6 +72,39 @@ void GameTerminate() {
   PLT_DestroyWindow();
 }
 
+// F12 writes the picture on show as PNG into the pictures folder and says so
+// over the picture for a second.
+int g_shotNotice = 0;
+
+void TakeScreenshot() {
+  char dir[1024];
+  if (!PLT_PicturesDir("Zentrova", dir, sizeof dir) || !g_back.frame.pixels) return;
+  const FImage& f = g_back.frame;
+  std::vector<uint8_t> shown(f.pixels, f.pixels + static_cast<size_t>(f.width) * f.height * 3);
+  if (g_display.displayDepth == 8 && g_back.indexed.pixels) {
+    for (size_t i = 0; i < shown.size() / 3; ++i) {
+      const uint8_t* e = g_back.indexed.palette + g_back.indexed.pixels[i] * 4;
+      shown[i * 3] = e[0];
+      shown[i * 3 + 1] = e[1];
+      shown[i * 3 + 2] = e[2];
+    }
+  }
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+  std::string path;
+  for (int n = 0; n < 100; ++n) {
+    path = std::string(dir) + "/zentrova-" + stamp + (n ? "-" + std::to_string(n) : "") + ".png";
+    if (!PLT_FileExists(path.c_str())) break;
+  }
+  if (PLT_WritePng(path.c_str(), shown.data(), f.width, f.height)) {
+    LOG_Write("screenshot %s\n", path.c_str());
+    g_shotNotice = 30;
+  }
+}
+
 void DrawDebugOverlay() {
   char line[32];
   IMG_DrawDebugText(&g_back.frame, 8, 8, "DEBUG MODE!");
@@ -78,6 +115,7 @@ void DrawDebugOverlay() {
 void RenderAndPresent() {
   if (g_app.loopState == 1) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
+  if (g_shotNotice > 0) IMG_DrawDebugText(&g_back.frame, 8, SCREEN_H - 16, "SCREENSHOT SAVED");
   if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
   ++g_framesDrawn;
   PLT_SendMessage(PLT_MSG_PAINT, 0, 0);
@@ -147,6 +185,7 @@ void APP_ResetForTests() {
   g_frameSteps = g_framesDrawn = 0;
   g_quit = false;
   g_quitCode = 0;
+  g_shotNotice = 0;
   DSP_Reset();
 }
 
@@ -215,6 +254,8 @@ void APP_FrameStep() {
     GameTerminate();
     return;
   }
+  if (g_keys.pressed[KEY_F1 + 11]) TakeScreenshot();
+  if (g_shotNotice > 0) --g_shotNotice;
   if (!g_app.debugMode && KEY_Typed("fps")) {
     g_app.debugMode = 1;
   } else if (g_app.debugMode && g_keys.pressed[KEY_A + ('d' - 'a')]) {

@@ -15,7 +15,9 @@
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_display.h"
+#include "platform/plt_png.h"
 #include "platform/plt_registry.h"
+#include "platform/plt_types.h"
 #include "platform/plt_window.h"
 #include "shell/app.h"
 #include "shell/commands.h"
@@ -227,6 +229,34 @@ TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {
   started_ = false;
   EXPECT_EQ(Stored("window_scale"), 3);
   EXPECT_EQ(Stored("msg_wait"), 2);
+}
+
+TEST_F(DisplayTest, F12WritesThePictureOnShowIntoThePicturesFolder) {
+  ::setenv("XDG_PICTURES_DIR", (dir_.path() + "/pics").c_str(), 1);
+  Start(32);
+  ASSERT_TRUE(Frames(5));
+  std::vector<uint8_t> shown = HL_LastFrame();
+  HL_KeyEvent(PLT_VK_F1 + 11, 1);
+  ASSERT_TRUE(Frames(1));
+  HL_KeyEvent(PLT_VK_F1 + 11, 0);
+  ::unsetenv("XDG_PICTURES_DIR");
+  std::vector<std::filesystem::path> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path() + "/pics/Zentrova"))
+    files.push_back(e.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].extension(), ".png");
+  uint8_t* bgra = nullptr;
+  int w = 0, h = 0;
+  ASSERT_EQ(PLT_ReadPng(files[0].c_str(), &bgra, &w, &h), 1);
+  ASSERT_EQ(w, SCREEN_W);
+  ASSERT_EQ(h, SCREEN_H);
+  size_t differ = 0;
+  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+    differ += std::memcmp(bgra + i * 4, shown.data() + i * 3, 3) != 0;
+  }
+  delete[] bgra;
+  EXPECT_EQ(differ, 0u);             // the frame shown when F12 went down, before the notice
+  EXPECT_NE(HL_LastFrame(), shown);  // the notice is drawn over the next frames
 }
 
 }  // namespace
