@@ -59,14 +59,17 @@ void BuildPalette() {
   for (int i = 0; i < 10; ++i) g_display.reserved[i] = g_display.reserved[246 + i] = 255;
   // The 236 free entries would otherwise stay black and every colour of the
   // frame would fall on one of the twenty static ones: they get a 6 x 6 x 6
-  // colour cube and a ramp of twenty greys between its levels.
+  // colour cube and a ramp of twenty greys between its levels. The cube's
+  // levels lie closer together in the dark, where the game's night scenes
+  // are and where the eye tells steps apart best.
+  static const uint8_t kLevel[6] = {0, 36, 72, 116, 176, 255};
   int e = 10;
   for (int r = 0; r < 6; ++r) {
     for (int g = 0; g < 6; ++g) {
       for (int b = 0; b < 6; ++b, ++e) {
-        p[e * 4 + 0] = static_cast<uint8_t>(b * 51);
-        p[e * 4 + 1] = static_cast<uint8_t>(g * 51);
-        p[e * 4 + 2] = static_cast<uint8_t>(r * 51);
+        p[e * 4 + 0] = kLevel[b];
+        p[e * 4 + 1] = kLevel[g];
+        p[e * 4 + 2] = kLevel[r];
       }
     }
   }
