@@ -41,12 +41,19 @@ void IMG_InitTables(int width, int height) {
   BLT_InitTables(width, height);
 }
 
-int IMG_CreateBackBuffer(int depth, int width, int height) {
-  // Every desktop of today shows 24-bit pixels; the frame is the render target itself.
+int IMG_CreateBackBuffer(int depth, int width, int height, const uint8_t* palette) {
+  if (depth == 8) {
+    IMG_AllocB(&g_back.indexed, width, height, 0);
+    if (palette && g_back.indexed.palette) std::memcpy(g_back.indexed.palette, palette, 1024);
+    if (!g_back.frame.pixels) IMG_AllocF(&g_back.frame, width, height);
+    g_back.displayDepth = 8;
+    return 1;
+  }
   if (depth != 24) {
     MSG_Error(nullptr, "画面モードが異常です");
     return 0;
   }
+  IMG_ReleaseB(&g_back.indexed);
   IMG_ReleaseF(&g_back.frame);
   IMG_AllocF(&g_back.frame, width, height);
   g_back.displayDepth = 24;
@@ -55,10 +62,18 @@ int IMG_CreateBackBuffer(int depth, int width, int height) {
 
 void IMG_FreeBackBuffer() {
   IMG_ReleaseF(&g_back.frame);
+  IMG_ReleaseB(&g_back.indexed);
 }
 
 void IMG_Present() {
-  if (!PLT_HasWindow() || !g_back.frame.pixels) return;
+  if (!PLT_HasWindow()) return;
+  if (g_back.displayDepth == 8) {
+    if (g_back.indexed.pixels)
+      PLT_PresentIndexed(g_back.indexed.pixels, g_back.indexed.palette, g_back.indexed.width,
+                         g_back.indexed.height);
+    return;
+  }
+  if (!g_back.frame.pixels) return;
   PLT_Present(g_back.frame.pixels, g_back.frame.width, g_back.frame.height);
 }
 

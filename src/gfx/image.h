@@ -30,7 +30,8 @@ enum : int { IMG_SLOTS = 256, SCREEN_W = 640, SCREEN_H = 480 };
 extern ImageSlot g_slots[IMG_SLOTS];
 
 struct BackBuffer {
-  FImage frame;  // what the frame is composed in
+  FImage frame;    // what the frame is composed in (the working image)
+  BImage indexed;  // on a 256-colour desktop: what is shown, with the display palette
   int32_t displayDepth;
 };
 extern BackBuffer g_back;
@@ -43,7 +44,10 @@ extern GlobalToneT g_tone;
 void IMG_SetDir(const char* group);
 const char* IMG_GetDir();
 void IMG_InitTables(int width, int height);
-int IMG_CreateBackBuffer(int depth, int width, int height);
+// depth 24: the working image, which is also what is shown; depth 8: the
+// 8-bit image shown on a 256-colour desktop, with palette (256 entries of
+// blue, green, red, 0; null for black), beside the working image.
+int IMG_CreateBackBuffer(int depth, int width, int height, const uint8_t* palette = nullptr);
 void IMG_FreeBackBuffer();
 void IMG_Present();
 

@@ -1,5 +1,6 @@
 // Full-screen play.
 #pragma once
+#include <cstdint>
 
 // Results of a display change, as the system reports them.
 enum : int {
@@ -18,3 +19,17 @@ enum : int {
 // the window on the desktop. Returns a PLT_DISP_CHANGE_ code.
 int PLT_ChangeDisplayMode(int width, int height);
 int PLT_IsFullScreen();
+// Full screen: shows (1) or hides (0) the menu bar over the picture's top rows.
+void PLT_ShowMenuBar(int show);
+// Window mode: each picture pixel becomes scale x scale pixels (1 to 4).
+void PLT_SetWindowScale(int scale);
+// Full screen: 1 scales the picture smoothly to fill the screen, 0 by a whole
+// factor with black borders (smoothly only when no whole factor fits).
+void PLT_SetSmoothScaling(int smooth);
+
+// The depth the desktop is reported at: ZENTROVA_DESKTOP_DEPTH (8, 16, 24 or
+// 32) when set, otherwise the given real depth.
+int PLT_DesktopDepthOverride(int realDepth);
+// The palette of a 256-colour desktop: 256 entries of blue, green, red, 0,
+// the twenty static colours in entries 0 to 9 and 246 to 255.
+void PLT_GetSystemPalette(uint8_t* entries);

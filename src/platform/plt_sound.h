@@ -80,3 +80,5 @@ int PLT_SoundSetNotifications(PltSoundBuffer* b, const PltSoundNotify* n, int co
 // notifications. Returns the events signalled (up to max written to fired).
 int PLT_SoundMix(int16_t* out, int frames, PltEvent** fired, int maxFired);
 enum : int { PLT_SOUND_RATE = 44100 };
+// While paused the mixer gives silence and no buffer moves (the window is minimised).
+void PLT_SoundPause(int paused);

@@ -16,6 +16,17 @@ enum PltMsgType : int {
   PLT_MSG_MOUSEMOVE,      // lparam: x | y << 16, client coordinates
   PLT_MSG_DISPLAYCHANGE,  // wparam: depth, lparam: width | height << 16
   PLT_MSG_QUIT,           // wparam: exit code
+  PLT_MSG_ENDSESSION,     // the session ends (SIGTERM): end now, without asking
+  PLT_MSG_GETMINMAXINFO,  // lparam: PltMinMaxInfo* to fill in
+  PLT_MSG_MINIMIZED,      // wparam: 1 minimised, 0 shown again
+};
+
+// The size query: positions and sizes of the window's outer frame.
+struct PltMinMaxInfo {
+  int maxPositionX, maxPositionY;
+  int maxSizeX, maxSizeY;
+  int maxTrackX, maxTrackY;
+  int minTrackX, minTrackY;
 };
 
 struct PltMsg {
@@ -58,3 +69,8 @@ void PLT_GetDesktopMode(int* bpp, int* width, int* height);
 
 // Copies a 24-bit (blue, green, red) top-down image into the client area.
 void PLT_Present(const uint8_t* pixels, int width, int height);
+// The same for an 8-bit image and its 256-entry palette (blue, green, red, 0),
+// as a 256-colour desktop shows it.
+void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height);
+// Outer size of the window for a client area (the menu bar counted).
+void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int* height);

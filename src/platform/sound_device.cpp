@@ -8,6 +8,7 @@
 // has already passed, and the notification events order those writes after
 // the mixer's reads.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -395,11 +396,25 @@ int PLT_SoundSetNotifications(PltSoundBuffer* b, const PltSoundNotify* n, int co
   return 1;
 }
 
+namespace {
+std::atomic<int> g_soundPaused{0};
+}
+
+void PLT_SoundPause(int paused) {
+  g_soundPaused.store(paused ? 1 : 0);
+}
+
 int PLT_SoundMix(int16_t* out, int frames, PltEvent** fired, int maxFired) {
   Device& d = Dev();
   std::lock_guard<std::mutex> lock(d.mutex);
   int firedCount = 0;
   if (frames <= 0) return 0;
+  if (g_soundPaused.load()) {
+    // Every buffer stands still where it is, so music and effects go on
+    // from there when the pause ends.
+    if (out) std::memset(out, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
+    return 0;
+  }
   if (d.acc.size() < static_cast<size_t>(frames) * 2) d.acc.resize(static_cast<size_t>(frames) * 2);
   int32_t* acc = d.acc.data();
   std::memset(acc, 0, sizeof(int32_t) * 2 * frames);

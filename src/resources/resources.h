@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/plt_menu.h"
+#include "platform/plt_msgbox.h"
 
 enum : int {
   RES_MENU_MAIN = 101,
@@ -11,8 +12,15 @@ enum : int {
   RES_DLG_256 = 106,
   RES_BMP_DEBUGFONT = 108,
   RES_ICON = 109,
-  RES_CURSOR = 113
+  RES_CURSOR = 113,
+  RES_CTL_NO_MORE = 1004  // dialog 104's check box
 };
+
+// Dialogs 104 (the high-colour warning with its check box), 105 (version
+// information) and 106 (the 256-colour warning).
+extern const PltDialog g_dialogHighColor;
+extern const PltDialog g_dialogAbout;
+extern const PltDialog g_dialog256;
 
 // Menu resource 101.
 extern const PltMenu g_menuMain;

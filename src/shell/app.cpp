@@ -3,16 +3,23 @@
 #include "shell/app.h"
 
 #include <cstdio>
+#include <ctime>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "blit/blit.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
 #include "platform/plt_clock.h"
 #include "platform/plt_cursor.h"
+#include "platform/plt_display.h"
 #include "platform/plt_file.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
+#include "platform/plt_shell.h"
+#include "platform/plt_sound.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
 #include "script/font.h"
@@ -60,8 +67,42 @@ void GameStartup() {
 void GameTerminate() {
   FNT_DeleteCanvas();
   SPR_ClearAll();
+  DSP_FreePalette();
   IMG_ReleaseDebugFont();
   PLT_DestroyWindow();
+}
+
+// F12 writes the picture on show as PNG into the pictures folder and says so
+// over the picture for a second.
+int g_shotNotice = 0;
+
+void TakeScreenshot() {
+  char dir[1024];
+  if (!PLT_PicturesDir("Zentrova", dir, sizeof dir) || !g_back.frame.pixels) return;
+  const FImage& f = g_back.frame;
+  std::vector<uint8_t> shown(f.pixels, f.pixels + static_cast<size_t>(f.width) * f.height * 3);
+  if (g_display.displayDepth == 8 && g_back.indexed.pixels) {
+    for (size_t i = 0; i < shown.size() / 3; ++i) {
+      const uint8_t* e = g_back.indexed.palette + g_back.indexed.pixels[i] * 4;
+      shown[i * 3] = e[0];
+      shown[i * 3 + 1] = e[1];
+      shown[i * 3 + 2] = e[2];
+    }
+  }
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+  std::string path;
+  for (int n = 0; n < 100; ++n) {
+    path = std::string(dir) + "/zentrova-" + stamp + (n ? "-" + std::to_string(n) : "") + ".png";
+    if (!PLT_FileExists(path.c_str())) break;
+  }
+  if (PLT_WritePng(path.c_str(), shown.data(), f.width, f.height)) {
+    LOG_Write("screenshot %s\n", path.c_str());
+    g_shotNotice = 30;
+  }
 }
 
 void DrawDebugOverlay() {
@@ -74,6 +115,8 @@ void DrawDebugOverlay() {
 void RenderAndPresent() {
   if (g_app.loopState == 1) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
+  if (g_shotNotice > 0) IMG_DrawDebugText(&g_back.frame, 8, SCREEN_H - 16, "SCREENSHOT SAVED");
+  if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
   ++g_framesDrawn;
   PLT_SendMessage(PLT_MSG_PAINT, 0, 0);
 }
@@ -142,6 +185,8 @@ void APP_ResetForTests() {
   g_frameSteps = g_framesDrawn = 0;
   g_quit = false;
   g_quitCode = 0;
+  g_shotNotice = 0;
+  DSP_Reset();
 }
 
 int64_t APP_WndProc(const PltMsg& msg) {
@@ -161,8 +206,30 @@ int64_t APP_WndProc(const PltMsg& msg) {
       MOUSE_RequestFlush();
       CMD_Execute(CMD_QUIT);
       return 0;
+    case PLT_MSG_ENDSESSION:
+      // The desktop is logging out or the process was asked to end: nobody
+      // is there to answer a question, so end through the normal shutdown.
+      if (!g_app.endRequested) APP_RequestEnd();
+      return 0;
     case PLT_MSG_KEYDOWN:
       if (msg.wparam == PLT_VK_ESCAPE && g_app.debugMode) CMD_Execute(CMD_QUIT);
+      return 0;
+    case PLT_MSG_DISPLAYCHANGE:
+      DSP_DisplayChange(static_cast<int>(msg.wparam), static_cast<int>(msg.lparam & 0xFFFF),
+                        static_cast<int>((msg.lparam >> 16) & 0xFFFF));
+      return 0;
+    case PLT_MSG_MOUSEMOVE:
+      if (g_cfg.screen == 1 && PLT_IsFullScreen()) {
+        DSP_MouseMove(static_cast<int16_t>(msg.lparam & 0xFFFF),
+                      static_cast<int16_t>((msg.lparam >> 16) & 0xFFFF));
+      }
+      return 0;
+    case PLT_MSG_GETMINMAXINFO:
+      if (msg.lparam) DSP_SizeQuery(reinterpret_cast<PltMinMaxInfo*>(msg.lparam));
+      return 0;
+    case PLT_MSG_MINIMIZED:
+      // Nobody hears a minimised game: music and effects wait where they are.
+      PLT_SoundPause(msg.wparam != 0);
       return 0;
     case PLT_MSG_COMMAND:
       MOUSE_RequestFlush();
@@ -187,6 +254,8 @@ void APP_FrameStep() {
     GameTerminate();
     return;
   }
+  if (g_keys.pressed[KEY_F1 + 11]) TakeScreenshot();
+  if (g_shotNotice > 0) --g_shotNotice;
   if (!g_app.debugMode && KEY_Typed("fps")) {
     g_app.debugMode = 1;
   } else if (g_app.debugMode && g_keys.pressed[KEY_A + ('d' - 'a')]) {
@@ -294,6 +363,7 @@ int APP_Shutdown() {
   IMG_FreeAll();
   SND_Release();
   PLT_TimeEndPeriod(1);
+  CPU_Finish();
   PLT_ReleaseInstanceLock();
   return g_quitCode;
 }

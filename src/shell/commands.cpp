@@ -3,13 +3,19 @@
 
 #include "platform/plt_display.h"
 #include "platform/plt_menu.h"
+#include "platform/plt_msgbox.h"
+#include "platform/plt_shell.h"
 #include "platform/plt_types.h"
 #include "platform/plt_window.h"
+#include "resources/resources.h"
 #include "shell/app.h"
 #include "shell/config.h"
+#include "shell/display.h"
 #include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
+
+const char* const CMD_HOMEPAGE_URL = "https://www.tavren.example/zentrova/";
 
 namespace {
 
@@ -63,6 +69,11 @@ void CMD_InitMenu() {
   for (int i = 0; i < 4; ++i) {
     if (g_cfg.wait == kSysSpeedValue[i]) PLT_CheckMenuItem(CMD_SYS_SPEED0 + i, 1);
   }
+  g_cfg.windowScale = g_cfg.windowScale < 1 ? 1 : g_cfg.windowScale > 4 ? 4 : g_cfg.windowScale;
+  CheckOnly(CMD_SCALE1, 4, CMD_SCALE1 + g_cfg.windowScale - 1);
+  PLT_CheckMenuItem(CMD_SMOOTH, g_cfg.smooth != 0);
+  PLT_SetWindowScale(g_cfg.windowScale);
+  PLT_SetSmoothScaling(g_cfg.smooth);
   if (g_cfg.bgm == 1) {
     g_cfg.se = 1;
     PLT_CheckMenuItem(CMD_SOUND_ON, 1);
@@ -80,7 +91,7 @@ void CMD_Execute(int id) {
     }
   } else if (id == CMD_FULLSCREEN) {
     g_cfg.screen = 1;
-    ReportDisplayChange(PLT_ChangeDisplayMode(640, 480));
+    ReportDisplayChange(DSP_SwitchMode(640, 480));
     PLT_EnableMenuItem(CMD_FULLSCREEN, 0);
     PLT_EnableMenuItem(CMD_WINDOW, 1);
     PLT_CheckMenuItem(CMD_FULLSCREEN, 1);
@@ -93,7 +104,7 @@ void CMD_Execute(int id) {
       return;
     }
     g_cfg.screen = 0;
-    ReportDisplayChange(PLT_ChangeDisplayMode(-1, -1));
+    ReportDisplayChange(DSP_SwitchMode(-1, -1));
     PLT_EnableMenuItem(CMD_FULLSCREEN, 1);
     PLT_EnableMenuItem(CMD_WINDOW, 0);
     PLT_CheckMenuItem(CMD_FULLSCREEN, 0);
@@ -109,6 +120,22 @@ void CMD_Execute(int id) {
   } else if (id >= CMD_MSG_SPEED0 && id < CMD_MSG_SPEED0 + 4) {
     g_cfg.msgWait = id - CMD_MSG_SPEED0;
     CheckOnly(CMD_MSG_SPEED0, 4, id);
+  } else if (id == CMD_ABOUT) {
+    PLT_DialogBox(&g_dialogAbout, nullptr);
+    APP_RequestResync();
+  } else if (id == CMD_HOMEPAGE) {
+    LOG_Write("homepage %s\n", CMD_HOMEPAGE_URL);
+    PLT_ShellOpen(CMD_HOMEPAGE_URL);
+  } else if (id == CMD_MANUAL) {
+    PLT_ShellOpen("manual/manual.html");
+  } else if (id >= CMD_SCALE1 && id < CMD_SCALE1 + 4) {
+    g_cfg.windowScale = id - CMD_SCALE1 + 1;
+    CheckOnly(CMD_SCALE1, 4, id);
+    PLT_SetWindowScale(g_cfg.windowScale);
+  } else if (id == CMD_SMOOTH) {
+    g_cfg.smooth = !g_cfg.smooth;
+    PLT_CheckMenuItem(CMD_SMOOTH, g_cfg.smooth);
+    PLT_SetSmoothScaling(g_cfg.smooth);
   } else if (id >= CMD_SYS_SPEED0 && id < CMD_SYS_SPEED0 + 4) {
     g_cfg.wait = kSysSpeedValue[id - CMD_SYS_SPEED0];
     CheckOnly(CMD_SYS_SPEED0, 4, id);

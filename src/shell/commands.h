@@ -12,8 +12,13 @@ enum : int {
   CMD_SYS_SPEED0 = 40054,  // 40054..40057
   CMD_SOUND_ON = 40059,
   CMD_SOUND_OFF = 40060,
-  CMD_MANUAL = 40061
+  CMD_MANUAL = 40061,
+  CMD_SCALE1 = 40070,  // 40070..40073: the window at 1x to 4x
+  CMD_SMOOTH = 40075   // full screen: smooth scaling on or off
 };
+
+// The maker's web page that command 40036 opens.
+extern const char* const CMD_HOMEPAGE_URL;
 
 void CMD_InitMenu();
 void CMD_Execute(int id);

@@ -54,6 +54,7 @@ void CFG_Defaults() {
   g_cfg.msgWait = 2;
   g_cfg.bgm = 1;
   g_cfg.se = 1;
+  g_cfg.windowScale = 1;
   g_nextStageRequest = 0;
 }
 
@@ -65,6 +66,8 @@ void CFG_Load() {
   REG_ReadDword("bgm", &g_cfg.bgm);
   REG_ReadDword("se", &g_cfg.se);
   REG_Read("cg", g_cfg.cg, sizeof g_cfg.cg);
+  REG_ReadDword("window_scale", &g_cfg.windowScale);
+  REG_ReadDword("smooth", &g_cfg.smooth);
 }
 
 void CFG_Save() {
@@ -75,4 +78,6 @@ void CFG_Save() {
   REG_WriteDword("bgm", static_cast<uint32_t>(g_cfg.bgm));
   REG_WriteDword("se", static_cast<uint32_t>(g_cfg.se));
   REG_WriteBinary("cg", g_cfg.cg, sizeof g_cfg.cg);
+  REG_WriteDword("window_scale", static_cast<uint32_t>(g_cfg.windowScale));
+  REG_WriteDword("smooth", static_cast<uint32_t>(g_cfg.smooth));
 }

@@ -10,6 +10,10 @@ struct Settings {
   int32_t se;
   uint8_t cg[128];
   int32_t check256;
+  // Values of our own beside the system's: the window scale (1 to 4) and
+  // smooth scaling in full screen (0/1).
+  int32_t windowScale;
+  int32_t smooth;
 };
 extern Settings g_cfg;
 extern int32_t g_nextStageRequest;

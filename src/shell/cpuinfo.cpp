@@ -1,13 +1,75 @@
 // The processor report written to the debug log at start-up.
 #include "shell/cpuinfo.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/plt_clock.h"
 #include "platform/plt_cpu.h"
+#include "platform/plt_thread.h"
 #include "shell/log.h"
 
 CpuInfo g_cpu;
+
+namespace {
+
+PltThread* g_measure = nullptr;
+
+void Append(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+void Append(std::string& out, const char* fmt, ...) {
+  char line[256];
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(line, sizeof line, fmt, ap);
+  va_end(ap);
+  out += line;
+}
+
+// The report goes to the log in one piece, so that lines written meanwhile
+// by the start-up cannot come between its lines.
+void WriteReport() {
+  std::string r;
+  Append(r, "VenderID  %s\n", g_cpu.vendor);
+  Append(r, "CpuName   %s\n", g_cpu.brand);
+  Append(r, "TypeID %d, FamilyID %d, ModelID %d, SteppingID %d\n", g_cpu.type, g_cpu.family,
+         g_cpu.model, g_cpu.stepping);
+  Append(r, "CpuClock %dMHz\n", g_cpu.clockMHz);
+  Append(r, "\n");
+  Append(r, "CPUID       %d\n", g_cpu.cpuidSupported);
+  Append(r, "CPUIDMax    %x\n", g_cpu.maxLeaf);
+  Append(r, "CPUIDExtMax %x\n", g_cpu.maxExtLeaf);
+  Append(r, "FPU    %d\n", g_cpu.fpu);
+  Append(r, "TSC    %d\n", g_cpu.tsc);
+  Append(r, "MSR    %d\n", g_cpu.msr);
+  Append(r, "CMOV   %d\n", g_cpu.cmov);
+  Append(r, "MMX    %d\n", g_cpu.mmx);
+  Append(r, "3DNow! %d\n", g_cpu.amd3dNow);
+  Append(r, "SSE_INT    %d\n", g_cpu.sseInt);
+  Append(r, "SSE_FP     %d\n", g_cpu.sseFp);
+  Append(r, "3DNow! Ext %d\n", g_cpu.amd3dNowExt);
+  Append(r, "FCMOV      %d\n", (g_cpu.cmov && g_cpu.fpu) ? 1 : 0);
+  LOG_Write("%s", r.c_str());
+}
+
+void MeasureClock() {
+  uint64_t t0 = PLT_ReadTsc();
+  uint32_t start = PLT_TimeMs();
+  // A sleep measures as well as a busy wait: the time-stamp counter runs on
+  // at its rate either way, and the core is left to others.
+  PLT_Sleep(500);
+  uint32_t elapsed = PLT_TimeMs() - start;
+  uint64_t diff = PLT_ReadTsc() - t0;
+  if (elapsed > 0) g_cpu.clockMHz = static_cast<int>(diff / (elapsed * 1000ull));
+}
+
+void MeasureAndReport(void*) {
+  MeasureClock();
+  WriteReport();
+}
+
+}  // namespace
 
 void CPU_Identify(int measureClock) {
   g_cpu = CpuInfo{};
@@ -51,30 +113,18 @@ void CPU_Identify(int measureClock) {
     g_cpu.avx512 = PLT_HasAvx512();
   }
   if (g_cpu.tsc && measureClock) {
-    uint64_t t0 = PLT_ReadTsc();
-    uint32_t start = PLT_TimeMs();
-    while (PLT_TimeMs() - start < 500) {
-    }
-    uint32_t diff = static_cast<uint32_t>(PLT_ReadTsc() - t0);
-    g_cpu.clockMHz = static_cast<int>(diff * 0.000002);
+    // The clock takes half a second to measure: it runs beside the start-up
+    // so that the first picture does not wait for it, and the report follows
+    // when it is done.
+    g_measure = PLT_CreateThread(MeasureAndReport, nullptr);
+    if (g_measure) return;
+    MeasureClock();
   }
-  LOG_Write("VenderID  %s\n", g_cpu.vendor);
-  LOG_Write("CpuName   %s\n", g_cpu.brand);
-  LOG_Write("TypeID %d, FamilyID %d, ModelID %d, SteppingID %d\n", g_cpu.type, g_cpu.family,
-            g_cpu.model, g_cpu.stepping);
-  LOG_Write("CpuClock %dMHz\n", g_cpu.clockMHz);
-  LOG_Write("\n");
-  LOG_Write("CPUID       %d\n", g_cpu.cpuidSupported);
-  LOG_Write("CPUIDMax    %x\n", g_cpu.maxLeaf);
-  LOG_Write("CPUIDExtMax %x\n", g_cpu.maxExtLeaf);
-  LOG_Write("FPU    %d\n", g_cpu.fpu);
-  LOG_Write("TSC    %d\n", g_cpu.tsc);
-  LOG_Write("MSR    %d\n", g_cpu.msr);
-  LOG_Write("CMOV   %d\n", g_cpu.cmov);
-  LOG_Write("MMX    %d\n", g_cpu.mmx);
-  LOG_Write("3DNow! %d\n", g_cpu.amd3dNow);
-  LOG_Write("SSE_INT    %d\n", g_cpu.sseInt);
-  LOG_Write("SSE_FP     %d\n", g_cpu.sseFp);
-  LOG_Write("3DNow! Ext %d\n", g_cpu.amd3dNowExt);
-  LOG_Write("FCMOV      %d\n", (g_cpu.cmov && g_cpu.fpu) ? 1 : 0);
+  WriteReport();
+}
+
+void CPU_Finish() {
+  if (!g_measure) return;
+  PLT_JoinThread(g_measure);
+  g_measure = nullptr;
 }

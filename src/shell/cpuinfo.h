@@ -16,5 +16,8 @@ struct CpuInfo {
 
 extern CpuInfo g_cpu;
 // Fills g_cpu and writes the report to the debug log. measureClock = 0 skips
-// the half-second clock measurement (tests, replays).
+// the half-second clock measurement (tests, replays); otherwise the clock is
+// measured on a thread of its own and the report written when it is done.
 void CPU_Identify(int measureClock);
+// Waits for that measurement (shutdown).
+void CPU_Finish();

@@ -10,6 +10,7 @@
 #include "platform/plt_file.h"
 #include "platform/plt_msgbox.h"
 #include "platform/plt_types.h"
+#include "shell/app.h"
 
 namespace {
 
@@ -87,7 +88,10 @@ namespace {
 int BoxV(int style, const char* caption, const char* fmt, va_list ap) {
   char buf[512];
   std::vsnprintf(buf, sizeof buf, fmt, ap);
-  return PLT_MessageBox(buf, caption, style | PLT_MB_SETFOREGROUND);
+  int r = PLT_MessageBox(buf, caption, style | PLT_MB_SETFOREGROUND);
+  // The game stood still while the box was up: no frames to catch up on.
+  APP_RequestResync();
+  return r;
 }
 }  // namespace
 

@@ -66,14 +66,15 @@ const char kHelp[] =
     "                         end, home, f1-f12\n"
     "  F tap KEY              pressed and released between two polls\n"
     "  F type LETTERS         one letter a frame from frame F on (e.g. 'type fps')\n"
-    "  F answer yes|no|ok     the answer to the next message box\n"
+    "  F answer yes|no|ok     the answer to the next message box or dialog (a dialog\n"
+    "                         takes ok or yes as OK, no as closing it otherwise)\n"
     "  F command ID           a menu command (e.g. 40006 quit)\n"
     "  F close                the window's close box\n"
     "  F activate 0|1         the window loses or gains the focus\n"
     "\n"
     "JSON summary keys: frame, loopState, gameMode, debugMode, drawnLastSecond,\n"
     "updatesLastSecond, framesDrawn, quit, log (the last 50 debug-log lines),\n"
-    "messageBoxes, and the state the game adds";
+    "messageBoxes (dialogs among them), and the state the game adds";
 
 struct Event {
   uint64_t frame;

@@ -9,6 +9,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
 #include "platform/plt_clock.h"
+#include "platform/plt_display.h"
 #include "platform/plt_input.h"
 #include "platform/plt_menu.h"
 #include "platform/plt_msgbox.h"
@@ -32,6 +33,11 @@ struct Headless {
   int frameW = 0, frameH = 0;
   std::map<int, int> checked;
   std::map<int, int> enabled;
+  uint64_t indexedPresents = 0;
+  int menuShown = 0;
+  int scale = 1;
+  int smooth = 0;
+  std::vector<std::string> opened;
 };
 
 Headless g_hl;
@@ -114,6 +120,31 @@ void HL_SetDesktop(int bpp, int width, int height) {
   g_hl.desktopH = height;
 }
 
+void HL_ChangeDesktop(int bpp, int width, int height) {
+  HL_SetDesktop(bpp, width, height);
+  g_hl.queue.push_back(
+      PltMsg{PLT_MSG_DISPLAYCHANGE, bpp, (width & 0xFFFF) | (int64_t{height & 0xFFFF} << 16)});
+}
+
+void HL_PostEndSession() {
+  g_hl.queue.push_back(PltMsg{PLT_MSG_ENDSESSION, 0, 0});
+}
+void HL_PostMinimized(int minimized) {
+  g_hl.queue.push_back(PltMsg{PLT_MSG_MINIMIZED, minimized ? 1 : 0, 0});
+}
+uint64_t HL_IndexedPresentCount() {
+  return g_hl.indexedPresents;
+}
+int HL_MenuBarShown() {
+  return g_hl.menuShown;
+}
+int HL_WindowScale() {
+  return g_hl.scale;
+}
+const std::vector<std::string>& HL_OpenedTargets() {
+  return g_hl.opened;
+}
+
 uint64_t HL_PresentCount() {
   return g_hl.presents;
 }
@@ -130,6 +161,9 @@ int PLT_CreateWindow(const char*, int, int, const PltMenu*, PltWndProc proc) {
   g_hl.hasWindow = true;
   g_hl.proc = proc;
   if (proc) proc(PltMsg{PLT_MSG_CREATE, 0, 0});
+  // The size query, as the system sends it while creating the window.
+  PltMinMaxInfo info{0, 0, g_hl.desktopW, g_hl.desktopH, g_hl.desktopW, g_hl.desktopH, 1, 1};
+  if (proc) proc(PltMsg{PLT_MSG_GETMINMAXINFO, 0, reinterpret_cast<int64_t>(&info)});
   g_hl.queue.push_back(PltMsg{PLT_MSG_ACTIVATE, 1, 0});
   return 1;
 }
@@ -184,7 +218,7 @@ void PLT_GetWorkArea(int* width, int* height) {
   *height = g_hl.desktopH;
 }
 void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
-  *bpp = g_hl.desktopBpp;
+  *bpp = PLT_DesktopDepthOverride(g_hl.desktopBpp);
   *width = g_hl.desktopW;
   *height = g_hl.desktopH;
 }
@@ -195,6 +229,38 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
   g_hl.frameW = width;
   g_hl.frameH = height;
   ++g_hl.presents;
+}
+
+void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
+  if (!pixels || !palette || width <= 0 || height <= 0) return;
+  // Kept as the display would show it, so frames compare with 24-bit ones.
+  size_t n = static_cast<size_t>(width) * height;
+  g_hl.frame.resize(n * 3);
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t* e = palette + pixels[i] * 4;
+    g_hl.frame[i * 3] = e[0];
+    g_hl.frame[i * 3 + 1] = e[1];
+    g_hl.frame[i * 3 + 2] = e[2];
+  }
+  g_hl.frameW = width;
+  g_hl.frameH = height;
+  ++g_hl.presents;
+  ++g_hl.indexedPresents;
+}
+
+void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int* height) {
+  *width = clientWidth;
+  *height = clientHeight + 19;  // the menu bar
+}
+
+void PLT_ShowMenuBar(int show) {
+  g_hl.menuShown = show ? 1 : 0;
+}
+void PLT_SetWindowScale(int scale) {
+  g_hl.scale = scale < 1 ? 1 : scale > 4 ? 4 : scale;
+}
+void PLT_SetSmoothScaling(int smooth) {
+  g_hl.smooth = smooth ? 1 : 0;
 }
 
 // Cursor: the client area starts at the window position.
@@ -230,6 +296,22 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
   return answer;
 }
 
+int PLT_DialogBox(const PltDialog* dialog, int* checked) {
+  if (!dialog) return PLT_IDCANCEL;
+  int answer = PLT_IDOK;
+  if (!g_hl.answers.empty()) {
+    answer = g_hl.answers.front();
+    g_hl.answers.pop_front();
+  }
+  // A dialog has only OK: "no" stands for closing it otherwise.
+  if (answer == PLT_IDNO) answer = PLT_IDCANCEL;
+  if (answer == PLT_IDYES) answer = PLT_IDOK;
+  g_hl.boxes.push_back(HlMessageBox{dialog->caption ? dialog->caption : "",
+                                    dialog->text ? dialog->text : "", -dialog->id, answer});
+  (void)checked;  // the check box keeps its state
+  return answer;
+}
+
 // Menu state is kept so that tests can read the check marks.
 void PLT_CheckMenuItem(int id, int checked) {
   g_hl.checked[id] = checked ? 1 : 0;
@@ -244,6 +326,7 @@ int PLT_IsMenuItemEnabled(int id) {
   return g_hl.enabled.count(id) ? g_hl.enabled[id] : 1;
 }
 
-int PLT_ShellOpen(const char*) {
+int PLT_ShellOpen(const char* target) {
+  g_hl.opened.push_back(target ? target : "");
   return 1;
 }

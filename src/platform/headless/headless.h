@@ -28,6 +28,7 @@ void HL_PostClose();
 // Message boxes: answers taken in order; when none is queued the box gets
 // its default button (OK, or Yes for a Yes/No box).
 void HL_QueueAnswer(int answer);
+// Dialogs (resources) are listed too, with the negated resource number as style.
 struct HlMessageBox {
   std::string caption;
   std::string text;
@@ -36,8 +37,21 @@ struct HlMessageBox {
 };
 const std::vector<HlMessageBox>& HL_MessageBoxes();
 
-// Desktop the backend pretends to have.
+// Desktop the backend pretends to have (ZENTROVA_DESKTOP_DEPTH still
+// overrides the depth). HL_ChangeDesktop also posts the display-change message.
 void HL_SetDesktop(int bpp, int width, int height);
+void HL_ChangeDesktop(int bpp, int width, int height);
+// The session ends (the signal a desktop sends at logout); the window is
+// minimised (1) or shown again (0).
+void HL_PostEndSession();
+void HL_PostMinimized(int minimized);
+// Full screen's menu bar as the game last placed it, the window scale.
+int HL_MenuBarShown();
+int HL_WindowScale();
+// Files and addresses handed to the desktop to open.
+const std::vector<std::string>& HL_OpenedTargets();
+// Frames presented as 8-bit images with a palette.
+uint64_t HL_IndexedPresentCount();
 
 // Frames presented so far and the newest one (640 x 480 x 3, blue green red).
 uint64_t HL_PresentCount();

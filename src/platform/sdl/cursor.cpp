@@ -58,6 +58,14 @@ void ApplyCursor() {
 
 }  // namespace
 
+bool SDLB_WindowIcon(const uint8_t** rgba, int* w, int* h) {
+  if (g_cursor.icon.rgba.empty()) return false;
+  *rgba = g_cursor.icon.rgba.data();
+  *w = g_cursor.icon.w;
+  *h = g_cursor.icon.h;
+  return true;
+}
+
 void SDLB_ApplyIconAndCursor() {
   ApplyIcon();
   ApplyCursor();

@@ -29,3 +29,11 @@ void SDLB_KeySource(int source, int vk, int down);
 void SDLB_ReleaseAllSources();
 // The window icon and cursor set before the window existed.
 void SDLB_ApplyIconAndCursor();
+// The program's icon as red, green, blue, alpha pixels; false when none was set.
+bool SDLB_WindowIcon(const uint8_t** rgba, int* w, int* h);
+
+struct DlgSpec;
+// Runs a message box or dialog inside the window until it has a result; the
+// last picture stays beneath it. Returns the result (the escape result when
+// there is no window, or when the session ends meanwhile).
+int SDLB_RunDialog(const DlgSpec& spec, int* checked);

@@ -1,12 +1,18 @@
 // The main window of the SDL backend: a fixed-size window whose top rows hold
 // the menu bar and whose rest is the client area showing the game picture,
-// the message queue fed from SDL's events, and presenting.
+// the message queue fed from SDL's events, message boxes and dialogs drawn
+// inside it, and presenting.
+//
+// Presenting writes the picture straight into the window's surface, which
+// the X server receives as a shared-memory image: no renderer, so no software
+// rasterizer between the frame and the screen.
 #include <SDL.h>
 
 #include <algorithm>
 #include <deque>
 #include <vector>
 
+#include "platform/dialog.h"
 #include "platform/menubar.h"
 #include "platform/plt_display.h"
 #include "platform/plt_input.h"
@@ -19,60 +25,205 @@ struct WindowState {
   bool videoReady = false;
   bool videoFailed = false;
   SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
   PltWndProc proc = nullptr;
   int clientW = 0, clientH = 0;
   int menuH = 0;
-  int winW = 0, winH = 0;
+  int winW = 0, winH = 0;           // the window's pictures at scale 1
   std::vector<uint32_t> frame;      // last picture presented, 0xAARRGGBB
-  std::vector<uint32_t> composite;  // frame below the menu bar, what is shown
+  std::vector<uint32_t> composite;  // what is shown, before scaling
   std::deque<PltMsg> queue;
   int active = -1;  // last activation posted
   bool fullScreen = false;
   bool overlayShown = false;  // full screen: menu bar drawn over the picture
+  int scale = 1;              // window mode
+  bool smooth = false;        // full screen
+  bool minimized = false;
+  // Where the composite lands in the window, and how large.
+  int destX = 0, destY = 0, destW = 0, destH = 0;
   // Who got the press of each mouse button: its release goes to the same one.
   bool buttonToMenu[3] = {};
   bool buttonToGame[3] = {};
+  bool ending = false;   // the session's end was posted
+  bool barStale = true;  // the bar's rows in composite need drawing again
+  // The last picture went straight into the surface: frame is behind it.
+  bool frameInSurface = false;
 };
 
 WindowState g_win;
 
 constexpr int kMouseSourceBase = SDL_NUM_SCANCODES;
 
-// Composes the picture and the menu and shows them. In a window the menu bar
-// sits above the picture; in full screen only the picture is shown, with the
-// bar over its top rows while the mouse is there.
-void Redraw() {
-  if (!g_win.window || !g_win.renderer || !g_win.texture) return;
-  int top = g_win.fullScreen ? 0 : g_win.menuH;
-  uint32_t* dst = g_win.composite.data() + static_cast<size_t>(top) * g_win.winW;
-  std::copy(g_win.frame.begin(), g_win.frame.end(), dst);
-  if (!g_win.fullScreen || g_win.overlayShown) {
-    MBAR_Draw(g_win.composite.data(), g_win.winW, g_win.winH);
+int LogicalW() {
+  return g_win.winW;
+}
+int LogicalH() {
+  return g_win.fullScreen ? g_win.clientH : g_win.winH;
+}
+
+// Places the picture in the window: whole multiples in a window, the largest
+// whole multiple with black borders in full screen (or the whole screen with
+// the shape kept when smoothing or when no multiple fits).
+void Place() {
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(g_win.window, &ww, &wh);
+  int lw = LogicalW(), lh = LogicalH();
+  if (!g_win.fullScreen) {
+    g_win.destX = g_win.destY = 0;
+    g_win.destW = lw * g_win.scale;
+    g_win.destH = lh * g_win.scale;
+    return;
   }
-  SDL_UpdateTexture(g_win.texture, nullptr, g_win.composite.data(), g_win.winW * 4);
-  SDL_SetRenderDrawColor(g_win.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(g_win.renderer);
-  SDL_Rect src{0, 0, g_win.winW, g_win.fullScreen ? g_win.clientH : g_win.winH};
-  SDL_RenderCopy(g_win.renderer, g_win.texture, &src, nullptr);
-  SDL_RenderPresent(g_win.renderer);
+  int k = std::min(ww / lw, wh / lh);
+  if (k >= 1 && !g_win.smooth) {
+    g_win.destW = lw * k;
+    g_win.destH = lh * k;
+  } else if (static_cast<int64_t>(ww) * lh <= static_cast<int64_t>(wh) * lw) {
+    g_win.destW = ww;
+    g_win.destH = static_cast<int>(static_cast<int64_t>(ww) * lh / lw);
+  } else {
+    g_win.destH = wh;
+    g_win.destW = static_cast<int>(static_cast<int64_t>(wh) * lw / lh);
+  }
+  g_win.destX = (ww - g_win.destW) / 2;
+  g_win.destY = (wh - g_win.destH) / 2;
 }
 
-// Full screen: the bar shows while the mouse is on its rows or a drop-down
-// is open.
-void UpdateOverlay(int y) {
-  if (!g_win.fullScreen) return;
-  bool show = g_win.menuH > 0 && (y < g_win.menuH || MBAR_IsOpen());
-  if (show == g_win.overlayShown) return;
-  g_win.overlayShown = show;
-  if (!show) MBAR_MouseLeave();
-  Redraw();
+uint32_t Lerp(uint32_t a, uint32_t b, uint32_t t) {  // t 0..256
+  uint32_t rb = ((a & 0xFF00FF) * (256 - t) + (b & 0xFF00FF) * t) >> 8;
+  uint32_t g = ((a & 0x00FF00) * (256 - t) + (b & 0x00FF00) * t) >> 8;
+  return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
-// Offset of the client area from the window's top-left corner.
-int ClientTop() {
-  return g_win.fullScreen ? 0 : g_win.menuH;
+// Copies the composite into the surface (0xXXRRGGBB rows): straight rows at
+// scale 1, repeated pixels at whole multiples, bilinear otherwise.
+void Scale(SDL_Surface* s) {
+  const int lw = LogicalW(), lh = LogicalH();
+  const uint32_t* src = g_win.composite.data();
+  auto row = [s](int y) {
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                       static_cast<ptrdiff_t>(y) * s->pitch);
+  };
+  int dw = std::min(g_win.destW, s->w - g_win.destX);
+  int dh = std::min(g_win.destH, s->h - g_win.destY);
+  if (dw <= 0 || dh <= 0) return;
+  bool whole =
+      g_win.destW % lw == 0 && g_win.destH % lh == 0 && g_win.destW / lw == g_win.destH / lh;
+  if (whole) {
+    int k = g_win.destW / lw;
+    for (int y = 0; y < dh; ++y) {
+      uint32_t* d = row(g_win.destY + y) + g_win.destX;
+      if (y % k) {
+        std::copy(d - s->pitch / 4, d - s->pitch / 4 + dw, d);
+        continue;
+      }
+      const uint32_t* sr = src + static_cast<size_t>(y / k) * lw;
+      if (k == 1) {
+        std::copy(sr, sr + dw, d);
+      } else {
+        for (int x = 0; x < dw; ++x) d[x] = sr[x / k];
+      }
+    }
+    return;
+  }
+  // Bilinear, in 16.16 fixed point with pixel centres aligned.
+  int64_t stepX = (static_cast<int64_t>(lw) << 16) / g_win.destW;
+  int64_t stepY = (static_cast<int64_t>(lh) << 16) / g_win.destH;
+  for (int y = 0; y < dh; ++y) {
+    int64_t fy = std::max<int64_t>(0, y * stepY + stepY / 2 - 32768);
+    int y0 = std::min(static_cast<int>(fy >> 16), lh - 1);
+    int y1 = std::min(y0 + 1, lh - 1);
+    uint32_t ty = static_cast<uint32_t>((fy >> 8) & 0xFF);
+    const uint32_t* r0 = src + static_cast<size_t>(y0) * lw;
+    const uint32_t* r1 = src + static_cast<size_t>(y1) * lw;
+    uint32_t* d = row(g_win.destY + y) + g_win.destX;
+    for (int x = 0; x < dw; ++x) {
+      int64_t fx = std::max<int64_t>(0, x * stepX + stepX / 2 - 32768);
+      int x0 = std::min(static_cast<int>(fx >> 16), lw - 1);
+      int x1 = std::min(x0 + 1, lw - 1);
+      uint32_t tx = static_cast<uint32_t>((fx >> 8) & 0xFF);
+      uint32_t top = Lerp(r0[x0], r0[x1], tx);
+      uint32_t bottom = Lerp(r1[x0], r1[x1], tx);
+      d[x] = 0xFF000000 | Lerp(top, bottom, ty);
+    }
+  }
+}
+
+// The common case, a window at scale 1 with nothing open over the picture:
+// the picture goes straight into the surface below the bar, and the bar's
+// rows are drawn again only when the menu changed.
+bool FastPath(const SDL_Surface* s) {
+  return !g_win.fullScreen && g_win.scale == 1 && !DLG_IsOpen() && !MBAR_IsOpen() &&
+         s->w >= g_win.winW && s->h >= g_win.winH;
+}
+
+uint32_t* SurfaceRow(SDL_Surface* s, int y) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                     static_cast<ptrdiff_t>(y) * s->pitch);
+}
+
+// Brings frame up to the picture in the surface, before the surface is
+// drawn over or replaced.
+void SyncFrame() {
+  if (!g_win.frameInSurface || !g_win.window) return;
+  g_win.frameInSurface = false;
+  SDL_Surface* s = SDL_GetWindowSurface(g_win.window);
+  if (!s || s->w < g_win.winW || s->h < g_win.winH) return;
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  for (int y = 0; y < g_win.clientH; ++y) {
+    const uint32_t* src = SurfaceRow(s, g_win.menuH + y);
+    std::copy(src, src + g_win.clientW,
+              g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW);
+  }
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+}
+
+void DrawBarRows(SDL_Surface* s) {
+  if (g_win.barStale) {
+    MBAR_Draw(g_win.composite.data(), g_win.winW, g_win.winH);
+    g_win.barStale = false;
+  }
+  for (int y = 0; y < g_win.menuH; ++y) {
+    const uint32_t* src = g_win.composite.data() + static_cast<size_t>(y) * g_win.winW;
+    std::copy(src, src + g_win.winW, SurfaceRow(s, y));
+  }
+}
+
+bool FastRedraw(SDL_Surface* s) {
+  if (!FastPath(s)) return false;
+  DrawBarRows(s);
+  if (g_win.frameInSurface) return true;
+  for (int y = 0; y < g_win.clientH; ++y) {
+    const uint32_t* src = g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
+    std::copy(src, src + g_win.clientW, SurfaceRow(s, g_win.menuH + y));
+  }
+  return true;
+}
+
+// Composes the picture, the menu and any box and shows them. In a window the
+// menu bar sits above the picture; in full screen only the picture is shown,
+// with the bar over its top rows while the game shows it.
+void Redraw() {
+  if (!g_win.window || g_win.minimized) return;
+  SDL_Surface* s = SDL_GetWindowSurface(g_win.window);
+  if (!s || SDL_BYTESPERPIXEL(s->format->format) != 4) return;
+  if (MBAR_TakeDirty()) g_win.barStale = true;
+  if (!FastPath(s)) SyncFrame();
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  if (!FastRedraw(s)) {
+    int top = g_win.fullScreen ? 0 : g_win.menuH;
+    uint32_t* dst = g_win.composite.data() + static_cast<size_t>(top) * g_win.winW;
+    std::copy(g_win.frame.begin(), g_win.frame.end(), dst);
+    if (!g_win.fullScreen || g_win.overlayShown || MBAR_IsOpen()) {
+      MBAR_Draw(g_win.composite.data(), LogicalW(), LogicalH());
+    }
+    DLG_Draw(g_win.composite.data(), LogicalW(), LogicalH());
+    if (g_win.fullScreen) SDL_FillRect(s, nullptr, 0);
+    Scale(s);
+    // Panels and boxes were drawn over the bar's rows too.
+    g_win.barStale = true;
+  }
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  SDL_UpdateWindowSurface(g_win.window);
 }
 
 void PostCommand(int id) {
@@ -105,6 +256,32 @@ int64_t PackClient(int x, int y) {
                               ((static_cast<uint32_t>(y) & 0xFFFF) << 16));
 }
 
+// Window pixels to the composite's coordinates.
+void ToLogical(int* x, int* y) {
+  int dx = *x - g_win.destX, dy = *y - g_win.destY;
+  int lw = LogicalW(), lh = LogicalH();
+  *x = g_win.destW > 0
+           ? static_cast<int>((static_cast<int64_t>(dx) * lw) / g_win.destW - (dx < 0 ? 1 : 0))
+           : dx;
+  *y = g_win.destH > 0
+           ? static_cast<int>((static_cast<int64_t>(dy) * lh) / g_win.destH - (dy < 0 ? 1 : 0))
+           : dy;
+}
+
+// The menu takes the mouse over its bar and while a drop-down is open; in
+// full screen only while the game shows the bar.
+bool MenuTakesMouse(int y) {
+  if (MBAR_IsOpen()) return true;
+  if (g_win.fullScreen && !g_win.overlayShown) return false;
+  return y < g_win.menuH;
+}
+
+void PostEnd() {
+  if (g_win.ending) return;
+  g_win.ending = true;
+  SDLB_Post(PLT_MSG_ENDSESSION, 0, 0);
+}
+
 void HandleKey(const SDL_KeyboardEvent& e) {
   int source = e.keysym.scancode;
   if (e.type == SDL_KEYUP) {
@@ -132,9 +309,15 @@ void HandleKey(const SDL_KeyboardEvent& e) {
 void HandleButton(const SDL_MouseButtonEvent& e) {
   int b = ButtonIndex(e.button);
   if (b < 0) return;
+  int x = e.x, y = e.y;
+  ToLogical(&x, &y);
+  if (g_win.fullScreen) {
+    x = std::clamp(x, 0, g_win.clientW - 1);
+    y = std::clamp(y, 0, g_win.clientH - 1);
+  }
   if (e.type == SDL_MOUSEBUTTONDOWN) {
     if (g_win.buttonToMenu[b] || g_win.buttonToGame[b]) return;
-    if (MBAR_MouseDown(b, e.x, e.y)) {
+    if (MenuTakesMouse(y) && MBAR_MouseDown(b, x, y)) {
       g_win.buttonToMenu[b] = true;
     } else {
       g_win.buttonToGame[b] = true;
@@ -147,7 +330,53 @@ void HandleButton(const SDL_MouseButtonEvent& e) {
     SDLB_KeySource(kMouseSourceBase + b, 0, 0);
   } else {
     g_win.buttonToMenu[b] = false;
-    MBAR_MouseUp(b, e.x, e.y);
+    MBAR_MouseUp(b, x, y);
+  }
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& e) {
+  switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+      SDLB_Post(PLT_MSG_CLOSE, 0, 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      // A button held as the focus arrives means a click activated us.
+      SetActive(SDL_GetGlobalMouseState(nullptr, nullptr) != 0 ? 2 : 1);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      SetActive(0);
+      MBAR_Close();
+      SDLB_ReleaseAllSources();
+      std::fill(std::begin(g_win.buttonToGame), std::end(g_win.buttonToGame), false);
+      std::fill(std::begin(g_win.buttonToMenu), std::end(g_win.buttonToMenu), false);
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      SyncFrame();
+      if (!g_win.minimized) {
+        g_win.minimized = true;
+        SDLB_Post(PLT_MSG_MINIMIZED, 1, 0);
+      }
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SHOWN:
+      if (g_win.minimized) {
+        g_win.minimized = false;
+        SDLB_Post(PLT_MSG_MINIMIZED, 0, 0);
+      }
+      Redraw();
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      Place();
+      Redraw();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      Redraw();
+      break;
+    case SDL_WINDOWEVENT_LEAVE:
+      MBAR_MouseLeave();
+      break;
+    default:
+      break;
   }
 }
 
@@ -155,51 +384,35 @@ void HandleEvent(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT:
       // Only a signal gets here (closing the window arrives as a window
-      // event); either way the program is asked, never stopped.
-      SDLB_Post(PLT_MSG_CLOSE, 0, 0);
+      // event): the session is ending, and the program ends without asking.
+      PostEnd();
       break;
     case SDL_WINDOWEVENT:
-      switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-          SDLB_Post(PLT_MSG_CLOSE, 0, 0);
-          break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-          // A button held as the focus arrives means a click activated us.
-          SetActive(SDL_GetGlobalMouseState(nullptr, nullptr) != 0 ? 2 : 1);
-          break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-          SetActive(0);
-          MBAR_Close();
-          SDLB_ReleaseAllSources();
-          std::fill(std::begin(g_win.buttonToGame), std::end(g_win.buttonToGame), false);
-          std::fill(std::begin(g_win.buttonToMenu), std::end(g_win.buttonToMenu), false);
-          break;
-        case SDL_WINDOWEVENT_EXPOSED:
-          Redraw();
-          break;
-        case SDL_WINDOWEVENT_LEAVE:
-          MBAR_MouseLeave();
-          break;
-        default:
-          break;
-      }
+      HandleWindowEvent(e.window);
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       HandleKey(e.key);
       break;
-    case SDL_MOUSEMOTION:
-      // In full screen SDL reports the mouse in picture coordinates already.
-      UpdateOverlay(e.motion.y);
-      if (!MBAR_MouseMove(e.motion.x, e.motion.y)) {
-        SDLB_Post(PLT_MSG_MOUSEMOVE, 0, PackClient(e.motion.x, e.motion.y - ClientTop()));
+    case SDL_MOUSEMOTION: {
+      int x = e.motion.x, y = e.motion.y;
+      ToLogical(&x, &y);
+      if (g_win.fullScreen) {
+        // The black borders around the picture count as its edge rows, so
+        // that the top of the screen reaches the menu bar.
+        x = std::clamp(x, 0, g_win.clientW - 1);
+        y = std::clamp(y, 0, g_win.clientH - 1);
+      }
+      if (!(MenuTakesMouse(y) && MBAR_MouseMove(x, y))) {
+        if (!g_win.fullScreen) MBAR_MouseLeave();
+        int top = g_win.fullScreen ? 0 : g_win.menuH;
+        SDLB_Post(PLT_MSG_MOUSEMOVE, 0, PackClient(x, y - top));
       }
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      UpdateOverlay(e.button.y);
       HandleButton(e.button);
-      UpdateOverlay(e.button.y);
       break;
     default:
       break;
@@ -210,12 +423,41 @@ void Pump() {
   if (!g_win.videoReady) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) HandleEvent(e);
-  if (MBAR_TakeDirty()) Redraw();
+  if (MBAR_TakeDirty()) {
+    g_win.barStale = true;
+    Redraw();
+  }
 }
 
 int DisplayIndex() {
   int i = g_win.window ? SDL_GetWindowDisplayIndex(g_win.window) : 0;
   return i < 0 ? 0 : i;
+}
+
+void ApplyWindowSize() {
+  if (!g_win.window || g_win.fullScreen) return;
+  SyncFrame();
+  int w = g_win.winW * g_win.scale, h = g_win.winH * g_win.scale;
+  SDL_SetWindowMinimumSize(g_win.window, w, h);
+  SDL_SetWindowMaximumSize(g_win.window, w, h);
+  SDL_SetWindowSize(g_win.window, w, h);
+  Place();
+}
+
+// The size query the system sends before sizing the window. The program
+// answers in picture pixels; a scaled window multiplies them.
+void QuerySize() {
+  if (!g_win.proc || g_win.fullScreen) return;
+  SDL_Rect usable{0, 0, 1024, 768};
+  SDL_GetDisplayUsableBounds(DisplayIndex(), &usable);
+  PltMinMaxInfo info{usable.x, usable.y, usable.w, usable.h, usable.w, usable.h, 1, 1};
+  g_win.proc(PltMsg{PLT_MSG_GETMINMAXINFO, 0, reinterpret_cast<int64_t>(&info)});
+  if (info.minTrackX > 0 && info.minTrackY > 0)
+    SDL_SetWindowMinimumSize(g_win.window, info.minTrackX * g_win.scale,
+                             info.minTrackY * g_win.scale);
+  if (info.maxTrackX > 0 && info.maxTrackY > 0)
+    SDL_SetWindowMaximumSize(g_win.window, info.maxTrackX * g_win.scale,
+                             info.maxTrackY * g_win.scale);
 }
 
 }  // namespace
@@ -228,7 +470,8 @@ bool SDLB_EnsureVideo() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+  // The window surface is enough: no GPU context to create or to wait for.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     SDL_Log("video: %s", SDL_GetError());
     g_win.videoFailed = true;
@@ -247,31 +490,88 @@ int SDLB_MenuBarHeight() {
 
 void SDLB_WindowToClient(int* x, int* y) {
   if (!g_win.window) return;
-  if (g_win.fullScreen) {
-    float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(g_win.renderer, *x, *y, &lx, &ly);
-    *x = static_cast<int>(lx < 0 ? lx - 1 : lx);
-    *y = static_cast<int>(ly < 0 ? ly - 1 : ly);
-  } else {
-    *y -= g_win.menuH;
-  }
+  ToLogical(x, y);
+  if (!g_win.fullScreen) *y -= g_win.menuH;
 }
 
 void SDLB_ClientToWindow(int* x, int* y) {
   if (!g_win.window) return;
-  if (g_win.fullScreen) {
-    int wx = 0, wy = 0;
-    SDL_RenderLogicalToWindow(g_win.renderer, static_cast<float>(*x), static_cast<float>(*y), &wx,
-                              &wy);
-    *x = wx;
-    *y = wy;
-  } else {
-    *y += g_win.menuH;
-  }
+  int lx = *x, ly = *y + (g_win.fullScreen ? 0 : g_win.menuH);
+  *x = g_win.destX + static_cast<int>(static_cast<int64_t>(lx) * g_win.destW / LogicalW());
+  *y = g_win.destY + static_cast<int>(static_cast<int64_t>(ly) * g_win.destH / LogicalH());
 }
 
 void SDLB_Post(int type, int64_t wparam, int64_t lparam) {
   g_win.queue.push_back(PltMsg{type, wparam, lparam});
+}
+
+int SDLB_RunDialog(const DlgSpec& spec, int* checked) {
+  if (!g_win.window || g_win.ending) return spec.escapeResult;
+  MBAR_Close();
+  // A warning during the start-up comes before the window is shown: it is
+  // shown now, or nobody could answer.
+  if (SDL_GetWindowFlags(g_win.window) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(g_win.window);
+  if (g_win.minimized) SDL_RestoreWindow(g_win.window);
+  SDL_RaiseWindow(g_win.window);
+  DLG_Open(spec, LogicalW(), LogicalH());
+  Redraw();
+  // The buttons and keys held when the box opened belong to the game; what
+  // happens while it is open belongs to the box.
+  SDLB_ReleaseAllSources();
+  std::fill(std::begin(g_win.buttonToGame), std::end(g_win.buttonToGame), false);
+  std::fill(std::begin(g_win.buttonToMenu), std::end(g_win.buttonToMenu), false);
+  while (DLG_IsOpen()) {
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, 250)) continue;
+    do {
+      switch (e.type) {
+        case SDL_QUIT:
+          DLG_Cancel(spec.escapeResult);
+          PostEnd();
+          break;
+        case SDL_WINDOWEVENT:
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            DLG_Cancel(spec.escapeResult);
+          } else {
+            HandleWindowEvent(e.window);
+          }
+          break;
+        case SDL_KEYDOWN:
+          if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT)) {
+            DLG_Cancel(spec.escapeResult);
+          } else {
+            DLG_Key(SDLB_KeyToVk(e.key.keysym), (e.key.keysym.mod & KMOD_SHIFT) != 0);
+          }
+          break;
+        case SDL_MOUSEMOTION: {
+          int x = e.motion.x, y = e.motion.y;
+          ToLogical(&x, &y);
+          DLG_MouseMove(x, y);
+          break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+          int b = ButtonIndex(e.button.button);
+          int x = e.button.x, y = e.button.y;
+          ToLogical(&x, &y);
+          if (e.type == SDL_MOUSEBUTTONDOWN) {
+            DLG_MouseDown(b, x, y);
+          } else {
+            DLG_MouseUp(b, x, y);
+          }
+          break;
+        }
+        default:
+          break;
+      }
+    } while (DLG_IsOpen() && SDL_PollEvent(&e));
+    if (DLG_TakeDirty()) Redraw();
+  }
+  DLG_TakeDirty();
+  Redraw();
+  SDLB_ReleaseAllSources();
+  if (checked) *checked = DLG_Checked();
+  return DLG_Result();
 }
 
 int PLT_CreateWindow(const char* caption, int clientWidth, int clientHeight, const PltMenu* menu,
@@ -286,25 +586,10 @@ int PLT_CreateWindow(const char* caption, int clientWidth, int clientHeight, con
   g_win.clientH = clientHeight;
   g_win.winW = clientWidth;
   g_win.winH = clientHeight + g_win.menuH;
-  g_win.window =
-      SDL_CreateWindow(caption ? caption : "", 0, 0, g_win.winW, g_win.winH, SDL_WINDOW_HIDDEN);
+  g_win.window = SDL_CreateWindow(caption ? caption : "", 0, 0, g_win.winW * g_win.scale,
+                                  g_win.winH * g_win.scale, SDL_WINDOW_HIDDEN);
   if (!g_win.window) {
     SDL_Log("window: %s", SDL_GetError());
-    MBAR_Destroy();
-    return 0;
-  }
-  g_win.renderer = SDL_CreateRenderer(g_win.window, -1, 0);
-  if (!g_win.renderer) g_win.renderer = SDL_CreateRenderer(g_win.window, -1, SDL_RENDERER_SOFTWARE);
-  if (g_win.renderer) {
-    g_win.texture = SDL_CreateTexture(g_win.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                      SDL_TEXTUREACCESS_STREAMING, g_win.winW, g_win.winH);
-  }
-  if (!g_win.renderer || !g_win.texture) {
-    SDL_Log("renderer: %s", SDL_GetError());
-    if (g_win.renderer) SDL_DestroyRenderer(g_win.renderer);
-    SDL_DestroyWindow(g_win.window);
-    g_win.renderer = nullptr;
-    g_win.window = nullptr;
     MBAR_Destroy();
     return 0;
   }
@@ -312,8 +597,11 @@ int PLT_CreateWindow(const char* caption, int clientWidth, int clientHeight, con
   g_win.composite.assign(static_cast<size_t>(g_win.winW) * g_win.winH, 0xFF000000);
   g_win.proc = proc;
   g_win.active = -1;
+  g_win.ending = false;
+  Place();
   SDLB_ApplyIconAndCursor();
   if (proc) proc(PltMsg{PLT_MSG_CREATE, 0, 0});
+  QuerySize();
   return 1;
 }
 
@@ -321,11 +609,7 @@ void PLT_DestroyWindow() {
   if (!g_win.window) return;
   MBAR_Close();
   if (g_win.proc) g_win.proc(PltMsg{PLT_MSG_DESTROY, 0, 0});
-  SDL_DestroyTexture(g_win.texture);
-  SDL_DestroyRenderer(g_win.renderer);
   SDL_DestroyWindow(g_win.window);
-  g_win.texture = nullptr;
-  g_win.renderer = nullptr;
   g_win.window = nullptr;
   g_win.proc = nullptr;
   g_win.menuH = 0;
@@ -420,26 +704,65 @@ void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
     w = mode.w;
     h = mode.h;
   }
-  if (bpp) *bpp = b;
+  if (bpp) *bpp = PLT_DesktopDepthOverride(b);
   if (width) *width = w;
   if (height) *height = h;
+}
+
+void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int* height) {
+  *width = clientWidth;
+  *height = clientHeight + MBAR_BarHeight();
 }
 
 void PLT_Present(const uint8_t* pixels, int width, int height) {
   if (!g_win.window || !pixels || width <= 0 || height <= 0) return;
   int w = std::min(width, g_win.clientW);
   int h = std::min(height, g_win.clientH);
+  // In the common case the picture is converted straight into the surface,
+  // one pass over its pixels; frame catches up only when something is drawn
+  // over it.
+  SDL_Surface* s = g_win.minimized ? nullptr : SDL_GetWindowSurface(g_win.window);
+  bool direct = s && SDL_BYTESPERPIXEL(s->format->format) == 4 && FastPath(s) &&
+                w == g_win.clientW && h == g_win.clientH;
+  if (direct && SDL_MUSTLOCK(s)) SDL_LockSurface(s);
   for (int y = 0; y < h; ++y) {
     const uint8_t* src = pixels + static_cast<size_t>(y) * width * 3;
-    uint32_t* dst = g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
+    uint32_t* dst = direct ? SurfaceRow(s, g_win.menuH + y)
+                           : g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
     for (int x = 0; x < w; ++x) {
       dst[x] = 0xFF000000u | (static_cast<uint32_t>(src[2]) << 16) |
                (static_cast<uint32_t>(src[1]) << 8) | src[0];
       src += 3;
     }
   }
+  if (!direct) {
+    g_win.frameInSurface = false;
+    Redraw();
+    return;
+  }
+  g_win.frameInSurface = true;
+  if (MBAR_TakeDirty()) g_win.barStale = true;
+  DrawBarRows(s);
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  SDL_UpdateWindowSurface(g_win.window);
+}
+
+void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
+  if (!g_win.window || !pixels || !palette || width <= 0 || height <= 0) return;
+  uint32_t lut[256];
+  for (int i = 0; i < 256; ++i) {
+    lut[i] = 0xFF000000u | (static_cast<uint32_t>(palette[i * 4 + 2]) << 16) |
+             (static_cast<uint32_t>(palette[i * 4 + 1]) << 8) | palette[i * 4];
+  }
+  int w = std::min(width, g_win.clientW);
+  int h = std::min(height, g_win.clientH);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* src = pixels + static_cast<size_t>(y) * width;
+    uint32_t* dst = g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
+    for (int x = 0; x < w; ++x) dst[x] = lut[src[x]];
+  }
+  g_win.frameInSurface = false;
   Redraw();
-  MBAR_TakeDirty();
 }
 
 int PLT_ChangeDisplayMode(int width, int height) {
@@ -447,27 +770,55 @@ int PLT_ChangeDisplayMode(int width, int height) {
   bool full = width >= 0 && height >= 0;
   if (full && (width != g_win.clientW || height != g_win.clientH)) return PLT_DISP_CHANGE_BADMODE;
   if (full == g_win.fullScreen) return PLT_DISP_CHANGE_SUCCESSFUL;
+  SyncFrame();
   MBAR_Close();
-  // The desktop keeps its own mode: the picture is scaled onto it, which
-  // today's displays and window systems handle far better than a switch to
-  // 640x480.
+  // The desktop keeps its own mode: a borderless window covers it and the
+  // picture is scaled onto it, which today's displays and window systems
+  // handle far better than a switch to 640x480.
+  if (full) {
+    SDL_SetWindowMinimumSize(g_win.window, 1, 1);
+    SDL_SetWindowMaximumSize(g_win.window, 0, 0);
+  }
   if (SDL_SetWindowFullscreen(g_win.window, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
     SDL_Log("full screen: %s", SDL_GetError());
     return PLT_DISP_CHANGE_FAILED;
   }
   g_win.fullScreen = full;
   g_win.overlayShown = false;
-  if (full) {
-    SDL_RenderSetLogicalSize(g_win.renderer, g_win.clientW, g_win.clientH);
-    SDL_SetTextureScaleMode(g_win.texture, SDL_ScaleModeLinear);
-  } else {
-    SDL_RenderSetLogicalSize(g_win.renderer, 0, 0);
-    SDL_SetTextureScaleMode(g_win.texture, SDL_ScaleModeNearest);
-  }
+  if (!full) ApplyWindowSize();
+  Place();
   Redraw();
   return PLT_DISP_CHANGE_SUCCESSFUL;
 }
 
 int PLT_IsFullScreen() {
   return g_win.fullScreen ? 1 : 0;
+}
+
+void PLT_ShowMenuBar(int show) {
+  bool s = show != 0 && g_win.menuH > 0;
+  if (s == g_win.overlayShown) return;
+  g_win.overlayShown = s;
+  if (!s) {
+    MBAR_MouseLeave();
+    MBAR_Close();
+  }
+  Redraw();
+}
+
+void PLT_SetWindowScale(int scale) {
+  scale = std::clamp(scale, 1, 4);
+  if (scale == g_win.scale) return;
+  g_win.scale = scale;
+  if (!g_win.window) return;
+  ApplyWindowSize();
+  QuerySize();
+  Redraw();
+}
+
+void PLT_SetSmoothScaling(int smooth) {
+  g_win.smooth = smooth != 0;
+  if (!g_win.window) return;
+  Place();
+  Redraw();
 }

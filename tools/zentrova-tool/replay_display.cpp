@@ -1,0 +1,30 @@
+// Replay extension for the display: depths, full screen, the menu bar shown
+// over it and the window scale in the summary ("display").
+#include "platform/headless/headless.h"
+#include "platform/plt_display.h"
+#include "shell/config.h"
+#include "shell/display.h"
+#include "zentrova-tool/replay_ext.h"
+
+namespace {
+
+void DisplayJson(std::string& out) {
+  out += "{\"desktopDepth\": ";
+  JSON_Int(out, g_display.desktopDepth);
+  out += ", \"displayDepth\": ";
+  JSON_Int(out, g_display.displayDepth);
+  out += ", \"workingDepth\": ";
+  JSON_Int(out, g_display.workingDepth);
+  out += ", \"fullScreen\": ";
+  out += PLT_IsFullScreen() ? "true" : "false";
+  out += ", \"menuShown\": ";
+  out += g_display.menuShown ? "true" : "false";
+  out += ", \"scale\": ";
+  JSON_Int(out, HL_WindowScale());
+  out += "}";
+}
+
+}  // namespace
+
+ZV_REPLAY_EXTENSION(display, "display", nullptr, nullptr, nullptr, nullptr, nullptr, DisplayJson,
+                    nullptr);
