@@ -4,8 +4,8 @@ include(GNUInstallDirs)
 set(ZV_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/zentrova)
 # The desktop and software-centre id, and the page where the metainfo's
 # screenshots (the ones made here, installed with the data) are published.
-set(ZV_APP_ID jp.tavren.Zentrova)
-set(ZV_HOMEPAGE "https://tavren.jp/zentrova/")
+set(ZV_APP_ID example.tavren.Zentrova)
+set(ZV_HOMEPAGE "https://www.tavren.example/zentrova/")
 file(RELATIVE_PATH ZV_DATADIR_RELATIVE ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/zentrova)
 target_compile_definitions(
@@ -93,7 +93,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zentrova)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Zentrova developers")
-set(CPACK_PACKAGE_CONTACT "The Zentrova developers <zentrova@tavren.jp>")
+set(CPACK_PACKAGE_CONTACT "The Zentrova developers <zentrova@tavren.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scooping game of a moonlit pond")
 set(CPACK_PACKAGE_DESCRIPTION
     "A scooping game for the mouse: creatures of three kinds spin and swim about

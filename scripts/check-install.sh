@@ -21,7 +21,7 @@ for f in bin/zentrova bin/zentrova-tool \
   share/zentrova/grp.TVN share/zentrova/wav.TVN share/zentrova/bgm/bgm_001.ogg \
   share/zentrova/manual/manual.html share/zentrova/res/icon.png \
   share/zentrova/screenshots/title.png share/zentrova/screenshots/stage.png \
-  share/applications/jp.tavren.Zentrova.desktop share/metainfo/jp.tavren.Zentrova.metainfo.xml \
+  share/applications/example.tavren.Zentrova.desktop share/metainfo/example.tavren.Zentrova.metainfo.xml \
   share/icons/hicolor/48x48/apps/zentrova.png share/icons/hicolor/256x256/apps/zentrova.png \
   share/man/man6/zentrova.6.gz share/man/man1/zentrova-tool.1.gz \
   share/doc/zentrova/copyright share/doc/zentrova/changelog.gz; do
@@ -38,8 +38,8 @@ fi
 [ "$missing" -eq 0 ]
 "$prefix/bin/zentrova" --version >/dev/null
 "$prefix/bin/zentrova-tool" --version >/dev/null
-desktop-file-validate "$prefix/share/applications/jp.tavren.Zentrova.desktop"
-appstreamcli validate --no-net "$prefix/share/metainfo/jp.tavren.Zentrova.metainfo.xml"
+desktop-file-validate "$prefix/share/applications/example.tavren.Zentrova.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/example.tavren.Zentrova.metainfo.xml"
 
 (cd "$build" && rm -f zentrova_*.deb && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/zentrova_*.deb)
