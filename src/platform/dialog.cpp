@@ -294,41 +294,41 @@ void DrawCheckBox(uint32_t* img, int iw, int ih) {
 
 }  // namespace
 
-void DLG_Open(const DlgSpec& spec, int windowWidth, int windowHeight) {
+void DLG_Open(const DlgSpec& desc, int windowWidth, int windowHeight) {
   DialogState& d = g_dlg;
   d = DialogState{};
   d.open = true;
-  d.caption = spec.caption ? spec.caption : "";
-  d.icon = spec.icon;
-  if (spec.icon == DLG_ICON_PICTURE) {
-    if (spec.pictureRgba && spec.pictureW > 0 && spec.pictureH > 0) {
-      d.picture.assign(spec.pictureRgba,
-                       spec.pictureRgba + static_cast<size_t>(spec.pictureW) * spec.pictureH * 4);
-      d.pictureW = spec.pictureW;
-      d.pictureH = spec.pictureH;
+  d.caption = desc.caption ? desc.caption : "";
+  d.icon = desc.icon;
+  if (desc.icon == DLG_ICON_PICTURE) {
+    if (desc.pictureRgba && desc.pictureW > 0 && desc.pictureH > 0) {
+      d.picture.assign(desc.pictureRgba,
+                       desc.pictureRgba + static_cast<size_t>(desc.pictureW) * desc.pictureH * 4);
+      d.pictureW = desc.pictureW;
+      d.pictureH = desc.pictureH;
     } else {
       d.icon = DLG_ICON_INFORMATION;
     }
   }
-  d.buttonCount = std::clamp(spec.buttonCount, 0, kMaxButtons);
+  d.buttonCount = std::clamp(desc.buttonCount, 0, kMaxButtons);
   for (int i = 0; i < d.buttonCount; ++i) {
-    d.buttonIds[i] = spec.buttons[i].id;
-    d.labels[i] = spec.buttons[i].label ? spec.buttons[i].label : "";
+    d.buttonIds[i] = desc.buttons[i].id;
+    d.labels[i] = desc.buttons[i].label ? desc.buttons[i].label : "";
   }
   if (d.buttonCount == 0) {
     d.buttonIds[0] = PLT_IDOK;
     d.labels[0] = "OK";
     d.buttonCount = 1;
   }
-  d.defaultButton = std::clamp(spec.defaultButton, 0, d.buttonCount - 1);
+  d.defaultButton = std::clamp(desc.defaultButton, 0, d.buttonCount - 1);
   d.focus = d.defaultButton;
-  d.escapeResult = spec.escapeResult;
-  d.hasCheck = spec.checkCaption != nullptr;
-  d.checkCaption = spec.checkCaption ? spec.checkCaption : "";
-  d.checked = spec.checked ? 1 : 0;
+  d.escapeResult = desc.escapeResult;
+  d.hasCheck = desc.checkCaption != nullptr;
+  d.checkCaption = desc.checkCaption ? desc.checkCaption : "";
+  d.checked = desc.checked ? 1 : 0;
   int maxText = std::min(
-      kMaxTextW, std::max(windowWidth - 2 * kBorder - 3 * kPad - (spec.icon ? kIconSize : 0), 80));
-  d.lines = Wrap(spec.text, maxText);
+      kMaxTextW, std::max(windowWidth - 2 * kBorder - 3 * kPad - (desc.icon ? kIconSize : 0), 80));
+  d.lines = Wrap(desc.text, maxText);
   Layout(windowWidth, windowHeight);
   Changed();
 }

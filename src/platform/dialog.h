@@ -34,7 +34,7 @@ struct DlgSpec {
 };
 
 // Lays the box out centred in a window of the given size and opens it.
-void DLG_Open(const DlgSpec& spec, int windowWidth, int windowHeight);
+void DLG_Open(const DlgSpec& desc, int windowWidth, int windowHeight);
 bool DLG_IsOpen();
 // Ends the box from outside with a result (the session ends, the window closes).
 void DLG_Cancel(int result);

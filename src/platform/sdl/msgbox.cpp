@@ -12,42 +12,42 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
   bool yesNo = (style & 0xF) == PLT_MB_YESNO;
   static const DlgButton kYesNo[2] = {{PLT_IDYES, "はい"}, {PLT_IDNO, "いいえ"}};
   static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
-  DlgSpec spec{};
-  spec.caption = caption ? caption : "";
-  spec.text = text ? text : "";
-  spec.icon = yesNo ? DLG_ICON_QUESTION : DLG_ICON_WARNING;
-  spec.buttons = yesNo ? kYesNo : kOk;
-  spec.buttonCount = yesNo ? 2 : 1;
-  spec.defaultButton = 0;
-  spec.escapeResult = yesNo ? PLT_IDNO : PLT_IDOK;
+  DlgSpec desc{};
+  desc.caption = caption ? caption : "";
+  desc.text = text ? text : "";
+  desc.icon = yesNo ? DLG_ICON_QUESTION : DLG_ICON_WARNING;
+  desc.buttons = yesNo ? kYesNo : kOk;
+  desc.buttonCount = yesNo ? 2 : 1;
+  desc.defaultButton = 0;
+  desc.escapeResult = yesNo ? PLT_IDNO : PLT_IDOK;
   if (!SDLB_Window()) {
     // Nobody can be asked: say so where it can be read and take the default.
-    std::fprintf(stderr, "%s: %s\n", spec.caption, spec.text);
+    std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
     return yesNo ? PLT_IDYES : PLT_IDOK;
   }
-  return SDLB_RunDialog(spec, nullptr);
+  return SDLB_RunDialog(desc, nullptr);
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
   if (!dialog) return PLT_IDCANCEL;
   static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
-  DlgSpec spec{};
-  spec.caption = dialog->caption ? dialog->caption : "";
-  spec.text = dialog->text ? dialog->text : "";
-  spec.icon = dialog->icon == PLT_DLG_ICON_WARNING   ? DLG_ICON_WARNING
+  DlgSpec desc{};
+  desc.caption = dialog->caption ? dialog->caption : "";
+  desc.text = dialog->text ? dialog->text : "";
+  desc.icon = dialog->icon == PLT_DLG_ICON_WARNING   ? DLG_ICON_WARNING
               : dialog->icon == PLT_DLG_ICON_PROGRAM ? DLG_ICON_PICTURE
                                                      : DLG_ICON_NONE;
-  if (spec.icon == DLG_ICON_PICTURE) {
-    SDLB_WindowIcon(&spec.pictureRgba, &spec.pictureW, &spec.pictureH);
+  if (desc.icon == DLG_ICON_PICTURE) {
+    SDLB_WindowIcon(&desc.pictureRgba, &desc.pictureW, &desc.pictureH);
   }
-  spec.buttons = kOk;
-  spec.buttonCount = 1;
-  spec.escapeResult = PLT_IDCANCEL;
-  spec.checkCaption = dialog->checkId ? dialog->checkCaption : nullptr;
-  spec.checked = checked ? *checked : 0;
+  desc.buttons = kOk;
+  desc.buttonCount = 1;
+  desc.escapeResult = PLT_IDCANCEL;
+  desc.checkCaption = dialog->checkId ? dialog->checkCaption : nullptr;
+  desc.checked = checked ? *checked : 0;
   if (!SDLB_Window()) {
-    std::fprintf(stderr, "%s: %s\n", spec.caption, spec.text);
+    std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
     return PLT_IDOK;
   }
-  return SDLB_RunDialog(spec, checked);
+  return SDLB_RunDialog(desc, checked);
 }

@@ -36,4 +36,4 @@ struct DlgSpec;
 // Runs a message box or dialog inside the window until it has a result; the
 // last picture stays beneath it. Returns the result (the escape result when
 // there is no window, or when the session ends meanwhile).
-int SDLB_RunDialog(const DlgSpec& spec, int* checked);
+int SDLB_RunDialog(const DlgSpec& desc, int* checked);

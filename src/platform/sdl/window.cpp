@@ -505,15 +505,15 @@ void SDLB_Post(int type, int64_t wparam, int64_t lparam) {
   g_win.queue.push_back(PltMsg{type, wparam, lparam});
 }
 
-int SDLB_RunDialog(const DlgSpec& spec, int* checked) {
-  if (!g_win.window || g_win.ending) return spec.escapeResult;
+int SDLB_RunDialog(const DlgSpec& desc, int* checked) {
+  if (!g_win.window || g_win.ending) return desc.escapeResult;
   MBAR_Close();
   // A warning during the start-up comes before the window is shown: it is
   // shown now, or nobody could answer.
   if (SDL_GetWindowFlags(g_win.window) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(g_win.window);
   if (g_win.minimized) SDL_RestoreWindow(g_win.window);
   SDL_RaiseWindow(g_win.window);
-  DLG_Open(spec, LogicalW(), LogicalH());
+  DLG_Open(desc, LogicalW(), LogicalH());
   Redraw();
   // The buttons and keys held when the box opened belong to the game; what
   // happens while it is open belongs to the box.
@@ -526,19 +526,19 @@ int SDLB_RunDialog(const DlgSpec& spec, int* checked) {
     do {
       switch (e.type) {
         case SDL_QUIT:
-          DLG_Cancel(spec.escapeResult);
+          DLG_Cancel(desc.escapeResult);
           PostEnd();
           break;
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-            DLG_Cancel(spec.escapeResult);
+            DLG_Cancel(desc.escapeResult);
           } else {
             HandleWindowEvent(e.window);
           }
           break;
         case SDL_KEYDOWN:
           if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT)) {
-            DLG_Cancel(spec.escapeResult);
+            DLG_Cancel(desc.escapeResult);
           } else {
             DLG_Key(SDLB_KeyToVk(e.key.keysym), (e.key.keysym.mod & KMOD_SHIFT) != 0);
           }
