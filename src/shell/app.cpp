@@ -96,7 +96,9 @@ void TakeScreenshot() {
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
   std::string path;
   for (int n = 0; n < 100; ++n) {
-    path = std::string(dir) + "/zentrova-" + stamp + (n ? "-" + std::to_string(n) : "") + ".png";
+    path.assign(dir).append("/zentrova-").append(stamp);
+    if (n) path.append("-").append(std::to_string(n));
+    path.append(".png");
     if (!PLT_FileExists(path.c_str())) break;
   }
   if (PLT_WritePng(path.c_str(), shown.data(), f.width, f.height)) {
