@@ -80,8 +80,8 @@ int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const 
 // Pattern wipe row: d = Mul(k, s) + Mul(255 - k, d) with k = weight of the
 // mask index, weights holding k * 0x01010101 per index.
 int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights, int n);
-// 24-bit pixels to palette indices through the 5-5-5 table (which must have
-// three readable bytes past its end).
+// 24-bit pixels to palette indices through the 5-5-5 table; whole groups of
+// 16 pixels, reading only their bytes.
 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
 // Mode-10 row (P = 1..255) of a palettised source with its alpha plane; pal
 // is the palette already scaled by P (exact fade rule).

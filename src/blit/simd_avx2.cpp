@@ -249,38 +249,50 @@ ZV_AVX2 int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const
 
 namespace {
 
-// The 5-5-5 table index of eight 24-bit pixels.
-ZV_AVX2 inline __m256i Rgb15Index(const uint8_t* p) {
-  const __m256i v = Load8x24(p);
-  const __m256i b = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF8)), 3);
-  const __m256i g = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF800)), 6);
-  const __m256i r = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF80000)), 9);
-  return _mm256_or_si256(_mm256_or_si256(b, g), r);
+// The 5-5-5 table indices of eight 24-bit pixels as dwords. The two loads
+// cover exactly the 24 bytes of the pixels (the upper lane starts 8 bytes
+// in, so its four pixels sit at offsets 4..15).
+ZV_AVX2 inline __m256i Rgb15Index8(const uint8_t* p) {
+  const __m256i v = _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)), 1);
+  const __m256i take = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 4, 5,
+                                        6, -1, 7, 8, 9, -1, 10, 11, 12, -1, 13, 14, 15, -1);
+  const __m256i top = _mm256_and_si256(_mm256_shuffle_epi8(v, take), _mm256_set1_epi32(0xF8F8F8));
+  // 8 * index in two multiply-adds: blue + 32 green and red in the words,
+  // then the red word times 1024 added in.
+  const __m256i pairs = _mm256_maddubs_epi16(top, _mm256_set1_epi32(0x00012001));
+  return _mm256_srli_epi32(_mm256_madd_epi16(pairs, _mm256_set1_epi32(0x04000001)), 3);
 }
 
-// The low bytes of eight dwords to eight bytes.
-ZV_AVX2 inline void StoreLowBytes(uint8_t* o, __m256i c) {
-  const __m256i low = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                       0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(c, low),
-                                                     _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(packed));
+// Four table bytes into bytes K..K+3 of v, for four indices packed in 16-bit
+// fields (split in 32-bit halves first: one shift or zero-extension each).
+template <int K>
+ZV_AVX2 inline __m128i Look4(__m128i v, uint64_t q, const uint8_t* table) {
+  const uint32_t a = static_cast<uint32_t>(q), b = static_cast<uint32_t>(q >> 32);
+  v = _mm_insert_epi8(v, table[a & 0xFFFF], K);
+  v = _mm_insert_epi8(v, table[a >> 16], K + 1);
+  v = _mm_insert_epi8(v, table[b & 0xFFFF], K + 2);
+  return _mm_insert_epi8(v, table[b >> 16], K + 3);
 }
 
 }  // namespace
 
 ZV_AVX2 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n) {
-  const int* t = reinterpret_cast<const int*>(table);
   int j = 0;
-  // Two independent gathers per step keep more table reads in flight.
+  // The indices are vector work; the table reads are scalar loads from the
+  // general registers (a gather of eight costs more than eight loads), put
+  // into two vectors and stored as one: a store per byte would be the limit.
   for (; j + 16 <= n; j += 16, s += 48) {
-    const __m256i c0 = _mm256_i32gather_epi32(t, Rgb15Index(s), 1);
-    const __m256i c1 = _mm256_i32gather_epi32(t, Rgb15Index(s + 24), 1);
-    StoreLowBytes(d + j, c0);
-    StoreLowBytes(d + j + 8, c1);
-  }
-  for (; j + 8 <= n; j += 8, s += 24) {
-    StoreLowBytes(d + j, _mm256_i32gather_epi32(t, Rgb15Index(s), 1));
+    // Packed to words: pixels 0-3, 8-11 in the lower lane, 4-7, 12-15 above.
+    const __m256i w = _mm256_packus_epi32(Rgb15Index8(s), Rgb15Index8(s + 24));
+    const __m128i lo = _mm256_castsi256_si128(w), hi = _mm256_extracti128_si256(w, 1);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i x = Look4<0>(zero, static_cast<uint64_t>(_mm_cvtsi128_si64(lo)), table);
+    __m128i y = Look4<8>(zero, static_cast<uint64_t>(_mm_extract_epi64(lo, 1)), table);
+    x = Look4<4>(x, static_cast<uint64_t>(_mm_cvtsi128_si64(hi)), table);
+    y = Look4<12>(y, static_cast<uint64_t>(_mm_extract_epi64(hi, 1)), table);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_or_si128(x, y));
   }
   return j;
 }
