@@ -88,6 +88,9 @@ int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                         int n, int p);
 
+// Blended cells: d = ((w * s) >> 8) + (((256 - w) * d) >> 8) where on[i] is
+// not 0, d kept where it is; w in 1..255. Whole groups of 32 bytes.
+int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // Mode-0 quad row of a palettised source. Pixel j draws lut[px[e]] with
 // e = origin + ((av + j * sv) >> 32) * w + ((au + j * su) >> 32), skipping
 // entries with bit 31 set when keyed. The caller guarantees every e is inside
@@ -106,6 +109,8 @@ int Avx512PalQuadRow(const PalQuadRow& r);
 // Pattern wipe row (see Avx2WipeRow) with the weight of each mask index in
 // weight[]; whole groups of 64 pixels.
 int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint8_t* weight, int n);
+// Avx2MixOn for all n bytes, 64 a step.
+void Avx512MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // The weighted mix of RowKernels, 64 bytes a step.
 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt

@@ -230,6 +230,40 @@ ZV_AVX2 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* a
   return j;
 }
 
+namespace {
+
+// Per byte ((w * s) >> 8) + ((v * d) >> 8) for 16-bit lanes holding w and v
+// (w + v <= 256), without unpacking: the high-half multiply of the byte moved
+// to the top of its word is the product shifted by 8, for the even bytes by
+// shifting them up and for the odd bytes by masking them in place.
+ZV_AVX2 inline __m256i MixConst(__m256i s, __m256i d, __m256i w, __m256i v) {
+  const __m256i hi = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i even = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), w),
+                                        _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), v));
+  const __m256i odd = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(s, hi), w),
+                                       _mm256_mulhi_epu16(_mm256_and_si256(d, hi), v));
+  // Each sum is at most 255, so the odd one moves up into the free byte.
+  return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w) {
+  const __m256i vw = _mm256_set1_epi16(static_cast<short>(w));
+  const __m256i vv = _mm256_set1_epi16(static_cast<short>(256 - w));
+  const __m256i zero = _mm256_setzero_si256();
+  int i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i vd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i off =
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(on + i)), zero);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                        _mm256_blendv_epi8(MixConst(vs, vd, vw, vv), vd, off));
+  }
+  return i;
+}
+
 ZV_AVX2 int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights,
                         int n) {
   const __m256i ones = _mm256_set1_epi8(static_cast<char>(0xFF));
