@@ -1,6 +1,7 @@
 // Byte-wise row kernels of the vector fast paths, chosen at start-up from the
 // processor report. Every kernel but the fade gives exactly the table result.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2, 3 = AVX-512 (the row
@@ -77,9 +78,22 @@ namespace blt {
 // Mode-0 row of a palettised source with its alpha plane (exact alpha rule).
 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                     int n);
-// Pattern wipe row: d = Mul(k, s) + Mul(255 - k, d) with k = weight of the
-// mask index, weights holding k * 0x01010101 per index.
-int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights, int n);
+// Pattern wipe rows: d = Mul(k, s) + Mul(255 - k, d) with k = weight[mask
+// index], h rows of w pixels; strides in bytes (the mask's in indices). The
+// table set-up is done once for all rows. Each row's whole groups of 32
+// pixels (64 for AVX-512); returns how many pixels of each row were done.
+struct WipeRows {
+  uint8_t* d;
+  ptrdiff_t dStride;
+  const uint8_t* s;
+  ptrdiff_t sStride;
+  const uint8_t* mask;
+  ptrdiff_t mStride;
+  const uint8_t* weight;
+  int w, h;
+};
+int Avx2WipeRows(const WipeRows& r);
+int Avx512WipeRows(const WipeRows& r);
 // 24-bit pixels to palette indices through the 5-5-5 table; whole groups of
 // 16 pixels, reading only their bytes.
 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
@@ -106,9 +120,6 @@ struct PalQuadRow {
 };
 int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
-// Pattern wipe row (see Avx2WipeRow) with the weight of each mask index in
-// weight[]; whole groups of 64 pixels.
-int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint8_t* weight, int n);
 // Avx2MixOn for all n bytes, 64 a step.
 void Avx512MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // The weighted mix of RowKernels, 64 bytes a step.

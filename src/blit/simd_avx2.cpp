@@ -264,21 +264,91 @@ ZV_AVX2 int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, in
   return i;
 }
 
-ZV_AVX2 int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights,
-                        int n) {
-  const __m256i ones = _mm256_set1_epi8(static_cast<char>(0xFF));
-  int j = 0;
-  for (; j + 8 <= n; j += 8, d += 24, s += 24) {
-    const __m256i ix =
-        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + j)));
-    const __m256i k = _mm256_i32gather_epi32(reinterpret_cast<const int*>(weights), ix, 4);
-    const __m256i dv = Load8x24(d);
-    // The two products never sum past 255.
-    const __m256i r =
-        _mm256_add_epi8(MulBytes(Load8x24(s), k), MulBytes(dv, _mm256_xor_si256(k, ones)));
-    Store8x24(d, r);
+namespace {
+
+// The 256-byte weight table as sixteen 16-byte pieces for table lookups by
+// byte shuffles. A shuffle gives 0 where bit 7 of its index is set, so piece
+// m of each half answers (after the saturating add of 16 m) only the indices
+// whose high nibble is below 8 - m in that half; holding the XOR of
+// neighbouring rows of the table, the pieces that answer XOR together to the
+// row of the index.
+struct ByteTable {
+  __m256i piece[16];
+};
+
+ZV_AVX2 inline void MakeByteTable(ByteTable* t, const uint8_t* table) {
+  for (int half = 0; half < 2; half++) {
+    const uint8_t* rows = table + 128 * half;
+    for (int m = 0; m < 8; m++) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows + 16 * (7 - m)));
+      if (m > 0) {
+        v = _mm_xor_si128(v,
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows + 16 * (8 - m))));
+      }
+      t->piece[8 * half + m] = _mm256_broadcastsi128_si256(v);
+    }
   }
-  return j;
+}
+
+ZV_AVX2 inline __m256i LookUp(const ByteTable& t, __m256i ix) {
+  const __m256i up = _mm256_xor_si256(ix, _mm256_set1_epi8(static_cast<char>(0x80)));
+  __m256i lo = _mm256_shuffle_epi8(t.piece[0], ix);
+  __m256i hi = _mm256_shuffle_epi8(t.piece[8], up);
+  for (int m = 1; m < 8; m++) {
+    const __m256i step = _mm256_set1_epi8(static_cast<char>(16 * m));
+    lo = _mm256_xor_si256(lo, _mm256_shuffle_epi8(t.piece[m], _mm256_adds_epu8(ix, step)));
+    hi = _mm256_xor_si256(hi, _mm256_shuffle_epi8(t.piece[8 + m], _mm256_adds_epu8(up, step)));
+  }
+  return _mm256_xor_si256(lo, hi);
+}
+
+// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), k per byte; as MixConst
+// with the weights split into their even and odd bytes.
+ZV_AVX2 inline __m256i MixWipe(__m256i s, __m256i d, __m256i k) {
+  const __m256i low = _mm256_set1_epi16(0xFF);
+  const __m256i ke = _mm256_and_si256(k, low), ko = _mm256_srli_epi16(k, 8);
+  const __m256i hi = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i even =
+      _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), ke),
+                       _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), _mm256_xor_si256(ke, low)));
+  const __m256i odd =
+      _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(s, hi), ko),
+                       _mm256_mulhi_epu16(_mm256_and_si256(d, hi), _mm256_xor_si256(ko, low)));
+  return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2WipeRows(const WipeRows& r) {
+  ByteTable table;
+  MakeByteTable(&table, r.weight);
+  // Thirty-two weights to three per pixel: each 16-byte lane of the output
+  // needs weights from one lane of the input.
+  const __m256i e0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6, 6,
+                                      7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+  const __m256i e1 = _mm256_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15,
+                                      15, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+  const __m256i e2 = _mm256_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10, 11, 11,
+                                      11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+  const int done = r.w & ~31;
+  for (int i = 0; i < r.h; i++) {
+    uint8_t* d = r.d + i * r.dStride;
+    const uint8_t* s = r.s + i * r.sStride;
+    const uint8_t* mask = r.mask + i * r.mStride;
+    for (int j = 0; j < done; j += 32, d += 96, s += 96) {
+      const __m256i k =
+          LookUp(table, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + j)));
+      const __m256i kx[3] = {_mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x00), e0),
+                             _mm256_shuffle_epi8(k, e1),
+                             _mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x11), e2)};
+      for (int q = 0; q < 3; q++) {
+        __m256i* o = reinterpret_cast<__m256i*>(d + 32 * q);
+        const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 * q));
+        _mm256_storeu_si256(o, MixWipe(vs, _mm256_loadu_si256(o), kx[q]));
+      }
+    }
+  }
+  return done;
 }
 
 namespace {

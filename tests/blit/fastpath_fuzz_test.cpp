@@ -138,6 +138,18 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
     p.mode = BLT_Mode(mode, Pick(rng, 60, 200));
     EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FF), 0) << mode;
   }
+  // A full-screen pattern wipe, through the middle of its run and near both
+  // ends, where most weights are 0 or 255.
+  for (int pos : {20, 128, 240}) {
+    Scene s(rng, 640, 480, 640, 480, false);
+    BlitParams p = Params(&s.dst.img, &s.f.img, FMT_F, 0, 0, 640, 480);
+    p.src2Format = FMT_B;
+    p.src2 = &s.b.img;
+    p.s2w = 640;
+    p.s2h = 480;
+    p.mode2 = BLT_Mode(10, pos);
+    EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FTT), 0) << pos;
+  }
 }
 
 // Quads: the exact stepper (level 0), its fixed-point form (level 1) and the
@@ -253,8 +265,10 @@ TEST_F(FastPath, QuadSpansTouchNothingOutsideThePictures) {
 TEST_F(FastPath, TransitionRowsTouchNothingOutsideThePictures) {
   std::mt19937 rng(19);
   for (int trial = 0; trial < 200; trial++) {
-    const int sw = Pick(rng, 1, 50), sh = Pick(rng, 1, 20);
-    const int dw = Pick(rng, 1, 60), dh = Pick(rng, 1, 24);
+    // Every fourth picture wide enough for the 64-pixel steps.
+    const bool wide = trial % 4 == 3;
+    const int sw = wide ? Pick(rng, 64, 140) : Pick(rng, 1, 50), sh = Pick(rng, 1, 20);
+    const int dw = wide ? Pick(rng, 64, 150) : Pick(rng, 1, 60), dh = Pick(rng, 1, 24);
     const size_t sn = static_cast<size_t>(sw) * sh;
     GuardedBytes idx(sn), alpha(sn), fpx(sn * 3), dst(static_cast<size_t>(dw) * dh * 3);
     const bool end = trial % 2;
@@ -285,7 +299,7 @@ TEST_F(FastPath, TransitionRowsTouchNothingOutsideThePictures) {
       if (BLT_SetVectorLevel(level) != level) break;
       DRW_DrawBMP_FB(pb);
       DRW_DrawBMP_FTT(pw);
-      for (int mode : {23, 25, 27, 28, 36, 40}) {
+      for (int mode : {23, 25, 27, 28, 36, 39, 40}) {
         pf.mode = BLT_Mode(mode, Pick(rng, 0, 256));
         DRW_DrawBMP_FF(pf);
       }
