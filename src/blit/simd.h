@@ -97,6 +97,13 @@ int Avx512WipeRows(const WipeRows& r);
 // 24-bit pixels to palette indices through the 5-5-5 table; whole groups of
 // 16 pixels, reading only their bytes.
 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+// The same with the indices taken by the bit-extract instruction (BMI2), for
+// processors where it is fast; whole groups of 16 pixels followed by at least
+// one more pixel.
+int Bmi2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+// Whether the processor has a fast bit-extract: BMI2, and not one of the AMD
+// families (before 19h) that run it in microcode.
+bool FastBitExtract();
 // Mode-10 row (P = 1..255) of a palettised source with its alpha plane; pal
 // is the palette already scaled by P (exact fade rule).
 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,

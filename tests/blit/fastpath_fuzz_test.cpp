@@ -313,7 +313,7 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
   std::vector<uint8_t> pal(1024);
   for (auto& b : pal) b = static_cast<uint8_t>(rng());
   BLT_BuildRgb15ToIndex(pal.data(), nullptr);
-  for (int w : {1, 7, 8, 9, 31, 640}) {
+  for (int w : {1, 7, 8, 9, 16, 17, 31, 32, 640}) {
     const int h = 3;
     GuardedBytes src(static_cast<size_t>(w) * h * 3);
     uint8_t* sp = src.atEnd();
@@ -328,6 +328,22 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
       out.push_back(px);
     }
     for (const auto& o : out) EXPECT_EQ(o, out[0]) << w;
+    // Both row kernels directly: the entry takes only one of them for most
+    // of each row on a given processor.
+    if (BLT_SetVectorLevel(2) != 2) continue;
+    for (bool extract : {false, true}) {
+      if (extract && !blt::FastBitExtract()) continue;
+      for (int y = 0; y < h; y++) {
+        std::vector<uint8_t> px(w, 0);
+        const uint8_t* s = sp + y * w * 3;
+        const int done = extract ? blt::Bmi2Rgb15Row(px.data(), s, Rgb15ToIndex, w)
+                                 : blt::Avx2Rgb15Row(px.data(), s, Rgb15ToIndex, w);
+        EXPECT_EQ(done, extract ? (w - 1) / 16 * 16 : w / 16 * 16) << w;
+        for (int x = 0; x < done; x++) {
+          EXPECT_EQ(px[x], out[0][y * w + x]) << w << " " << extract << " " << x;
+        }
+      }
+    }
   }
 }
 
