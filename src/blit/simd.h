@@ -127,8 +127,6 @@ struct PalQuadRow {
 };
 int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
-// Avx2MixOn for all n bytes, 64 a step.
-void Avx512MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // The weighted mix of RowKernels, 64 bytes a step.
 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt

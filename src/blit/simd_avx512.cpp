@@ -143,46 +143,10 @@ ZV_AVX512 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n,
 
 namespace {
 
-// As MixConst of the AVX2 kernels: the products shifted by 8 from high-half
-// multiplies of the bytes at the top of their words, no unpacking.
-ZV_AVX512 inline __m512i MixConst64(__m512i s, __m512i d, __m512i w, __m512i v) {
-  const __m512i hi = _mm512_set1_epi16(static_cast<short>(0xFF00));
-  const __m512i even = _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_slli_epi16(s, 8), w),
-                                        _mm512_mulhi_epu16(_mm512_slli_epi16(d, 8), v));
-  const __m512i odd = _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_and_si512(s, hi), w),
-                                       _mm512_mulhi_epu16(_mm512_and_si512(d, hi), v));
-  return _mm512_or_si512(even, _mm512_slli_epi16(odd, 8));
-}
-
-}  // namespace
-
-ZV_AVX512 void Avx512MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w) {
-  const __m512i vw = _mm512_set1_epi16(static_cast<short>(w));
-  const __m512i vv = _mm512_set1_epi16(static_cast<short>(256 - w));
-  int i = 0;
-  // Whole steps blend and store all 64 bytes: a store through a byte mask is
-  // the slower form, kept for the tail.
-  for (; i + 64 <= n; i += 64) {
-    const __m512i vd = _mm512_loadu_si512(d + i);
-    const __mmask64 draw = _mm512_test_epi8_mask(_mm512_loadu_si512(on + i), _mm512_set1_epi8(-1));
-    const __m512i r = MixConst64(_mm512_loadu_si512(s + i), vd, vw, vv);
-    _mm512_storeu_si512(d + i, _mm512_mask_blend_epi8(draw, vd, r));
-  }
-  if (i < n) {
-    // Nothing past n is read or written.
-    const __mmask64 m = _bzhi_u64(~0ull, static_cast<unsigned>(n - i));
-    const __mmask64 draw =
-        _mm512_mask_test_epi8_mask(m, _mm512_maskz_loadu_epi8(m, on + i), _mm512_set1_epi8(-1));
-    const __m512i r = MixConst64(_mm512_maskz_loadu_epi8(draw, s + i),
-                                 _mm512_maskz_loadu_epi8(draw, d + i), vw, vv);
-    _mm512_mask_storeu_epi8(d + i, draw, r);
-  }
-}
-
-namespace {
-
-// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), k per byte; as
-// MixConst64 with the weights split into their even and odd bytes.
+// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), k per byte, without
+// unpacking: the high-half multiply of a byte moved to the top of its word is
+// the product shifted by 8, for the even bytes by shifting them up and for
+// the odd bytes by masking them in place.
 ZV_AVX512 inline __m512i MixWipe64(__m512i s, __m512i d, __m512i k) {
   const __m512i low = _mm512_set1_epi16(0xFF);
   const __m512i ke = _mm512_and_si512(k, low), ko = _mm512_srli_epi16(k, 8);
