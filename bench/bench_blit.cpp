@@ -185,6 +185,12 @@ void Timed(benchmark::State& state, size_t bytes, Fn&& draw) {
   }
 }
 
+// The fastest repetition beside the median: on a shared machine the best run
+// is the one least disturbed by the other load.
+double MinOf(const std::vector<double>& v) {
+  return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
+}
+
 // Targets: pattern wipe and soft wipe frames within 3x memcpy, a blended
 // cell frame within 4x, the 8-bit conversion within 6x; the fade of a
 // palettised picture with an alpha plane at least 3x faster than level 0.
@@ -199,7 +205,12 @@ void BM_PatternWipe_FullScreen(benchmark::State& state) {
   p.mode2 = BLT_Mode(10, 128);
   Timed(state, W * H * 3, [&] { DRW_DrawBMP_FTT(p); });
 }
-BENCHMARK(BM_PatternWipe_FullScreen)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
+BENCHMARK(BM_PatternWipe_FullScreen)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->ComputeStatistics("min", MinOf);
 
 // Arguments: vector level, draw mode, parameter.
 void BM_Effect_FullScreen(benchmark::State& state) {
@@ -215,7 +226,8 @@ BENCHMARK(BM_Effect_FullScreen)
     ->ArgsProduct({{0, 1, 2, 3}, {28}, {128}})
     // Cells of 32, copied and blended.
     ->ArgsProduct({{0, 1, 2, 3}, {36}, {150}})
-    ->ArgsProduct({{0, 1, 2, 3}, {39}, {150}});
+    ->ArgsProduct({{0, 1, 2, 3}, {39}, {150}})
+    ->ComputeStatistics("min", MinOf);
 
 void BM_FadeBAlpha_FullScreen(benchmark::State& state) {
   if (!SetLevel(state)) return;
@@ -234,7 +246,7 @@ void BM_ChangeF2B_Frame(benchmark::State& state) {
   BLT_BuildRgb15ToIndex(f.bpal.data(), nullptr);
   Timed(state, W * H * 3, [&] { DRW_ChangeBMP_F2B(&b, &f.dst); });
 }
-BENCHMARK(BM_ChangeF2B_Frame)->Arg(0)->Arg(2);
+BENCHMARK(BM_ChangeF2B_Frame)->Arg(0)->Arg(2)->Arg(3)->ComputeStatistics("min", MinOf);
 
 void SpriteCorners(int n, double angle, int out[4][2]) {
   const double cx = 60 + (n % 6) * 104, cy = 50 + (n / 6) * 95;

@@ -89,46 +89,29 @@ int DrawFTT(BlitParams p, bool maskIsB) {
   const RowKernels* kern = Kernels();
   uint8_t *buf = nullptr, *wts = nullptr;
   if (kern && a.col == 1 && w <= (1 << 24) && ScratchRows(w * 3, &buf, &wts)) {
-    // The weight of each mask index once per draw, then whole rows through
-    // the weighted byte kernel.
+    // The weight of each mask index once per draw; the wider paths take all
+    // rows at once and leave each row's last few pixels, which (like every
+    // pixel at level 1 or with a mirrored mask) go through the kernel.
     uint8_t weight[256];
-    uint32_t spread[256];
-    for (int v = 0; v < 256; v++) {
-      weight[v] = ClampTable[pal[v * 4] + 2 * pos - 256];
-      spread[v] = weight[v] * 0x01010101u;
-    }
+    for (int v = 0; v < 256; v++) weight[v] = ClampTable[pal[v * 4] + 2 * pos - 256];
     const int level = m.col == 1 ? BLT_GetVectorLevel() : 1;
+    uint8_t* d0 = dst->pixels + p.dy * stride + static_cast<ptrdiff_t>(p.dx) * 3;
+    int32_t done = 0;
+    if (level >= 2) {
+      const WipeRows rows{
+          d0, stride, pic->pixels + a.start * 3, a.row * 3, mask->pixels + m.start, m.row, weight,
+          w,  h};
+      done = level >= 3 ? Avx512WipeRows(rows) : Avx2WipeRows(rows);
+    }
+    if (done == w) return 1;
     for (int32_t i = 0; i < h; i++) {
-      uint8_t* d = dst->pixels + (p.dy + i) * stride + static_cast<ptrdiff_t>(p.dx) * 3;
-      const ptrdiff_t ea = a.start + i * a.row;
-      ptrdiff_t em = m.start + i * m.row;
-      if (level >= 3) {
-        // Weights by byte permutes, 64 pixels a step; the rest of the row as
-        // flat bytes through the kernel.
-        const int done = Avx512WipeRow(d, pic->pixels + ea * 3, mask->pixels + em, weight, w);
-        for (int32_t j = done; j < w; j++) {
-          wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = weight[mask->pixels[em + j]];
-        }
-        kern->mixw(d + done * 3, pic->pixels + (ea + done) * 3, wts + done * 3, (w - done) * 3,
-                   255);
-        continue;
-      }
-      if (level == 2) {
-        const int done = Avx2WipeRow(d, pic->pixels + ea * 3, mask->pixels + em, spread, w);
-        for (int32_t j = done; j < w; j++) {
-          const int k = weight[mask->pixels[em + j]];
-          const uint8_t* s = pic->pixels + (ea + j) * 3;
-          uint8_t* o = d + j * 3;
-          o[0] = static_cast<uint8_t>(Mul(k, s[0]) + Mul(255 - k, o[0]));
-          o[1] = static_cast<uint8_t>(Mul(k, s[1]) + Mul(255 - k, o[1]));
-          o[2] = static_cast<uint8_t>(Mul(k, s[2]) + Mul(255 - k, o[2]));
-        }
-        continue;
-      }
-      for (int32_t j = 0; j < w; j++, em += m.col) {
+      uint8_t* d = d0 + i * stride;
+      const ptrdiff_t ea = a.start + i * a.row + done;
+      ptrdiff_t em = m.start + i * m.row + done * m.col;
+      for (int32_t j = done; j < w; j++, em += m.col) {
         wts[j * 3] = wts[j * 3 + 1] = wts[j * 3 + 2] = weight[mask->pixels[em]];
       }
-      kern->mixw(d, pic->pixels + ea * 3, wts, w * 3, 255);
+      kern->mixw(d + done * 3, pic->pixels + ea * 3, wts + done * 3, (w - done) * 3, 255);
     }
     return 1;
   }

@@ -40,6 +40,28 @@ const RowKernels* Kernels() {
   }
 }
 
+bool FastBitExtract() {
+#if defined(__x86_64__)
+  static const bool fast = [] {
+    uint32_t r[4];
+    PLT_Cpuid(0, r);
+    const uint32_t maxLeaf = r[0];
+    // "AuthenticAMD" in ebx, edx, ecx.
+    const bool amd = r[1] == 0x68747541u && r[3] == 0x69746E65u && r[2] == 0x444D4163u;
+    if (maxLeaf < 7) return false;
+    PLT_Cpuid(7, r);
+    if (!((r[1] >> 8) & 1)) return false;
+    PLT_Cpuid(1, r);
+    const uint32_t base = (r[0] >> 8) & 0xF, ext = (r[0] >> 20) & 0xFF;
+    const uint32_t family = base == 0xF ? base + ext : base;
+    return !amd || family >= 0x19;
+  }();
+  return fast;
+#else
+  return false;
+#endif
+}
+
 }  // namespace blt
 
 int BLT_SetVectorLevel(int level) {

@@ -1,6 +1,7 @@
 // Byte-wise row kernels of the vector fast paths, chosen at start-up from the
 // processor report. Every kernel but the fade gives exactly the table result.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2, 3 = AVX-512 (the row
@@ -77,17 +78,40 @@ namespace blt {
 // Mode-0 row of a palettised source with its alpha plane (exact alpha rule).
 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                     int n);
-// Pattern wipe row: d = Mul(k, s) + Mul(255 - k, d) with k = weight of the
-// mask index, weights holding k * 0x01010101 per index.
-int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights, int n);
-// 24-bit pixels to palette indices through the 5-5-5 table (which must have
-// three readable bytes past its end).
+// Pattern wipe rows: d = Mul(k, s) + Mul(255 - k, d) with k = weight[mask
+// index], h rows of w pixels; strides in bytes (the mask's in indices). The
+// table set-up is done once for all rows. Each row's whole groups of 32
+// pixels (64 for AVX-512); returns how many pixels of each row were done.
+struct WipeRows {
+  uint8_t* d;
+  ptrdiff_t dStride;
+  const uint8_t* s;
+  ptrdiff_t sStride;
+  const uint8_t* mask;
+  ptrdiff_t mStride;
+  const uint8_t* weight;
+  int w, h;
+};
+int Avx2WipeRows(const WipeRows& r);
+int Avx512WipeRows(const WipeRows& r);
+// 24-bit pixels to palette indices through the 5-5-5 table; whole groups of
+// 16 pixels, reading only their bytes.
 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+// The same with the indices taken by the bit-extract instruction (BMI2), for
+// processors where it is fast; whole groups of 16 pixels followed by at least
+// one more pixel.
+int Bmi2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+// Whether the processor has a fast bit-extract: BMI2, and not one of the AMD
+// families (before 19h) that run it in microcode.
+bool FastBitExtract();
 // Mode-10 row (P = 1..255) of a palettised source with its alpha plane; pal
 // is the palette already scaled by P (exact fade rule).
 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
                         int n, int p);
 
+// Blended cells: d = ((w * s) >> 8) + (((256 - w) * d) >> 8) where on[i] is
+// not 0, d kept where it is; w in 1..255. Whole groups of 32 bytes.
+int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // Mode-0 quad row of a palettised source. Pixel j draws lut[px[e]] with
 // e = origin + ((av + j * sv) >> 32) * w + ((au + j * su) >> 32), skipping
 // entries with bit 31 set when keyed. The caller guarantees every e is inside
@@ -103,9 +127,6 @@ struct PalQuadRow {
 };
 int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
-// Pattern wipe row (see Avx2WipeRow) with the weight of each mask index in
-// weight[]; whole groups of 64 pixels.
-int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint8_t* weight, int n);
 // The weighted mix of RowKernels, 64 bytes a step.
 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt

@@ -230,57 +230,209 @@ ZV_AVX2 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* a
   return j;
 }
 
-ZV_AVX2 int Avx2WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask, const uint32_t* weights,
-                        int n) {
-  const __m256i ones = _mm256_set1_epi8(static_cast<char>(0xFF));
-  int j = 0;
-  for (; j + 8 <= n; j += 8, d += 24, s += 24) {
-    const __m256i ix =
-        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + j)));
-    const __m256i k = _mm256_i32gather_epi32(reinterpret_cast<const int*>(weights), ix, 4);
-    const __m256i dv = Load8x24(d);
-    // The two products never sum past 255.
-    const __m256i r =
-        _mm256_add_epi8(MulBytes(Load8x24(s), k), MulBytes(dv, _mm256_xor_si256(k, ones)));
-    Store8x24(d, r);
+namespace {
+
+// Per byte ((w * s) >> 8) + ((v * d) >> 8) for 16-bit lanes holding w and v
+// (w + v <= 256), without unpacking: the high-half multiply of the byte moved
+// to the top of its word is the product shifted by 8, for the even bytes by
+// shifting them up and for the odd bytes by masking them in place.
+ZV_AVX2 inline __m256i MixConst(__m256i s, __m256i d, __m256i w, __m256i v) {
+  const __m256i hi = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i even = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), w),
+                                        _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), v));
+  const __m256i odd = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(s, hi), w),
+                                       _mm256_mulhi_epu16(_mm256_and_si256(d, hi), v));
+  // Each sum is at most 255, so the odd one moves up into the free byte.
+  return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w) {
+  const __m256i vw = _mm256_set1_epi16(static_cast<short>(w));
+  const __m256i vv = _mm256_set1_epi16(static_cast<short>(256 - w));
+  const __m256i zero = _mm256_setzero_si256();
+  int i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i vd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+    const __m256i off =
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(on + i)), zero);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                        _mm256_blendv_epi8(MixConst(vs, vd, vw, vv), vd, off));
   }
-  return j;
+  return i;
 }
 
 namespace {
 
-// The 5-5-5 table index of eight 24-bit pixels.
-ZV_AVX2 inline __m256i Rgb15Index(const uint8_t* p) {
-  const __m256i v = Load8x24(p);
-  const __m256i b = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF8)), 3);
-  const __m256i g = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF800)), 6);
-  const __m256i r = _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xF80000)), 9);
-  return _mm256_or_si256(_mm256_or_si256(b, g), r);
+// The 256-byte weight table as sixteen 16-byte pieces for table lookups by
+// byte shuffles. A shuffle gives 0 where bit 7 of its index is set, so piece
+// m of each half answers (after the saturating add of 16 m) only the indices
+// whose high nibble is below 8 - m in that half; holding the XOR of
+// neighbouring rows of the table, the pieces that answer XOR together to the
+// row of the index.
+struct ByteTable {
+  __m256i piece[16];
+};
+
+ZV_AVX2 inline void MakeByteTable(ByteTable* t, const uint8_t* table) {
+  for (int half = 0; half < 2; half++) {
+    const uint8_t* rows = table + 128 * half;
+    for (int m = 0; m < 8; m++) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows + 16 * (7 - m)));
+      if (m > 0) {
+        v = _mm_xor_si128(v,
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows + 16 * (8 - m))));
+      }
+      t->piece[8 * half + m] = _mm256_broadcastsi128_si256(v);
+    }
+  }
 }
 
-// The low bytes of eight dwords to eight bytes.
-ZV_AVX2 inline void StoreLowBytes(uint8_t* o, __m256i c) {
-  const __m256i low = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                       0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(c, low),
-                                                     _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(packed));
+ZV_AVX2 inline __m256i LookUp(const ByteTable& t, __m256i ix) {
+  const __m256i up = _mm256_xor_si256(ix, _mm256_set1_epi8(static_cast<char>(0x80)));
+  __m256i lo = _mm256_shuffle_epi8(t.piece[0], ix);
+  __m256i hi = _mm256_shuffle_epi8(t.piece[8], up);
+  for (int m = 1; m < 8; m++) {
+    const __m256i step = _mm256_set1_epi8(static_cast<char>(16 * m));
+    lo = _mm256_xor_si256(lo, _mm256_shuffle_epi8(t.piece[m], _mm256_adds_epu8(ix, step)));
+    hi = _mm256_xor_si256(hi, _mm256_shuffle_epi8(t.piece[8 + m], _mm256_adds_epu8(up, step)));
+  }
+  return _mm256_xor_si256(lo, hi);
+}
+
+// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), k per byte; as MixConst
+// with the weights split into their even and odd bytes.
+ZV_AVX2 inline __m256i MixWipe(__m256i s, __m256i d, __m256i k) {
+  const __m256i low = _mm256_set1_epi16(0xFF);
+  const __m256i ke = _mm256_and_si256(k, low), ko = _mm256_srli_epi16(k, 8);
+  const __m256i hi = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i even =
+      _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), ke),
+                       _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), _mm256_xor_si256(ke, low)));
+  const __m256i odd =
+      _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(s, hi), ko),
+                       _mm256_mulhi_epu16(_mm256_and_si256(d, hi), _mm256_xor_si256(ko, low)));
+  return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
+}
+
+}  // namespace
+
+ZV_AVX2 int Avx2WipeRows(const WipeRows& r) {
+  ByteTable table;
+  MakeByteTable(&table, r.weight);
+  // Thirty-two weights to three per pixel: each 16-byte lane of the output
+  // needs weights from one lane of the input.
+  const __m256i e0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6, 6,
+                                      7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+  const __m256i e1 = _mm256_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15,
+                                      15, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+  const __m256i e2 = _mm256_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10, 11, 11,
+                                      11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+  const int done = r.w & ~31;
+  for (int i = 0; i < r.h; i++) {
+    uint8_t* d = r.d + i * r.dStride;
+    const uint8_t* s = r.s + i * r.sStride;
+    const uint8_t* mask = r.mask + i * r.mStride;
+    for (int j = 0; j < done; j += 32, d += 96, s += 96) {
+      const __m256i k =
+          LookUp(table, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + j)));
+      const __m256i kx[3] = {_mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x00), e0),
+                             _mm256_shuffle_epi8(k, e1),
+                             _mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x11), e2)};
+      for (int q = 0; q < 3; q++) {
+        __m256i* o = reinterpret_cast<__m256i*>(d + 32 * q);
+        const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 * q));
+        _mm256_storeu_si256(o, MixWipe(vs, _mm256_loadu_si256(o), kx[q]));
+      }
+    }
+  }
+  return done;
+}
+
+namespace {
+
+// The 5-5-5 table indices of eight 24-bit pixels as dwords. The two loads
+// cover exactly the 24 bytes of the pixels (the upper lane starts 8 bytes
+// in, so its four pixels sit at offsets 4..15).
+ZV_AVX2 inline __m256i Rgb15Index8(const uint8_t* p) {
+  const __m256i v = _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)), 1);
+  const __m256i take = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 4, 5,
+                                        6, -1, 7, 8, 9, -1, 10, 11, 12, -1, 13, 14, 15, -1);
+  const __m256i top = _mm256_and_si256(_mm256_shuffle_epi8(v, take), _mm256_set1_epi32(0xF8F8F8));
+  // 8 * index in two multiply-adds: blue + 32 green and red in the words,
+  // then the red word times 1024 added in.
+  const __m256i pairs = _mm256_maddubs_epi16(top, _mm256_set1_epi32(0x00012001));
+  return _mm256_srli_epi32(_mm256_madd_epi16(pairs, _mm256_set1_epi32(0x04000001)), 3);
+}
+
+// Four table bytes into bytes K..K+3 of v, for four indices packed in 16-bit
+// fields (split in 32-bit halves first: one shift or zero-extension each).
+template <int K>
+ZV_AVX2 inline __m128i Look4(__m128i v, uint64_t q, const uint8_t* table) {
+  const uint32_t a = static_cast<uint32_t>(q), b = static_cast<uint32_t>(q >> 32);
+  v = _mm_insert_epi8(v, table[a & 0xFFFF], K);
+  v = _mm_insert_epi8(v, table[a >> 16], K + 1);
+  v = _mm_insert_epi8(v, table[b & 0xFFFF], K + 2);
+  return _mm_insert_epi8(v, table[b >> 16], K + 3);
 }
 
 }  // namespace
 
 ZV_AVX2 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n) {
-  const int* t = reinterpret_cast<const int*>(table);
   int j = 0;
-  // Two independent gathers per step keep more table reads in flight.
+  // The indices are vector work; the table reads are scalar loads from the
+  // general registers (a gather of eight costs more than eight loads), put
+  // into two vectors and stored as one: a store per byte would be the limit.
   for (; j + 16 <= n; j += 16, s += 48) {
-    const __m256i c0 = _mm256_i32gather_epi32(t, Rgb15Index(s), 1);
-    const __m256i c1 = _mm256_i32gather_epi32(t, Rgb15Index(s + 24), 1);
-    StoreLowBytes(d + j, c0);
-    StoreLowBytes(d + j + 8, c1);
+    // Packed to words: pixels 0-3, 8-11 in the lower lane, 4-7, 12-15 above.
+    const __m256i w = _mm256_packus_epi32(Rgb15Index8(s), Rgb15Index8(s + 24));
+    const __m128i lo = _mm256_castsi256_si128(w), hi = _mm256_extracti128_si256(w, 1);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i x = Look4<0>(zero, static_cast<uint64_t>(_mm_cvtsi128_si64(lo)), table);
+    __m128i y = Look4<8>(zero, static_cast<uint64_t>(_mm_extract_epi64(lo, 1)), table);
+    x = Look4<4>(x, static_cast<uint64_t>(_mm_cvtsi128_si64(hi)), table);
+    y = Look4<12>(y, static_cast<uint64_t>(_mm_extract_epi64(hi, 1)), table);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_or_si128(x, y));
   }
-  for (; j + 8 <= n; j += 8, s += 24) {
-    StoreLowBytes(d + j, _mm256_i32gather_epi32(t, Rgb15Index(s), 1));
+  return j;
+}
+
+#define ZV_AVX2_BMI2 __attribute__((target("avx2,bmi2")))
+
+namespace {
+
+// Two table bytes into bytes K, K + 1 of v for the two pixels at p; reads
+// eight bytes, two past the pixels.
+template <int K>
+ZV_AVX2_BMI2 inline __m128i Look2(__m128i v, const uint8_t* p, const uint8_t* table) {
+  uint64_t q;
+  std::memcpy(&q, p, 8);
+  // The top five bits of each of the six bytes are the two indices.
+  const uint32_t r = static_cast<uint32_t>(_pext_u64(q, 0xF8F8F8F8F8F8ull));
+  v = _mm_insert_epi8(v, table[r & 0x7FFF], K);
+  return _mm_insert_epi8(v, table[r >> 15], K + 1);
+}
+
+}  // namespace
+
+ZV_AVX2_BMI2 int Bmi2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n) {
+  int j = 0;
+  // The last read of a group ends two bytes past it: a group runs only where
+  // a pixel follows it in the row.
+  for (; j + 16 < n; j += 16, s += 48) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i x = Look2<0>(zero, s, table), y = Look2<8>(zero, s + 24, table);
+    x = Look2<2>(x, s + 6, table);
+    y = Look2<10>(y, s + 30, table);
+    x = Look2<4>(x, s + 12, table);
+    y = Look2<12>(y, s + 36, table);
+    x = Look2<6>(x, s + 18, table);
+    y = Look2<14>(y, s + 42, table);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_or_si128(x, y));
   }
   return j;
 }

@@ -143,12 +143,32 @@ ZV_AVX512 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n,
   }
 }
 
-ZV_AVX512 int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask,
-                            const uint8_t* weight, int n) {
+namespace {
+
+// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), k per byte, without
+// unpacking: the high-half multiply of a byte moved to the top of its word is
+// the product shifted by 8, for the even bytes by shifting them up and for
+// the odd bytes by masking them in place.
+ZV_AVX512 inline __m512i MixWipe64(__m512i s, __m512i d, __m512i k) {
+  const __m512i low = _mm512_set1_epi16(0xFF);
+  const __m512i ke = _mm512_and_si512(k, low), ko = _mm512_srli_epi16(k, 8);
+  const __m512i hi = _mm512_set1_epi16(static_cast<short>(0xFF00));
+  const __m512i even =
+      _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_slli_epi16(s, 8), ke),
+                       _mm512_mulhi_epu16(_mm512_slli_epi16(d, 8), _mm512_xor_si512(ke, low)));
+  const __m512i odd =
+      _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_and_si512(s, hi), ko),
+                       _mm512_mulhi_epu16(_mm512_and_si512(d, hi), _mm512_xor_si512(ko, low)));
+  return _mm512_or_si512(even, _mm512_slli_epi16(odd, 8));
+}
+
+}  // namespace
+
+ZV_AVX512 int Avx512WipeRows(const WipeRows& r) {
   // The 256-entry table as four 64-byte registers; two two-register byte
   // permutes cover it, bit 7 of the index picks between them.
-  const __m512i t0 = _mm512_loadu_si512(weight), t1 = _mm512_loadu_si512(weight + 64);
-  const __m512i t2 = _mm512_loadu_si512(weight + 128), t3 = _mm512_loadu_si512(weight + 192);
+  const __m512i t0 = _mm512_loadu_si512(r.weight), t1 = _mm512_loadu_si512(r.weight + 64);
+  const __m512i t2 = _mm512_loadu_si512(r.weight + 128), t3 = _mm512_loadu_si512(r.weight + 192);
   // Byte b of colour register k takes the weight of pixel (64 k + b) / 3.
   alignas(64) uint8_t pat[3][64];
   for (int k = 0; k < 3; k++) {
@@ -156,20 +176,24 @@ ZV_AVX512 int Avx512WipeRow(uint8_t* d, const uint8_t* s, const uint8_t* mask,
   }
   const __m512i p[3] = {_mm512_load_si512(pat[0]), _mm512_load_si512(pat[1]),
                         _mm512_load_si512(pat[2])};
-  const __m512i vt = _mm512_set1_epi16(255);
-  int j = 0;
-  for (; j + 64 <= n; j += 64, d += 192, s += 192) {
-    const __m512i ix = _mm512_loadu_si512(mask + j);
-    const __m512i lo = _mm512_permutex2var_epi8(t0, ix, t1);
-    const __m512i hi = _mm512_permutex2var_epi8(t2, ix, t3);
-    const __m512i w = _mm512_mask_blend_epi8(_mm512_movepi8_mask(ix), lo, hi);
-    for (int k = 0; k < 3; k++) {
-      const __m512i r = Mix64(_mm512_loadu_si512(s + 64 * k), _mm512_loadu_si512(d + 64 * k),
-                              _mm512_permutexvar_epi8(p[k], w), vt);
-      _mm512_storeu_si512(d + 64 * k, r);
+  const int done = r.w & ~63;
+  for (int i = 0; i < r.h; i++) {
+    uint8_t* d = r.d + i * r.dStride;
+    const uint8_t* s = r.s + i * r.sStride;
+    const uint8_t* mask = r.mask + i * r.mStride;
+    for (int j = 0; j < done; j += 64, d += 192, s += 192) {
+      const __m512i ix = _mm512_loadu_si512(mask + j);
+      const __m512i lo = _mm512_permutex2var_epi8(t0, ix, t1);
+      const __m512i hi = _mm512_permutex2var_epi8(t2, ix, t3);
+      const __m512i w = _mm512_mask_blend_epi8(_mm512_movepi8_mask(ix), lo, hi);
+      for (int k = 0; k < 3; k++) {
+        const __m512i v = MixWipe64(_mm512_loadu_si512(s + 64 * k), _mm512_loadu_si512(d + 64 * k),
+                                    _mm512_permutexvar_epi8(p[k], w));
+        _mm512_storeu_si512(d + 64 * k, v);
+      }
     }
   }
-  return j;
+  return done;
 }
 
 }  // namespace blt

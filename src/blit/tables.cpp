@@ -26,7 +26,7 @@ uint8_t NoiseMasks[64][64][64];
 int16_t NoiseTab[256][256];
 int16_t NoiseTab2[256][256];
 int16_t SinTable[256];
-uint8_t Rgb15ToIndex[32768 + 4];
+uint8_t Rgb15ToIndex[32768];
 
 ClipBox g_defaultClip = {0, 0, 640, 480};
 int32_t g_screenW = 640, g_screenH = 480;

@@ -27,8 +27,7 @@ extern int16_t NoiseTab2[256][256];
 // 4096 * sin(2 pi k / 256), truncated.
 extern int16_t SinTable[256];
 // Display palette index of every 5-5-5 colour, (r >> 3) << 10 | (g >> 3) << 5 | b >> 3.
-// Four bytes longer: the vector conversion reads a whole word at each index.
-extern uint8_t Rgb15ToIndex[32768 + 4];
+extern uint8_t Rgb15ToIndex[32768];
 // Fills Rgb15ToIndex with the nearest entry of a 256-entry palette (blue,
 // green, red, 0) for each colour c * 8; usable[i] = 0 keeps entry i out
 // (null: every entry).

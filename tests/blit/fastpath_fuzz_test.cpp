@@ -138,6 +138,18 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
     p.mode = BLT_Mode(mode, Pick(rng, 60, 200));
     EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FF), 0) << mode;
   }
+  // A full-screen pattern wipe, through the middle of its run and near both
+  // ends, where most weights are 0 or 255.
+  for (int pos : {20, 128, 240}) {
+    Scene s(rng, 640, 480, 640, 480, false);
+    BlitParams p = Params(&s.dst.img, &s.f.img, FMT_F, 0, 0, 640, 480);
+    p.src2Format = FMT_B;
+    p.src2 = &s.b.img;
+    p.s2w = 640;
+    p.s2h = 480;
+    p.mode2 = BLT_Mode(10, pos);
+    EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FTT), 0) << pos;
+  }
 }
 
 // Quads: the exact stepper (level 0), its fixed-point form (level 1) and the
@@ -253,8 +265,10 @@ TEST_F(FastPath, QuadSpansTouchNothingOutsideThePictures) {
 TEST_F(FastPath, TransitionRowsTouchNothingOutsideThePictures) {
   std::mt19937 rng(19);
   for (int trial = 0; trial < 200; trial++) {
-    const int sw = Pick(rng, 1, 50), sh = Pick(rng, 1, 20);
-    const int dw = Pick(rng, 1, 60), dh = Pick(rng, 1, 24);
+    // Every fourth picture wide enough for the 64-pixel steps.
+    const bool wide = trial % 4 == 3;
+    const int sw = wide ? Pick(rng, 64, 140) : Pick(rng, 1, 50), sh = Pick(rng, 1, 20);
+    const int dw = wide ? Pick(rng, 64, 150) : Pick(rng, 1, 60), dh = Pick(rng, 1, 24);
     const size_t sn = static_cast<size_t>(sw) * sh;
     GuardedBytes idx(sn), alpha(sn), fpx(sn * 3), dst(static_cast<size_t>(dw) * dh * 3);
     const bool end = trial % 2;
@@ -285,7 +299,7 @@ TEST_F(FastPath, TransitionRowsTouchNothingOutsideThePictures) {
       if (BLT_SetVectorLevel(level) != level) break;
       DRW_DrawBMP_FB(pb);
       DRW_DrawBMP_FTT(pw);
-      for (int mode : {23, 25, 27, 28, 36, 40}) {
+      for (int mode : {23, 25, 27, 28, 36, 39, 40}) {
         pf.mode = BLT_Mode(mode, Pick(rng, 0, 256));
         DRW_DrawBMP_FF(pf);
       }
@@ -299,7 +313,7 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
   std::vector<uint8_t> pal(1024);
   for (auto& b : pal) b = static_cast<uint8_t>(rng());
   BLT_BuildRgb15ToIndex(pal.data(), nullptr);
-  for (int w : {1, 7, 8, 9, 31, 640}) {
+  for (int w : {1, 7, 8, 9, 16, 17, 31, 32, 640}) {
     const int h = 3;
     GuardedBytes src(static_cast<size_t>(w) * h * 3);
     uint8_t* sp = src.atEnd();
@@ -314,6 +328,22 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
       out.push_back(px);
     }
     for (const auto& o : out) EXPECT_EQ(o, out[0]) << w;
+    // Both row kernels directly: the entry takes only one of them for most
+    // of each row on a given processor.
+    if (BLT_SetVectorLevel(2) != 2) continue;
+    for (bool extract : {false, true}) {
+      if (extract && !blt::FastBitExtract()) continue;
+      for (int y = 0; y < h; y++) {
+        std::vector<uint8_t> px(w, 0);
+        const uint8_t* s = sp + y * w * 3;
+        const int done = extract ? blt::Bmi2Rgb15Row(px.data(), s, Rgb15ToIndex, w)
+                                 : blt::Avx2Rgb15Row(px.data(), s, Rgb15ToIndex, w);
+        EXPECT_EQ(done, extract ? (w - 1) / 16 * 16 : w / 16 * 16) << w;
+        for (int x = 0; x < done; x++) {
+          EXPECT_EQ(px[x], out[0][y * w + x]) << w << " " << extract << " " << x;
+        }
+      }
+    }
   }
 }
 
