@@ -65,6 +65,20 @@ TEST_F(ToolScript, CheckNamesEachProblemByLine) {
   WriteFileBytes("long.txt", Bytes("1\n2\n3\n4\n5\n"));
   EXPECT_EQ(Run("script check long.txt"), 1);
   EXPECT_NE(ReadText("out.txt").find("long.txt:1: message does not fit"), std::string::npos);
+  // The window's own layout decides: 100 full-width characters fill it
+  // exactly, one more does not fit, and a closing bracket may hang.
+  std::string full;
+  for (int i = 0; i < 100; ++i) full += "\x82\xa0";
+  WriteFileBytes("full.txt", Bytes(full + "\n"));
+  EXPECT_EQ(Run("script check full.txt"), 0) << ReadText("out.txt");
+  WriteFileBytes("over.txt", Bytes(full + "\x82\xa0\n"));
+  EXPECT_EQ(Run("script check over.txt"), 1);
+  WriteFileBytes("hang.txt", Bytes(full + "\x81\x76\n"));
+  EXPECT_EQ(Run("script check hang.txt"), 0) << ReadText("out.txt");
+  WriteFileBytes("page.txt", Bytes("one\\ktwo\n"));
+  EXPECT_EQ(Run("script check page.txt"), 1);
+  EXPECT_NE(ReadText("out.txt").find("page.txt:1: text after \\k never shows"), std::string::npos)
+      << ReadText("out.txt");
   const std::string data = std::string(ZV_SOURCE_DIR) + "/tests/script/data/SCR/";
   EXPECT_EQ(Run("script check " + data + "s0000.txt " + data + "s0001.txt " + data + "s0002.txt"),
             0)

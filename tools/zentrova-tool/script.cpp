@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "script/text.h"
 #include "zentrova-tool/sjis.h"
 #include "zentrova-tool/tool.h"
 
@@ -144,45 +145,26 @@ bool Known(char c) {
 }
 
 // Markup: tags balanced, at most 15 open, '|' only in a ruby tag, ruby texts
-// of at most 31 bytes, colours 0..15. Also counts the lines each page takes
-// in the 25-character window (50 half-width columns a line).
+// of at most 31 bytes, colours 0..15; no page marker (the window shows page
+// 0 only); and the whole message within the four-line window.
 void CheckMessage(Linter& L, int line, const char* text) {
   char stack[16];
   int depth = 0;
-  int columns = 0, lines = 1, rubyBytes = -1;
-  bool reportedFit = false;
-  auto newLine = [&]() {
-    columns = 0;
-    ++lines;
-  };
-  auto checkFit = [&]() {
-    if (lines > 4 && !reportedFit) {
-      reportedFit = true;
-      L.Report(line, "message does not fit the four-line window");
-    }
-  };
+  int rubyBytes = -1;
+  bool reportedPage = false;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
   while (*p) {
     const unsigned char c = *p;
     if (SCR_IsLead(c) && p[1]) {
-      if (rubyBytes >= 0) {
-        rubyBytes += 2;
-      } else {
-        columns += 2;
-      }
+      if (rubyBytes >= 0) rubyBytes += 2;
       p += 2;
     } else if (c == '\\' && p[1]) {
-      if (p[1] == 'n') newLine();
-      if (p[1] == 'k') {
-        checkFit();
-        lines = 1;
-        columns = 0;
+      if (p[1] == 'k' && !reportedPage) {
+        // The window is drawn with page 0: nothing after the marker shows.
+        reportedPage = true;
+        L.Report(line, "text after \\k never shows in the message window");
       }
-      if (p[1] == '<' || p[1] == '>' || p[1] == '\\' || p[1] == '|') ++columns;
       p += 2;
-    } else if (c == '\n') {
-      newLine();
-      ++p;
     } else if (c == '<') {
       if (depth >= 15) {
         L.Report(line, "more than 15 tags open");
@@ -222,22 +204,18 @@ void CheckMessage(Linter& L, int line, const char* text) {
       }
       ++p;
     } else {
-      if (rubyBytes >= 0) {
-        ++rubyBytes;
-      } else {
-        ++columns;
-      }
+      if (rubyBytes >= 0) ++rubyBytes;
       ++p;
     }
-    if (columns > 50) {
-      columns -= 50;
-      ++lines;
-    }
   }
-  // A line end at the very end of a run adds no line of its own.
-  if (columns == 0 && lines > 1) --lines;
-  checkFit();
   if (depth > 0) L.Report(line, "tag left open");
+  // Laid out by the game's own engine in the message window's box, against
+  // the same box without a line limit: line starts, sizes and pauses count.
+  const int shown = TXT_Draw(nullptr, 8, 352, 25, 4, 0, 8, nullptr, nullptr, nullptr, 24, text, 0,
+                             -1, -1, 128, 128, 128, -1, 0, 1);
+  const int whole = TXT_Draw(nullptr, 8, 352, 25, 1 << 20, 0, 8, nullptr, nullptr, nullptr, 24,
+                             text, 0, -1, -1, 128, 128, 128, -1, 0, 1);
+  if (shown < whole) L.Report(line, "message does not fit the four-line window");
 }
 
 int CheckFile(const char* path, bool utf8) {
