@@ -60,6 +60,15 @@ void PushFront(int e) {
   if (g_font.tail < 0) g_font.tail = e;
 }
 
+void PushBack(int e) {
+  CoverageEntry& c = g_font.entries[e];
+  c.next = -1;
+  c.prev = g_font.tail;
+  if (g_font.tail >= 0) g_font.entries[g_font.tail].next = e;
+  g_font.tail = e;
+  if (g_font.head < 0) g_font.head = e;
+}
+
 bool EnsureCanvas() {
   if (g_font.canvas.empty()) g_font.canvas.assign(FNT_CANVAS_SIZE * FNT_CANVAS_SIZE, 0);
   return true;
@@ -207,18 +216,9 @@ int FNT_Coverage(uint32_t code, int size, const uint16_t** sums) {
   CoverageEntry& c = g_font.entries[e];
   c.width = Render(code, size, c.sums);
   if (c.width < 0) {
-    // Nothing to keep: put the entry back as the next to be reused.
-    c.width = -1;
-    c.prev = c.next = -1;
-    if (g_font.tail < 0) {
-      PushFront(e);
-    } else {
-      g_font.entries[g_font.tail].next = e;
-      c.prev = g_font.tail;
-      g_font.tail = e;
-    }
-    g_font.index.erase(key);
+    // Nothing to keep: the entry goes last, the next to be reused.
     c.key = 0xFFFFFFFFu;
+    PushBack(e);
     return -1;
   }
   c.key = key;
