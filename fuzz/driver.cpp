@@ -1,8 +1,13 @@
 // Runs a fuzz target without libFuzzer: random inputs and mutations of a few
 // seeds, a fixed number of times, so the target is exercised in every test run.
+// Given files or directories instead of a count, runs each file once.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -10,7 +15,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 // Optional seeds a target offers for mutation.
 extern "C" __attribute__((weak)) void ZvFuzzSeeds(std::vector<std::vector<uint8_t>>* seeds);
 
+namespace {
+int RunFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "cannot read %s\n", p.c_str());
+    return 1;
+  }
+  std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  LLVMFuzzerTestOneInput(data.data(), data.size());
+  return 0;
+}
+
+int RunFiles(int argc, char** argv) {
+  int files = 0, failed = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::filesystem::path p(argv[i]);
+    if (std::filesystem::is_directory(p)) {
+      for (const auto& e : std::filesystem::recursive_directory_iterator(p)) {
+        if (!e.is_regular_file()) continue;
+        failed += RunFile(e.path());
+        ++files;
+      }
+    } else {
+      failed += RunFile(p);
+      ++files;
+    }
+  }
+  std::printf("%d files run\n", files);
+  return failed ? 1 : 0;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc > 1 && !std::isdigit(static_cast<unsigned char>(argv[1][0])))
+    return RunFiles(argc, argv);
   int runs = argc > 1 ? std::atoi(argv[1]) : 1000;
   std::mt19937 rng(12345);
   std::vector<std::vector<uint8_t>> seeds;
