@@ -3,6 +3,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,9 @@ const char kCorrupt[] =
     "ゲームの再インストールを試して下さい。\nファイル名：[%s]";
 
 uint8_t g_ring[LZS_RING];
+
+// Most bytes one byte of an LZSS stream can stand for.
+constexpr int64_t kLzsMaxRatio = 9;
 
 int32_t Le32(const uint8_t* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -225,8 +229,13 @@ int ARC_Read(const char* archive, const char* name, uint8_t** out) {
       } else if (got == size && size >= 8) {
         int32_t unpacked = Le32(data + 4);
         if (unpacked > 0) {
-          uint8_t* buf = Zalloc(unpacked);
-          int produced = buf ? LZS_Decode(buf, data + 8, size - 8, unpacked) : 0;
+          // A reference (two bytes) yields at most 18 bytes, so no stream
+          // yields more than nine times its length: a larger announced size
+          // is not allocated, as the stream cannot fill it.
+          const int32_t room =
+              static_cast<int32_t>(std::min<int64_t>(unpacked, (int64_t{size} - 8) * kLzsMaxRatio));
+          uint8_t* buf = room > 0 ? Zalloc(room) : nullptr;
+          int produced = buf ? LZS_Decode(buf, data + 8, size - 8, room) : 0;
           if (produced != unpacked) {
             MSG_Error(nullptr, kCorrupt, name);
           }

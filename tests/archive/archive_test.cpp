@@ -128,6 +128,37 @@ TEST_F(ArchiveTest, WrongLengthShowsTheCorruptionMessage) {
   EXPECT_NE(HL_MessageBoxes()[0].text.find("ファイル名：[x]"), std::string::npos);
 }
 
+TEST_F(ArchiveTest, PackedSizeIsBoundByWhatTheStreamCanHold) {
+  // The densest stream: every item an 18-byte reference (into the initial
+  // spaces), eight per flag byte, so 17 bytes stand for 144.
+  std::vector<uint8_t> dense(8, 0);
+  for (int block = 0; block < 4; ++block) {
+    dense.push_back(0x00);
+    for (int k = 0; k < 8; ++k) dense.insert(dense.end(), {0x00, 0x0F});
+  }
+  const int stream = static_cast<int>(dense.size()) - 8;
+  Put32(dense, 0, static_cast<uint32_t>(stream));
+  Put32(dense, 4, 4 * 144);
+  // A short stream that announces far more than any stream of its length
+  // makes: the bytes it holds, and the corruption message.
+  std::vector<uint8_t> claims = Compress(Bytes("hello world"));
+  Put32(claims, 4, 0x7FFFFFFF);
+  std::vector<uint8_t> a = MakeArchive({{"dense", {}}, {"claims", {}}});
+  Put32(a, 8, 1);
+  Put32(a, 8 + 28, static_cast<uint32_t>(a.size()));
+  Put32(a, 8 + 32, static_cast<uint32_t>(dense.size()));
+  a.insert(a.end(), dense.begin(), dense.end());
+  Put32(a, 44, 1);
+  Put32(a, 44 + 28, static_cast<uint32_t>(a.size()));
+  Put32(a, 44 + 32, static_cast<uint32_t>(claims.size()));
+  a.insert(a.end(), claims.begin(), claims.end());
+  WriteFileBytes("grp.TVN", a);
+  EXPECT_EQ(Load("grp", "dense"), std::string(4 * 144, ' '));
+  EXPECT_TRUE(HL_MessageBoxes().empty());
+  EXPECT_EQ(Load("grp", "claims"), "hello world");
+  EXPECT_EQ(HL_MessageBoxes().size(), 1u);
+}
+
 TEST(Lzss, ReferencesIntoInitialSpacesAndOverlaps) {
   // Flag 0b00000010: a reference, then a literal 'a', then a reference that
   // overlaps its own output (source = the 'a' just written, length 18).
