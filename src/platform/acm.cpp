@@ -19,10 +19,13 @@ namespace {
 
 constexpr int kMaxExtra = PLT_WAVE_FORMAT_AREA - static_cast<int>(sizeof(PltWaveFormat));
 
+// A file of size bytes whose first `stored` bytes are data; the rest read as
+// zeros (a size question needs only the length of the data).
 struct MemFile {
   const uint8_t* data;
   sf_count_t size;
   sf_count_t pos;
+  sf_count_t stored;
 };
 
 sf_count_t MemLength(void* user) {
@@ -41,7 +44,10 @@ sf_count_t MemSeek(sf_count_t offset, int whence, void* user) {
 sf_count_t MemRead(void* ptr, sf_count_t count, void* user) {
   auto* m = static_cast<MemFile*>(user);
   sf_count_t n = std::max<sf_count_t>(0, std::min(count, m->size - m->pos));
-  std::memcpy(ptr, m->data + m->pos, static_cast<size_t>(n));
+  const sf_count_t copied = std::max<sf_count_t>(0, std::min(n, m->stored - m->pos));
+  if (copied) std::memcpy(ptr, m->data + m->pos, static_cast<size_t>(copied));
+  if (n > copied)
+    std::memset(static_cast<uint8_t*>(ptr) + copied, 0, static_cast<size_t>(n - copied));
   m->pos += n;
   return n;
 }
@@ -67,9 +73,11 @@ std::vector<uint8_t> FormatBlock(const PltWaveFormat* f) {
   return v;
 }
 
+// A WAV file of the format block and n bytes of data; without data, only the
+// headers (announcing n bytes).
 std::vector<uint8_t> WavImage(const std::vector<uint8_t>& fmt, const uint8_t* data, uint32_t n) {
   std::vector<uint8_t> w;
-  w.reserve(fmt.size() + n + 64);
+  w.reserve(fmt.size() + (data ? n : 0) + 64);
   const uint32_t fmtPad = fmt.size() & 1;
   const uint32_t riff = 4 + 8 + static_cast<uint32_t>(fmt.size()) + fmtPad + 8 + n;
   w.insert(w.end(), {'R', 'I', 'F', 'F'});
@@ -80,7 +88,7 @@ std::vector<uint8_t> WavImage(const std::vector<uint8_t>& fmt, const uint8_t* da
   if (fmtPad) w.push_back(0);
   w.insert(w.end(), {'d', 'a', 't', 'a'});
   Put32(w, n);
-  if (n) w.insert(w.end(), data, data + n);
+  if (n && data) w.insert(w.end(), data, data + n);
   return w;
 }
 
@@ -94,10 +102,13 @@ struct Opened {
   }
 };
 
+// Opens the format block with n bytes of data; null data reads as n zeros
+// without storing them.
 bool OpenImage(Opened* o, const std::vector<uint8_t>& fmt, const uint8_t* data, uint32_t n) {
   static SF_VIRTUAL_IO io = {MemLength, MemSeek, MemRead, MemWrite, MemTell};
   o->image = WavImage(fmt, data, n);
-  o->mem = MemFile{o->image.data(), static_cast<sf_count_t>(o->image.size()), 0};
+  const sf_count_t stored = static_cast<sf_count_t>(o->image.size());
+  o->mem = MemFile{o->image.data(), data ? stored : stored + n, 0, stored};
   std::memset(&o->info, 0, sizeof o->info);
   o->sf = sf_open_virtual(&io, SFM_READ, &o->info, &o->mem);
   return o->sf != nullptr;
@@ -172,10 +183,10 @@ int PLT_AcmStreamSize(PltAcmStream* s, uint32_t srcBytes, uint32_t* dstBytes) {
     *dstBytes = 0;
     return 1;
   }
-  std::vector<uint8_t> zeros;  // the size depends on the byte count only
-  zeros.resize(srcBytes);
+  // The size depends on the byte count only: the data reads as zeros, which
+  // are not stored (the count comes from a header and may be any size).
   Opened o;
-  if (!OpenImage(&o, s->format, zeros.data(), srcBytes)) return 0;
+  if (!OpenImage(&o, s->format, nullptr, srcBytes)) return 0;
   const uint64_t out = static_cast<uint64_t>(o.info.frames) * 2u * f.channels;
   if (o.info.frames < 0 || out > PLT_SOUND_MAX_BUFFER) return 0;
   *dstBytes = static_cast<uint32_t>(out);
