@@ -1,12 +1,14 @@
-// Archives and LZSS streams of any content: never a read or write outside a buffer.
-#include <unistd.h>
-
+// Archives and LZSS streams of any content: never a read or write outside a
+// buffer. The input is an LZSS stream, an archive read whole by entry and the
+// archive a stream is opened in (the header and directory read piecewise).
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "fuzz_util.h"
 #include "gfx/resource.h"
 #include "platform/headless/headless.h"
+#include "platform/plt_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   HL_Reset();
@@ -16,18 +18,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int n = LZS_Decode(out.data(), data, static_cast<int>(size), expected);
   if (n > expected + 1) __builtin_trap();
   // The input as an archive file.
-  char path[64];
-  std::snprintf(path, sizeof path, "/tmp/zv-fuzz-%d.TVN", static_cast<int>(::getpid()));
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  fuzz::EnterScratchDir();
+  fuzz::WriteFile("g.TVN", data, size);
   for (const char* name : {"a", "b.bmp", "x"}) {
     uint8_t* buf = nullptr;
-    ARC_Read(path, name, &buf);
+    ARC_Read("g.TVN", name, &buf);
     RES_Free(buf);
+    // The same entry as a stream: the length promised must be readable.
+    PltFile* file = nullptr;
+    const int length = RES_OpenStream("g", name, &file);
+    if (length > 0) {
+      if (!file) __builtin_trap();
+      std::vector<uint8_t> piece(static_cast<size_t>(length < 4096 ? length : 4096));
+      if (PLT_FileRead(file, piece.data(), static_cast<int64_t>(piece.size())) !=
+          static_cast<int64_t>(piece.size()))
+        __builtin_trap();
+    }
+    if (file) PLT_FileClose(file);
   }
-  std::remove(path);
   return 0;
 }
 

@@ -10,6 +10,7 @@ pkgs=(
   libcairo2-dev libpixman-1-dev
   sox vorbis-tools xvfb xauth
   help2man appstream desktop-file-utils lintian
+  clang libclang-rt-dev clang-format
 )
 missing=()
 for p in "${pkgs[@]}"; do

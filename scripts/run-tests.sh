@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything twice (plain and with the address
-# and undefined-behaviour sanitizers) and runs every test through CTest.
+# and undefined-behaviour sanitizers) and runs every test through CTest, then
+# runs each fuzz target for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,5 +20,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_TSAN=ON
   -DZV_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan --target test_sound
 TSAN_OPTIONS=halt_on_error=1 build-tsan/test_sound
+# Every fuzz target, briefly, with coverage feedback from the whole engine.
+scripts/fuzz.sh 15
 # A Release build with Debian's hardening flags, installed and packaged.
 scripts/check-install.sh

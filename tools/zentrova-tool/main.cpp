@@ -10,9 +10,8 @@
 #endif
 
 namespace {
-std::vector<ToolCommand>& Commands() {
-  static std::vector<ToolCommand> commands;
-  return commands;
+const std::vector<ToolCommand>& Commands() {
+  return TOOL_Commands();
 }
 
 void Usage(FILE* out) {
@@ -21,17 +20,6 @@ void Usage(FILE* out) {
   std::fprintf(out, "\n'zentrova-tool COMMAND --help' describes a command.\n");
 }
 }  // namespace
-
-ToolRegistrar::ToolRegistrar(const ToolCommand& cmd) {
-  Commands().push_back(cmd);
-}
-
-bool TOOL_WantsHelp(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-  }
-  return false;
-}
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -15,6 +15,7 @@
 #include "platform/headless/headless.h"
 #include "platform/plt_png.h"
 #include "shell/log.h"
+#include "zentrova-tool/render_scene.h"
 #include "zentrova-tool/tool.h"
 
 namespace {
@@ -152,7 +153,7 @@ int Fail(const char* scene, int line, const std::string& what) {
 
 // Runs one call; returns an error text, empty on success.
 std::string Run(const Op& op, const std::vector<long long>& a, const std::string& name, int line,
-                const char* scene) {
+                const char* scene, long long passLimit) {
   const auto i = [&](size_t k) { return static_cast<int>(a[k]); };
   const std::string n = op.name;
   if (n == "IMG_LoadBMP") {
@@ -205,15 +206,16 @@ std::string Run(const Op& op, const std::vector<long long>& a, const std::string
   } else if (n == "SPR_Clear") {
     SPR_Clear(i(0));
   } else if (n == "RND_Frame") {
-    if (a[0] < 0 || a[0] > 10000) return "RND_Frame: N must be 0..10000";
-    for (long long k = 0; k < a[0]; ++k) RND_Frame(&g_back.frame, 24);
+    if (a[0] < 0 || a[0] > RENDER_MAX_PASSES) return "RND_Frame: N must be 0..10000";
+    for (long long k = 0; k < a[0] && k < passLimit; ++k) RND_Frame(&g_back.frame, 24);
   }
   return "";
 }
 
-// Runs every line of the scene; the SPR_SetBlend of line blendLine (if > 0)
-// gets the parameter param instead of its own. Returns 0 or the exit code.
-int RunScene(const std::string& text, const char* scene, int blendLine, long long param) {
+}  // namespace
+
+int RENDER_RunScene(const std::string& text, const char* scene, int blendLine, long long param,
+                    long long passLimit) {
   int lineNo = 0;
   size_t pos = 0;
   while (pos <= text.size()) {
@@ -257,11 +259,13 @@ int RunScene(const std::string& text, const char* scene, int blendLine, long lon
       args.push_back(v);
     }
     if (lineNo == blendLine) args[1] = (args[1] & 0xFFFF) | (param << 16);
-    const std::string err = Run(*op, args, name, lineNo, scene);
+    const std::string err = Run(*op, args, name, lineNo, scene, passLimit);
     if (!err.empty()) return Fail(scene, lineNo, err);
   }
   return 0;
 }
+
+namespace {
 
 // The line of the scene's last SPR_SetBlend, 0 when it has none.
 int LastBlendLine(const std::string& text) {
@@ -376,7 +380,7 @@ int RenderCommand(int argc, char** argv) {
   for (long long v = first; v <= last; v += step) {
     std::memset(g_back.frame.pixels, 0,
                 static_cast<size_t>(g_back.frame.width) * g_back.frame.height * 3);
-    const int rc = RunScene(text, scene, blendLine, v);
+    const int rc = RENDER_RunScene(text, scene, blendLine, v, RENDER_MAX_PASSES);
     if (rc != 0) return rc;
     RND_Frame(&g_back.frame, 24);
     std::string name = out;

@@ -22,6 +22,7 @@
 #include "shell/app.h"
 #include "shell/log.h"
 #include "zentrova-tool/replay_ext.h"
+#include "zentrova-tool/replay_input.h"
 #include "zentrova-tool/tool.h"
 
 bool g_replayAutoplay = false;
@@ -76,12 +77,7 @@ const char kHelp[] =
     "updatesLastSecond, framesDrawn, quit, log (the last 50 debug-log lines),\n"
     "messageBoxes (dialogs among them), and the state the game adds";
 
-struct Event {
-  uint64_t frame;
-  std::string verb;
-  std::vector<std::string> args;
-  int line;
-};
+using Event = ReplayEvent;
 
 int KeyCode(const std::string& k) {
   static const std::map<std::string, int> named = {
@@ -116,13 +112,9 @@ bool ParseInt(const std::string& s, long long* v) {
   return !s.empty() && end && *end == 0;
 }
 
-// Expands compound events into simple ones and checks every argument.
-bool ParseScript(const char* path, std::vector<Event>* out) {
-  std::ifstream in(path);
-  if (!in) {
-    std::fprintf(stderr, "zentrova-tool replay: cannot read '%s'\n", path);
-    return false;
-  }
+}  // namespace
+
+bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEvent>* out) {
   std::string line;
   int lineNo = 0;
   auto bad = [&](const char* why) {
@@ -195,7 +187,7 @@ bool ParseScript(const char* path, std::vector<Event>* out) {
   return true;
 }
 
-void Apply(const Event& e) {
+void REPLAY_ApplyEvent(const ReplayEvent& e) {
   const std::string& v = e.verb;
   if (v == "move") {
     HL_MouseMove(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()));
@@ -216,6 +208,18 @@ void Apply(const Event& e) {
   } else if (v == "activate") {
     HL_SetActive(e.args[0] == "1");
   }
+}
+
+namespace {
+
+// Reads the script file.
+bool ParseScript(const char* path, std::vector<Event>* out) {
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot read '%s'\n", path);
+    return false;
+  }
+  return REPLAY_ParseInput(in, path, out);
 }
 
 struct Shot {
@@ -324,7 +328,8 @@ int Run(int argc, char** argv) {
   uint64_t presents = HL_PresentCount();
   bool quit = false;
   while (g_frameSteps < static_cast<uint64_t>(frames)) {
-    while (next < events.size() && events[next].frame <= g_frameSteps) Apply(events[next++]);
+    while (next < events.size() && events[next].frame <= g_frameSteps)
+      REPLAY_ApplyEvent(events[next++]);
     for (const ReplayExtension& x : Extensions()) {
       if (x.beforeLoop) x.beforeLoop(g_frameSteps);
     }

@@ -1,5 +1,6 @@
 // zentrova-tool: subcommands register themselves here.
 #pragma once
+#include <vector>
 
 struct ToolCommand {
   const char* name;
@@ -13,6 +14,9 @@ struct ToolRegistrar {
 
 #define ZV_TOOL_COMMAND(ident, name, summary, fn) \
   static ToolRegistrar ident##_registrar(ToolCommand{name, summary, fn})
+
+// Every registered subcommand, in registration order.
+const std::vector<ToolCommand>& TOOL_Commands();
 
 // True when argv holds --help or -h.
 bool TOOL_WantsHelp(int argc, char** argv);
