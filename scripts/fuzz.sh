@@ -23,7 +23,11 @@ if [ ${#targets[@]} -eq 0 ]; then
     targets+=("${name%_fuzz}")
   done
 fi
-ninja -C "$build" -j2 "${targets[@]/%/_fuzz}" >/dev/null
+mkdir -p "$build/fuzz-logs"
+if ! ninja -C "$build" -j2 "${targets[@]/%/_fuzz}" >"$build/fuzz-logs/build.log" 2>&1; then
+  cat "$build/fuzz-logs/build.log" >&2
+  exit 1
+fi
 
 found=0
 printf '%-10s %8s %12s %10s %9s\n' target seconds executions coverage findings
