@@ -79,6 +79,8 @@ void MakeIcons(Output& out);
 void MakeSoundEffects(Output& out);
 void MakeMusic(Output& out);
 void MakeManual(Output& out);
+// content/story/sNNNN.txt (UTF-8) as "SCR/sNNNN.txt" in Shift-JIS.
+void MakeStoryScripts(Output& out);
 
 // Creature painter shared by the stage, icons and the manual pictures:
 // kind 0..2, held pose or swimming, centred at (cx, cy), length in pixels
