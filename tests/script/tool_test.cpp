@@ -53,15 +53,16 @@ TEST_F(ToolScript, ArgsPrintsKindsNumbersAndHexText) {
 
 TEST_F(ToolScript, CheckNamesEachProblemByLine) {
   WriteFileBytes("bad.txt", Bytes("#Gnone\n#Q\n#C0,a\n#C0,b\n#C0,c\n#C0,d\n#C0,e\n#W1,2,3\n"
-                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n"));
+                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n#FN1,10\n#F=N1,10\n"));
   EXPECT_EQ(Run("script check bad.txt"), 1);
   const std::string out = ReadText("out.txt");
   for (const char* want :
        {"bad.txt:1: no label 'none'", "bad.txt:2: unknown command", "bad.txt:7: a fifth choice",
         "bad.txt:8: #W takes 1 or 2", "bad.txt:9: #I takes 4 or 5", "bad.txt:10: tag left open",
-        "bad.txt:13: '>' without an open tag"}) {
+        "bad.txt:13: '>' without an open tag", "bad.txt:14: flag read must look like"}) {
     EXPECT_NE(out.find(want), std::string::npos) << want << "\n" << out;
   }
+  EXPECT_EQ(out.find("bad.txt:15:"), std::string::npos) << out;
   WriteFileBytes("long.txt", Bytes("1\n2\n3\n4\n5\n"));
   EXPECT_EQ(Run("script check long.txt"), 1);
   EXPECT_NE(ReadText("out.txt").find("long.txt:1: message does not fit"), std::string::npos);
