@@ -98,6 +98,12 @@ const PictureForm kPictures[] = {
     {"sys1000.bmp", 640, 480, 24}, {"char000.bmp", 336, 224, 8},    {"sys0000.bmp", 180, 24, 8},
     {"sys0001.bmp", 120, 128, 8},  {"sys0002.bmp", 216, 48, 8},     {"sys0003.bmp", 512, 64, 8},
     {"sys0010.bmp", 432, 24, 8},   {"sys0011.bmp", 432, 24, 8},     {"sys0012.bmp", 276, 72, 8},
+    {"g0001.bmp", 640, 480, 24},   {"g0002.bmp", 640, 480, 24},     {"g0003.bmp", 640, 480, 24},
+    {"g0004.bmp", 640, 480, 24},   {"v0001.bmp", 640, 480, 24},     {"v0002.bmp", 640, 480, 24},
+    {"v0003.bmp", 640, 480, 24},   {"v0004.bmp", 640, 480, 24},     {"v0005.bmp", 640, 480, 24},
+    {"v0006.bmp", 640, 480, 24},   {"vs0001.bmp", 128, 96, 24},     {"vs0002.bmp", 128, 96, 24},
+    {"vs0003.bmp", 128, 96, 24},   {"vs0004.bmp", 128, 96, 24},     {"vs0005.bmp", 128, 96, 24},
+    {"vs0006.bmp", 128, 96, 24},   {"win00.bmp", 640, 160, 24},     {"ptf0000.bmp", 640, 480, 8},
 };
 
 TEST_F(ContentTest, PicturesHaveTheirFormsAndLoad) {
@@ -125,6 +131,15 @@ TEST_F(ContentTest, PicturesHaveTheirFormsAndLoad) {
       ASSERT_EQ(IMG_LoadBMP(slot, FMT_F, p.name), 1);
       EXPECT_EQ(g_slots[slot].f.width, p.width);
       EXPECT_EQ(g_slots[slot].f.height, p.height);
+    } else if (strcmp(p.name, "ptf0000.bmp") == 0) {
+      // The wipe pattern: plain grey levels, no alpha plane.
+      EXPECT_EQ(Le16(&bmp[6]), 0);
+      ASSERT_EQ(IMG_LoadBMP(slot, FMT_B, p.name), 1);
+      const BImage& b = g_slots[slot].b;
+      EXPECT_EQ(b.width, p.width);
+      EXPECT_EQ(b.height, p.height);
+      for (int i = 0; i < 256; i++)
+        EXPECT_EQ(Le32(b.palette + 4 * i) & 0xFFFFFF, uint32_t(i) * 0x010101u) << "entry " << i;
     } else {
       // Every sprite carries the alpha plane; rows need no padding.
       EXPECT_NE(Le16(&bmp[6]), 0);
