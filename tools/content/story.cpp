@@ -79,15 +79,14 @@ void Woods(cairo_t* cr, double x0, double x1, double base, double height, Rgb c,
       cairo_line_to(cr, x + w * 0.56, top + (base - top) * 0.2);
       cairo_line_to(cr, x + w, base - height * 0.2);
     } else {
-      // Broadleaf crowns: a few bumps.
-      int bumps = 3;
-      for (int k = 0; k < bumps; k++) {
-        double bx = x + w * (k + 0.5) / bumps, by = top + rnd.Range(0, height * 0.15);
-        cairo_curve_to(cr, bx - w / bumps * 0.5, by, bx - w / bumps * 0.3, by - height * 0.08, bx,
-                       by - height * 0.06);
-        cairo_curve_to(cr, bx + w / bumps * 0.3, by - height * 0.08, bx + w / bumps * 0.5, by,
-                       bx + w / bumps * 0.5, by + height * 0.04);
-      }
+      // Broadleaf: the outline over a few round crowns, as wide as it is tall.
+      w = std::max(w, (base - top) * 0.75);
+      double r = w * 0.42, cx = x + w * 0.5, cy = top + r;
+      cairo_line_to(cr, x, std::max(cy + r * 0.4, base - height * 0.2));
+      cairo_arc(cr, cx - r * 0.55, cy + r * 0.35, r * 0.7, M_PI * 0.9, M_PI * 1.6);
+      cairo_arc(cr, cx, cy, r, M_PI * 1.15, M_PI * 1.85);
+      cairo_arc(cr, cx + r * 0.55, cy + r * 0.35, r * 0.7, M_PI * 1.4, M_PI * 2.1);
+      cairo_line_to(cr, x + w, std::max(cy + r * 0.4, base - height * 0.2));
     }
     x += w * rnd.Range(0.6, 0.95);
   }
@@ -193,7 +192,8 @@ void LanternBird(cairo_t* cr, double x, double y, double r, BirdPose pose, doubl
   cairo_scale(cr, r, r);
   const Rgb warm = Hex(0xffb050);
   // The tail: long feathers ending in a round glowing lantern of paper-thin plumes.
-  const double tx = pose == BIRD_FLYING ? 1.55 : 1.35, ty = pose == BIRD_FLYING ? 0.55 : 1.25;
+  // Perched, it hangs below the branch; flying or resting, it trails behind.
+  const double tx = pose == BIRD_PERCHED ? 1.35 : 1.55, ty = pose == BIRD_PERCHED ? 1.25 : 0.55;
   if (light > 0) {
     Glow(cr, tx, ty, 3.6, Hex(0xff9a3a), 0.28 * light);
     Glow(cr, tx, ty, 1.3, Hex(0xffe0a0), 0.6 * light);
@@ -417,114 +417,136 @@ void MoonBowl(cairo_t* cr, double x, double y, double w, double glow) {
 }
 
 namespace {
-const Rgb kSkin = Hex(0xf2c8a8), kSkinShade = Hex(0xb07a68);
+const Rgb kSkin = Hex(0xf4c6a4), kSkinShade = Hex(0x9a6450);
 
+// Skin lit from above (where what the hands hold shines), darker below.
+void SkinSource(cairo_t* cr, double y, double w, double lit, Rgb light) {
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, y - w * 0.1, 0, y + w * 0.45);
+  double k = 0.45 + 0.55 * lit, t = 0.12 * lit;
+  cairo_pattern_add_color_stop_rgb(p, 0, std::min(1.0, kSkin.r * k + light.r * t),
+                                   std::min(1.0, kSkin.g * k + light.g * t),
+                                   std::min(1.0, kSkin.b * k + light.b * t));
+  cairo_pattern_add_color_stop_rgb(p, 1, kSkinShade.r * k * 0.6, kSkinShade.g * k * 0.55,
+                                   kSkinShade.b * k * 0.65);
+  cairo_set_source(cr, p);
+  cairo_pattern_destroy(p);
+}
+
+void SkinEdge(cairo_t* cr, double w) {
+  SetRgb(cr, Hex(0x5a2c24), 0.45);
+  cairo_set_line_width(cr, std::max(0.8, w * 0.005));
+  cairo_stroke(cr);
+}
+
+// An indigo yukata sleeve from the cuff at the wrist down to the lower
+// corner, with a white asagao (morning glory) print.
 void Sleeve(cairo_t* cr, double x, double y, double w, int side) {
-  // Indigo yukata sleeve coming in from the lower corner, with a white
-  // asagao (morning glory) print.
-  double s = side;
-  cairo_move_to(cr, x + s * w * 0.35, y + w * 0.22);
-  cairo_curve_to(cr, x + s * w * 0.55, y + w * 0.15, x + s * w * 0.9, y + w * 0.3, x + s * w * 1.3,
-                 y + w * 0.9);
-  cairo_line_to(cr, x + s * w * 1.3, y + w * 2);
-  cairo_line_to(cr, x + s * w * 0.2, y + w * 2);
-  cairo_curve_to(cr, x + s * w * 0.2, y + w * 0.8, x + s * w * 0.25, y + w * 0.4, x + s * w * 0.35,
-                 y + w * 0.22);
-  cairo_close_path(cr);
-  cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x + s * w, y + w);
-  cairo_pattern_add_color_stop_rgb(p, 0, 0.16, 0.20, 0.42);
+  const double s = side;
+  auto path = [&] {
+    cairo_move_to(cr, x + s * w * 0.06, y + w * 0.38);
+    cairo_curve_to(cr, x + s * w * 0.2, y + w * 0.33, x + s * w * 0.36, y + w * 0.3,
+                   x + s * w * 0.5, y + w * 0.31);
+    cairo_curve_to(cr, x + s * w * 0.7, y + w * 0.45, x + s * w * 0.95, y + w * 0.6,
+                   x + s * w * 1.1, y + w * 0.9);
+    cairo_line_to(cr, x + s * w * 0.12, y + w * 1.2);
+    cairo_close_path(cr);
+  };
+  path();
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, y + w * 0.3, 0, y + w);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.18, 0.22, 0.46);
   cairo_pattern_add_color_stop_rgb(p, 1, 0.05, 0.06, 0.16);
   cairo_set_source(cr, p);
-  cairo_fill_preserve(cr);
+  cairo_fill(cr);
   cairo_pattern_destroy(p);
   cairo_save(cr);
+  path();
   cairo_clip(cr);
   Rand rnd(side > 0 ? 41 : 43);
-  for (int i = 0; i < 7; i++) {
-    double fx = x + s * w * rnd.Range(0.3, 1.2), fy = y + w * rnd.Range(0.35, 1.3),
-           fr = w * rnd.Range(0.05, 0.08);
+  for (int i = 0; i < 9; i++) {
+    double fx = x + s * w * rnd.Range(0.1, 1.0), fy = y + w * rnd.Range(0.4, 0.9),
+           fr = w * rnd.Range(0.045, 0.07);
     for (int k = 0; k < 5; k++) {
       double a = k * 2 * M_PI / 5 + i;
       Ellipse(cr, fx + cos(a) * fr * 0.5, fy + sin(a) * fr * 0.5, fr * 0.55, fr * 0.55);
     }
-    SetRgb(cr, Hex(0xdce6ff), 0.55);
+    SetRgb(cr, Hex(0xdce6ff), 0.5);
     cairo_fill(cr);
-    cairo_arc(cr, fx, fy, fr * 0.25, 0, 2 * M_PI);
-    SetRgb(cr, Hex(0x6a80d0), 0.8);
+    cairo_arc(cr, fx, fy, fr * 0.22, 0, 2 * M_PI);
+    SetRgb(cr, Hex(0x7088e0), 0.8);
     cairo_fill(cr);
   }
   cairo_restore(cr);
-  // Cuff edge.
-  cairo_move_to(cr, x + s * w * 0.35, y + w * 0.22);
-  cairo_curve_to(cr, x + s * w * 0.25, y + w * 0.4, x + s * w * 0.2, y + w * 0.8, x + s * w * 0.2,
-                 y + w * 2);
-  SetRgb(cr, Hex(0x8898d8), 0.35);
-  cairo_set_line_width(cr, 1.5);
+  // The cuff's edge catches the light.
+  cairo_move_to(cr, x + s * w * 0.06, y + w * 0.38);
+  cairo_curve_to(cr, x + s * w * 0.2, y + w * 0.33, x + s * w * 0.36, y + w * 0.3, x + s * w * 0.5,
+                 y + w * 0.31);
+  SetRgb(cr, Hex(0xa8b8f0), 0.55);
+  cairo_set_line_width(cr, std::max(1.0, w * 0.008));
   cairo_stroke(cr);
-}
-
-void SkinFill(cairo_t* cr, double x, double y, double w, double lit, Rgb light) {
-  cairo_pattern_t* p = cairo_pattern_create_radial(x, y - w * 0.1, w * 0.05, x, y, w * 0.75);
-  auto mix = [&](double base, double l) { return std::min(1.0, base * (0.55 + 0.45 * lit) + l); };
-  cairo_pattern_add_color_stop_rgb(p, 0, mix(kSkin.r, light.r * 0.25 * lit),
-                                   mix(kSkin.g, light.g * 0.25 * lit),
-                                   mix(kSkin.b, light.b * 0.25 * lit));
-  cairo_pattern_add_color_stop_rgb(p, 1, kSkinShade.r * 0.45, kSkinShade.g * 0.4,
-                                   kSkinShade.b * 0.5);
-  cairo_set_source(cr, p);
 }
 }  // namespace
 
 void CuppedHands(cairo_t* cr, double x, double y, double w, double lit, Rgb light) {
+  for (int side = -1; side <= 1; side += 2) {
+    const double s = side;
+    // Wrist, then the palm: a rounded pad whose inner edge meets the other's.
+    cairo_move_to(cr, x + s * w * 0.06, y + w * 0.42);
+    cairo_line_to(cr, x + s * w * 0.1, y + w * 0.12);
+    cairo_line_to(cr, x + s * w * 0.4, y + w * 0.1);
+    cairo_line_to(cr, x + s * w * 0.42, y + w * 0.42);
+    cairo_close_path(cr);
+    SkinSource(cr, y, w, lit, light);
+    cairo_fill(cr);
+    Ellipse(cr, x + s * w * 0.22, y + w * 0.1, w * 0.21, w * 0.12);
+    SkinSource(cr, y, w, lit, light);
+    cairo_fill_preserve(cr);
+    SkinEdge(cr, w);
+  }
+  // The hollow, in shadow.
+  Ellipse(cr, x, y + w * 0.04, w * 0.34, w * 0.07);
+  SetRgb(cr, kSkinShade, 0.35);
+  cairo_fill(cr);
   Sleeve(cr, x, y, w, -1);
   Sleeve(cr, x, y, w, 1);
-  // The two palms form a bowl: wrists from below, the hollow at (x, y).
-  for (int side = -1; side <= 1; side += 2) {
-    double s = side;
-    cairo_move_to(cr, x, y + w * 0.28);
-    cairo_curve_to(cr, x + s * w * 0.2, y + w * 0.3, x + s * w * 0.42, y + w * 0.2, x + s * w * 0.5,
-                   y + w * 0.02);
-    cairo_curve_to(cr, x + s * w * 0.55, y - w * 0.08, x + s * w * 0.5, y - w * 0.14,
-                   x + s * w * 0.44, y - w * 0.1);
-    cairo_line_to(cr, x + s * w * 0.4, y + w * 0.45);
-    cairo_line_to(cr, x + s * w * 0.05, y + w * 0.45);
-    cairo_close_path(cr);
-    SkinFill(cr, x, y, w, lit, light);
-    cairo_fill(cr);
-  }
-  // The hollow: a shadowed palm.
-  Ellipse(cr, x, y + w * 0.03, w * 0.42, w * 0.12);
-  SkinFill(cr, x, y, w * 0.8, lit * 0.9, light);
-  cairo_fill(cr);
 }
 
 void CuppedFingers(cairo_t* cr, double x, double y, double w, double lit, Rgb light) {
-  // Four fingers of each hand curl up and overlap in the front.
   for (int side = -1; side <= 1; side += 2) {
-    double s = side;
-    for (int k = 0; k < 4; k++) {
-      double fx = x + s * w * (0.08 + 0.1 * k), fy = y + w * (0.1 - 0.025 * k);
-      cairo_save(cr);
-      cairo_translate(cr, fx, fy);
-      cairo_rotate(cr, s * (0.2 + 0.12 * k));
-      RoundRect(cr, -w * 0.05, -w * 0.06, w * 0.1, w * 0.3, w * 0.05);
-      cairo_restore(cr);
-      SkinFill(cr, x, y, w, lit, light);
-      cairo_fill_preserve(cr);
-      SetRgb(cr, kSkinShade, 0.5);
-      cairo_set_line_width(cr, std::max(0.8, w * 0.006));
-      cairo_stroke(cr);
-    }
-  }
-  // Thumbs on the rims.
-  for (int side = -1; side <= 1; side += 2) {
-    double s = side;
-    Ellipse(cr, x + s * w * 0.46, y - w * 0.06, w * 0.05, w * 0.11);
-    SkinFill(cr, x, y, w, lit, light);
+    const double s = side;
+    // Thumb along the outer rim.
+    cairo_save(cr);
+    cairo_translate(cr, x + s * w * 0.42, y + w * 0.08);
+    cairo_rotate(cr, -s * 0.55);
+    Ellipse(cr, 0, -w * 0.05, w * 0.045, w * 0.1);
+    cairo_restore(cr);
+    SkinSource(cr, y, w, lit, light);
     cairo_fill_preserve(cr);
-    SetRgb(cr, kSkinShade, 0.5);
-    cairo_set_line_width(cr, std::max(0.8, w * 0.006));
-    cairo_stroke(cr);
+    SkinEdge(cr, w);
+    // Four fingers curling up in front, from the outer (little finger
+    // lowest) to the inner, each laid over the last.
+    for (int k = 0; k < 4; k++) {
+      double bx = x + s * w * (0.37 - 0.085 * k), by = y + w * (0.2 - 0.005 * k);
+      double len = w * (0.2 + 0.025 * (k == 1 || k == 2)), fw = w * 0.068;
+      cairo_save(cr);
+      cairo_translate(cr, bx, by);
+      cairo_rotate(cr, -s * (0.12 + 0.07 * k));
+      cairo_move_to(cr, -fw / 2, 0);
+      cairo_curve_to(cr, -fw / 2, -len * 0.6, -fw * 0.45, -len, 0, -len);
+      cairo_curve_to(cr, fw * 0.45, -len, fw / 2, -len * 0.6, fw / 2, 0);
+      cairo_close_path(cr);
+      cairo_restore(cr);
+      SkinSource(cr, y - w * 0.05, w, lit, light);
+      cairo_fill_preserve(cr);
+      SkinEdge(cr, w);
+      // A nail at the tip.
+      cairo_save(cr);
+      cairo_translate(cr, bx, by);
+      cairo_rotate(cr, -s * (0.12 + 0.07 * k));
+      Ellipse(cr, 0, -len * 0.86, fw * 0.28, len * 0.09);
+      cairo_restore(cr);
+      SetRgb(cr, Hex(0xffe4d8), 0.35 + 0.3 * lit);
+      cairo_fill(cr);
+    }
   }
 }
 
@@ -939,7 +961,7 @@ std::vector<uint8_t> WipePattern(int w, int h) {
 // takes off most of the light, a little less of the blue, so any background
 // is left dark and slightly blue under white text.
 std::vector<uint8_t> WindowFrame(int w, int h) {
-  const double full[3] = {206, 198, 172};  // r, g, b taken off in the text area
+  const double full[3] = {192, 184, 152};  // r, g, b taken off in the text area
   std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++) {
@@ -949,18 +971,18 @@ std::vector<uint8_t> WindowFrame(int w, int h) {
         double t = y / 24.0;
         k = 0.78 * t * t * (3 - 2 * t);
       } else if (y < 27) {
-        k = 0.78 + (0.92 - 0.78) * (y - 24) / 3.0;
+        k = 0.78 + (0.98 - 0.78) * (y - 24) / 3.0;
       } else if (y == 27 || y == 28) {
-        k = 0.45;  // the rim: a thin line where the background shows through
+        k = 0.35;  // the rim: a thin line where the background shows through
       } else {
         k = 1.0;
       }
       // The rim fades out towards both sides, ending in small knots.
       if (y == 27 || y == 28) {
         double e = std::min(x, w - 1 - x) / 40.0;
-        k = 0.92 - (0.92 - 0.45) * std::clamp(e, 0.0, 1.0);
+        k = 0.98 - (0.98 - 0.35) * std::clamp(e, 0.0, 1.0);
         double knot = std::min(std::abs(x - 40.0), std::abs(x - (w - 41.0)));
-        if (knot < 3) k = 0.3;
+        if (knot < 3) k = 0.1;
       }
       // A faint wave pattern in the soft edge.
       if (y >= 6 && y < 24) {

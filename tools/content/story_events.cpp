@@ -120,7 +120,7 @@ void BirdOnBranch(Output& out) {
   Leaf(cr, 560, 200, 46, -0.8, Hex(0x1a3a36));
   Leaf(cr, 556, 204, 40, 0.6, Hex(0x14302e));
   // Tomo, perched, looking at us over its shoulder.
-  LanternBird(cr, 300, 260, 58, BIRD_PERCHED, 1.0);
+  LanternBird(cr, 300, 272, 58, BIRD_PERCHED, 1.0);
   // Light spilling on the branch under the tail.
   cairo_save(cr);
   cairo_move_to(cr, -10, 360);
@@ -262,7 +262,7 @@ void DimmingBird(Output& out) {
   Glow(cr, 320, 290, 160, Hex(0xff9a40), 0.22);
   const Rgb light = Hex(0xffa850);
   CuppedHands(cr, 320, 330, 340, 0.45, light);
-  LanternBird(cr, 300, 290, 52, BIRD_ASLEEP, 0.28);
+  LanternBird(cr, 300, 282, 48, BIRD_ASLEEP, 0.3);
   CuppedFingers(cr, 320, 330, 340, 0.45, light);
   // The last sparks rising and going out.
   Rand rnd(93);
@@ -296,18 +296,18 @@ void LanternToTheSky(Output& out) {
   Rand rnd(105);
   for (int i = 0; i < 60; i++) {
     double t = i / 60.0;
-    double x = 420 + 60 * std::sin(t * 3.5) - 10 * t, y = 420 - 300 * t;
+    double x = 420 + 50 * std::sin(t * 3.5) - 8 * t, y = 430 - 250 * t;
     Glow(cr, x + rnd.Range(-8, 8), y + rnd.Range(-8, 8), rnd.Range(2, 6) * (0.4 + t), Hex(0xffd090),
          0.3 + 0.5 * t);
   }
   // Tomo flying, the paper lantern hanging from its feet on a cord.
   const double bx = 410, by = 108;
-  cairo_move_to(cr, bx + 10, by + 28);
-  cairo_curve_to(cr, bx + 8, by + 50, bx + 4, by + 60, bx + 2, by + 74);
-  SetRgb(cr, Hex(0x2a1e1a));
+  cairo_move_to(cr, bx + 6, by + 26);
+  cairo_curve_to(cr, bx + 6, by + 34, bx + 3, by + 40, bx + 2, by + 46);
+  SetRgb(cr, Hex(0xd8c8a8), 0.8);
   cairo_set_line_width(cr, 1.5);
   cairo_stroke(cr);
-  PaperLantern(cr, bx + 2, by + 74, 54, 1.0, Hex(0xe04830));
+  PaperLantern(cr, bx + 2, by + 46, 54, 1.0, Hex(0xe04830));
   cairo_save(cr);
   cairo_translate(cr, bx, by);
   cairo_rotate(cr, -0.35);
