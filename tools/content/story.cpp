@@ -635,8 +635,22 @@ void FestivalPath(Output& out) {
   cairo_pattern_add_color_stop_rgb(p, 0, 0.42, 0.34, 0.32);
   cairo_pattern_add_color_stop_rgb(p, 1, 0.16, 0.15, 0.22);
   cairo_set_source(cr, p);
-  cairo_fill(cr);
+  cairo_fill_preserve(cr);
   cairo_pattern_destroy(p);
+  // Warm light from the lanterns pooled on the path, and pebbles.
+  cairo_save(cr);
+  cairo_clip(cr);
+  Glow(cr, 330, 470, 260, Hex(0xffa050), 0.22);
+  Glow(cr, 340, 330, 120, Hex(0xffb060), 0.25);
+  Rand pebbles(6);
+  for (int i = 0; i < 90; i++) {
+    double t = pebbles.Uniform(), py = 285 + 195 * t * t;
+    double px = 340 + pebbles.Range(-1, 1) * (10 + 280 * t * t);
+    Ellipse(cr, px, py, 1 + 3 * t, 0.6 + 1.5 * t);
+    SetRgb(cr, Hex(pebbles.Next() % 2 ? 0x1a1620 : 0x6a5a58), 0.5);
+    cairo_fill(cr);
+  }
+  cairo_restore(cr);
   // Grass verges.
   Rand rnd(5);
   for (int i = 0; i < 160; i++) {
@@ -841,18 +855,18 @@ void PondShrine(Output& out) {
   cairo_fill(cr);
   cairo_pattern_destroy(p);
   cairo_save(cr);
-  cairo_move_to(cr, 0, 410);
-  cairo_curve_to(cr, 160, 385, 420, 392, 640, 400);
+  cairo_move_to(cr, 0, 350);
+  cairo_curve_to(cr, 160, 325, 420, 332, 640, 340);
   cairo_line_to(cr, 640, 480);
   cairo_line_to(cr, 0, 480);
   cairo_close_path(cr);
   cairo_clip(cr);
-  DrawWater(cr, 0, 380, 640, 100, 31, true);
+  DrawWater(cr, 0, 320, 640, 160, 31, true);
   cairo_restore(cr);
   // Stepping stones along the edge.
   Rand rnd(12);
   for (int i = 0; i < 9; i++) {
-    double sx = 30 + i * 70 + rnd.Range(-10, 10), sy = 398 + rnd.Range(-6, 8);
+    double sx = 30 + i * 70 + rnd.Range(-10, 10), sy = 338 + rnd.Range(-6, 8);
     Ellipse(cr, sx, sy, rnd.Range(18, 30), rnd.Range(6, 10));
     SetRgb(cr, Hex(0x2a3044));
     cairo_fill(cr);
@@ -861,24 +875,24 @@ void PondShrine(Output& out) {
     cairo_fill(cr);
   }
   // Shrine, lantern and the bowl on its flat stone.
-  Hokora(cr, 420, 330, 150);
-  StoneLantern(cr, 160, 360, 200);
-  Ellipse(cr, 300, 372, 66, 18);
+  Hokora(cr, 430, 282, 136);
+  StoneLantern(cr, 150, 306, 190);
+  Ellipse(cr, 300, 310, 66, 18);
   SetRgb(cr, Hex(0x343a50));
   cairo_fill(cr);
-  Ellipse(cr, 300, 366, 60, 14);
+  Ellipse(cr, 300, 304, 60, 14);
   SetRgb(cr, Hex(0x4a5270));
   cairo_fill(cr);
-  MoonBowl(cr, 300, 334, 78, 0.7);
+  MoonBowl(cr, 300, 272, 78, 0.7);
   // Fallen leaves and fireflies.
   for (int i = 0; i < 30; i++) {
-    double lx = rnd.Range(0, 640), ly = rnd.Range(250, 390);
+    double lx = rnd.Range(0, 640), ly = rnd.Range(246, 320);
     Ellipse(cr, lx, ly, 3, 1.5);
     SetRgb(cr, Hex(0x2a3a30), 0.8);
     cairo_fill(cr);
   }
   for (int i = 0; i < 12; i++)
-    Firefly(cr, rnd.Range(20, 620), rnd.Range(150, 380), rnd.Range(4, 9), rnd.Range(0.4, 0.9));
+    Firefly(cr, rnd.Range(20, 620), rnd.Range(150, 330), rnd.Range(4, 9), rnd.Range(0.4, 0.9));
   Store24(out, "g0003", c);
 }
 

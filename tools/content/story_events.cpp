@@ -91,7 +91,10 @@ void BirdOnBranch(Output& out) {
     cairo_set_source_surface(cr, back.surf, 0, 0);
     cairo_paint(cr);
   }
-  // The branch: from the left edge across, gnarled, a twig upward.
+  // The branch: from the left edge across, gnarled, a twig upward; all of it
+  // above the message window.
+  cairo_save(cr);
+  cairo_translate(cr, 0, -50);
   cairo_move_to(cr, -10, 360);
   cairo_curve_to(cr, 150, 350, 300, 335, 460, 312);
   cairo_curve_to(cr, 540, 300, 600, 310, 660, 290);
@@ -135,6 +138,7 @@ void BirdOnBranch(Output& out) {
   for (int i = 0; i < 14; i++)
     Glow(cr, rnd.Range(330, 470), rnd.Range(150, 300), rnd.Range(3, 7), Hex(0xffd080),
          rnd.Range(0.5, 0.9));
+  cairo_restore(cr);
   StoreWithThumbnail(out, 1, c);
 }
 
@@ -365,25 +369,25 @@ void DawnHome(Output& out) {
   }
   Mist(c, 200, 70, 0.7, 114);
   // Bank with grass in the right foreground, the bowl on its stone.
-  cairo_move_to(cr, 400, 480);
-  cairo_curve_to(cr, 430, 400, 520, 360, 660, 350);
+  cairo_move_to(cr, 380, 480);
+  cairo_curve_to(cr, 400, 360, 500, 300, 660, 290);
   cairo_line_to(cr, 660, 480);
   cairo_close_path(cr);
   SetRgb(cr, Hex(0x1a1628));
   cairo_fill(cr);
-  Ellipse(cr, 540, 420, 76, 22);
+  Ellipse(cr, 540, 330, 76, 22);
   SetRgb(cr, Hex(0x3a3650));
   cairo_fill(cr);
-  Ellipse(cr, 540, 414, 70, 17);
+  Ellipse(cr, 540, 324, 70, 17);
   SetRgb(cr, Hex(0x5a5070));
   cairo_fill(cr);
-  MoonBowl(cr, 540, 374, 110, 0.35);
+  MoonBowl(cr, 540, 284, 110, 0.35);
   // Dawn light on the bowl's left side.
-  Glow(cr, 500, 380, 60, Hex(0xffc080), 0.25);
-  LanternBird(cr, 580, 340, 22, BIRD_ASLEEP, 0.4);
+  Glow(cr, 500, 290, 60, Hex(0xffc080), 0.25);
+  LanternBird(cr, 580, 250, 22, BIRD_ASLEEP, 0.4);
   Rand rnd(115);
   for (int i = 0; i < 30; i++) {
-    double gx = rnd.Range(420, 640), gy = rnd.Range(380, 480);
+    double gx = rnd.Range(430, 640), gy = rnd.Range(330, 480);
     cairo_move_to(cr, gx, gy);
     cairo_line_to(cr, gx + rnd.Range(-6, 6), gy - rnd.Range(10, 26));
     SetRgb(cr, Hex(0x2a2a3a));
