@@ -10,6 +10,7 @@
 
 #include "blit/blit.h"
 #include "blit/tables.h"
+#include "game/title.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/resource.h"
@@ -319,6 +320,23 @@ TEST_F(StoryPictures, ThumbnailsAreTheEventPicturesMadeSmall) {
     IMG_ReleaseF(&a);
     IMG_ReleaseF(&b);
   }
+}
+
+TEST_F(StoryPictures, EveryGalleryEntryHasItsPictureAndThumbnail) {
+  int entries = 0;
+  for (int i = 0; i < EVENT_PICTURE_MAX && g_eventPictures[i] != -1; i++, entries++) {
+    char big[16], small[16];
+    snprintf(big, sizeof big, "v%04d.bmp", int(g_eventPictures[i]));
+    snprintf(small, sizeof small, "vs%04d.bmp", int(g_eventPictures[i]));
+    SCOPED_TRACE(big);
+    auto a = Entry(Data() + "/grp.TVN", big), b = Entry(Data() + "/grp.TVN", small);
+    ASSERT_GE(a.size(), 54u);
+    ASSERT_GE(b.size(), 54u);
+    EXPECT_EQ(Le32(&a[18]), 640u);
+    EXPECT_EQ(Le32(&b[18]), 128u);
+    EXPECT_EQ(Le32(&b[22]), 96u);
+  }
+  EXPECT_EQ(entries, 6);
 }
 
 TEST_F(ContentTest, EffectsHaveThePromisedFormats) {
