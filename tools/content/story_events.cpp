@@ -183,12 +183,45 @@ void BrokenMoon(Output& out) {
     cairo_set_source_surface(cr, sub.surf, 0, 0);
     cairo_paint_with_alpha(cr, 0.92);
   }
-  // The moon in pieces: bright shards flung outwards, each with a glow.
+  // The moon's disc broken like a plate: wedges with jagged inner edges,
+  // pushed outwards from the centre and turned a little.
   Rand rnd(73);
-  for (int i = 0; i < 15; i++) {
-    double a = rnd.Range(0, 2 * M_PI), d = i == 0 ? 0 : rnd.Range(30, 150);
+  const int wedges = 7;
+  const double R = 62;
+  double edge[wedges + 1];
+  for (int k = 0; k <= wedges; k++) edge[k] = (k + rnd.Range(-0.25, 0.25)) * 2 * M_PI / wedges;
+  edge[wedges] = edge[0] + 2 * M_PI;
+  const double inner[wedges] = {0.18, 0.3, 0.12, 0.25, 0.2, 0.34, 0.15};
+  for (int k = 0; k < wedges; k++) {
+    double a0 = edge[k], a1 = edge[k + 1], mid = (a0 + a1) / 2, push = rnd.Range(22, 48);
+    double px = cx + cos(mid) * push * 1.3, py = cy + sin(mid) * push * 0.75;
+    Glow(cr, px + cos(mid) * R * 0.5, py + sin(mid) * R * 0.3, R * 1.2, Hex(0xfff0c8), 0.3);
+    cairo_save(cr);
+    cairo_translate(cr, px, py);
+    cairo_scale(cr, 1.0, 0.62);  // the water seen at a slant
+    cairo_rotate(cr, rnd.Range(-0.25, 0.25));
+    cairo_move_to(cr, cos(a0) * R * inner[k], sin(a0) * R * inner[k]);
+    cairo_arc(cr, 0, 0, R, a0, a1);
+    double r1 = R * inner[(k + 1) % wedges];
+    cairo_line_to(cr, cos(a1) * r1, sin(a1) * r1);
+    cairo_line_to(cr, cos(mid + 0.1) * R * 0.28, sin(mid + 0.1) * R * 0.28);  // a jag
+    cairo_close_path(cr);
+    cairo_pattern_t* p = cairo_pattern_create_radial(-R * 0.3, -R * 0.3, R * 0.1, 0, 0, R);
+    cairo_pattern_add_color_stop_rgb(p, 0, 1, 1, 0.95);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.95, 0.86, 0.62);
+    cairo_set_source(cr, p);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+    cairo_restore(cr);
+    SetRgb(cr, Hex(0xfffef0), 0.9);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+  }
+  // Smaller shards flung further, each with a glow.
+  for (int i = 0; i < 14; i++) {
+    double a = rnd.Range(0, 2 * M_PI), d = rnd.Range(95, 170);
     double x = cx + cos(a) * d * 1.25, y = cy + sin(a) * d * 0.7,
-           s = rnd.Range(12, 30) * (1 - d / 260);
+           s = rnd.Range(8, 18) * (1.2 - d / 260);
     Glow(cr, x, y, s * 3, Hex(0xfff0c8), 0.45);
     cairo_save(cr);
     cairo_translate(cr, x, y);
