@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
   if (out.failed) return 1;
   MakeTitlePictures(out);
   MakeStagePictures(out);
+  MakeStoryPictures(out);
   MakeIcons(out);
   MakeSoundEffects(out);
   MakeManual(out);
