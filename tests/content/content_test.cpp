@@ -399,6 +399,8 @@ TEST(ContentMusic, ScoresRenderToOggDeterministically) {
   fs::create_directories("src/manual");
   fs::copy(std::string(ZV_SOURCE_DIR) + "/content/manual", "src/manual",
            fs::copy_options::recursive);
+  fs::copy(std::string(ZV_SOURCE_DIR) + "/content/story", "src/story",
+           fs::copy_options::recursive);
   const std::string score =
       "title test\ntempo 140\nloop on\ntrack a bell vol 0.5 pan -0.5\ntrack k kick\n"
       "define arp ( c5/1 e5 g5 )*2\n"
