@@ -30,7 +30,7 @@ for k, e in enumerate(lines):
         mid = e["frame"] + max(1, (nxt - e["frame"]) // 2)
         shots.append((mid, tag + "_half"))
     elif entry[:2].upper() == b"#C" and not entry[2:3].isdigit():
-        shots.append((nxt - 1, tag + "_choice"))
+        shots.append(((e["frame"] + nxt) // 2, tag + "_choice"))
     elif entry[:1] not in (b"#", b"@"):
         prev = bytes.fromhex(lines[k - 1]["entry"])[:2].upper() if k else b""
         if prev in (b"#B", b"#V", b"#T") and k and bytes.fromhex(lines[k - 2]["entry"])[:2].upper() in (b"#B", b"#V", b"#W"):
