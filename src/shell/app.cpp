@@ -367,8 +367,10 @@ int APP_Shutdown() {
   REG_SetKey(REG_KEY_MAIN);
   REG_WriteDword("pos_x", static_cast<uint32_t>(x));
   REG_WriteDword("pos_y", static_cast<uint32_t>(y));
-  CFG_Save();
-  PLT_RegCommit();
+  CFG_Save();  // inside the batch: written by the commit below
+  if (PLT_RegCommit() != PLT_REG_OK) {
+    LOG_Write("設定を保存できませんでした[%s]\n", PLT_RegStorePath());
+  }
   IMG_FreeBackBuffer();
   IMG_FreeAll();
   SND_Release();

@@ -33,5 +33,6 @@ void CFG_Defaults();
 void CFG_Load();
 void CFG_Sanitize();
 // Writes all the settings in one replacement of the store. Returns 1, or 0
-// (after a line in the debug log) when it could not be written.
+// (after a line in the debug log) when it could not be written. Inside an
+// open registry batch the write waits for the batch's commit.
 int CFG_Save();

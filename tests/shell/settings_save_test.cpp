@@ -7,8 +7,10 @@
 #include <string>
 
 #include "fault_util.h"
+#include "platform/headless/headless.h"
 #include "platform/plt_file.h"
 #include "platform/plt_registry.h"
+#include "shell/app.h"
 #include "shell/config.h"
 #include "shell/log.h"
 #include "test_util.h"
@@ -195,6 +197,40 @@ TEST_F(SettingsSaveTest, DebugLogKeepsTheLastRunWhenTheNewOneCannotBeWritten) {
   PLT_FaultInjectOff();
   EXPECT_EQ(LOG_Write("second\n"), 7);
   EXPECT_EQ(Text(ReadFileBytes("err/debug.txt")), "first line\nsecond\n");
+}
+
+TEST_F(SettingsSaveTest, GameStartClearsLeftoversAndShutdownWritesTheStoreOnce) {
+  WriteFileBytes(Store(), Bytes("# Zentrova settings\n"));
+  // A game killed while saving left its temporaries.
+  WriteFileBytes("rank.sav.tmp999999999", Bytes("cut"));
+  WriteFileBytes(Store() + ".tmp999999999", Bytes("cut"));
+  WriteFileBytes("rank.sav.tmp1", Bytes("a running writer"));
+  std::filesystem::create_directory("err");
+  HL_Reset();
+  HL_SetTime(1000);
+  HL_SetDesktop(32, 1920, 1080);
+  g_appOptions.measureCpuClock = 0;
+  g_appOptions.singleInstance = 0;
+  ASSERT_EQ(APP_Start(), 1);
+  EXPECT_FALSE(std::filesystem::exists("rank.sav.tmp999999999"));
+  EXPECT_FALSE(std::filesystem::exists(Store() + ".tmp999999999"));
+  EXPECT_TRUE(std::filesystem::exists("rank.sav.tmp1"));
+
+  // The window position and every setting: one replacement of the store,
+  // and when it fails the log says so.
+  PltFaultInject f;
+  f.failRenameAt = 1;
+  PLT_FaultInjectArm(f);
+  APP_Shutdown();
+  const PltFaultCounts c = PLT_FaultInjectCounts();
+  PLT_FaultInjectOff();
+  EXPECT_EQ(c.renames, 1);
+  bool logged = false;
+  for (int i = 0; i < LOG_RecentCount(); ++i) {
+    logged = logged || std::string(LOG_Recent(i)).find("設定を保存できませんでした") == 0;
+  }
+  EXPECT_TRUE(logged);
+  EXPECT_EQ(FilesIn(config_), std::vector<std::string>{"registry.txt"});
 }
 
 }  // namespace
