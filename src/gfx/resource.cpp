@@ -32,6 +32,13 @@ uint8_t* Zalloc(int64_t n) {
   return static_cast<uint8_t*>(std::calloc(static_cast<size_t>(n > 0 ? n : 1), 1));
 }
 
+// The most bytes an LZSS stream of n bytes can produce: each group is a flag
+// byte and up to eight references of two bytes that copy at most 18 bytes
+// each, so 17 stored bytes give at most 144.
+int64_t LzsMaxOutput(int64_t n) {
+  return n <= 0 ? 0 : (n + 16) / 17 * 144;
+}
+
 bool NameEquals(const uint8_t* entry, const char* name) {
   char stored[ARC_NAME_SIZE + 1];
   std::memcpy(stored, entry + 4, ARC_NAME_SIZE);
@@ -224,7 +231,9 @@ int ARC_Read(const char* archive, const char* name, uint8_t** out) {
         result = size;
       } else if (got == size && size >= 8) {
         int32_t unpacked = Le32(data + 4);
-        if (unpacked > 0) {
+        // A size the stored stream cannot produce is damage, not a reason
+        // to allocate it.
+        if (unpacked > 0 && unpacked <= LzsMaxOutput(size - 8)) {
           uint8_t* buf = Zalloc(unpacked);
           int produced = buf ? LZS_Decode(buf, data + 8, size - 8, unpacked) : 0;
           if (produced != unpacked) {

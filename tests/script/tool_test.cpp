@@ -132,4 +132,26 @@ TEST_F(ToolScript, AutoplaySkipHoldsTheSkipKeyThroughTheScenes) {
   EXPECT_NE(ReadText("a.json").find("\"flags\": {\"0\": 2, \"1\": 1}"), std::string::npos);
 }
 
+TEST_F(ToolScript, SoakRepeatsPlayThroughsAndSamplesMemory) {
+  std::filesystem::copy(std::string(ZV_SOURCE_DIR) + "/tests/script/data/SCR", "SCR");
+  ASSERT_EQ(Run("replay --autoplay-skip --soak 20000 --frames 5 --state s.json"), 0)
+      << ReadText("err.txt");
+  const std::string state = ReadText("s.json");
+  EXPECT_NE(state.find("\"frame\": 20000,"), std::string::npos) << state;  // --soak wins
+  const size_t at = state.find("\"memory_samples\": [");
+  ASSERT_NE(at, std::string::npos) << state;
+  const std::string samples = state.substr(at);
+  for (const char* frame : {"{\"frame\": 0, ", "{\"frame\": 10000, ", "{\"frame\": 20000, "}) {
+    EXPECT_NE(samples.find(frame), std::string::npos) << frame << "\n" << samples;
+  }
+  EXPECT_EQ(samples.find("\"resident_kib\": -1"), std::string::npos) << samples;
+  // Each skipped play-through is far shorter than the run: it started over.
+  const size_t last = samples.rfind("\"playthroughs\": ");
+  ASSERT_NE(last, std::string::npos);
+  EXPECT_GE(std::atoi(samples.c_str() + last + 16), 2) << samples;
+  const std::string out = ReadText("out.txt");
+  EXPECT_NE(out.find("soak: frame 10000 resident "), std::string::npos) << out;
+  EXPECT_EQ(Run("replay --soak 0"), 2);
+}
+
 }  // namespace
