@@ -311,10 +311,10 @@ namespace {
 void SplitHost(const std::string& host, std::string* dir, std::string* name) {
   size_t slash = host.rfind('/');
   if (slash == std::string::npos) {
-    *dir = ".";
+    dir->assign(1, '.');  // assign, not "=": GCC 12 warns falsely at -O3
     *name = host;
   } else {
-    *dir = slash == 0 ? std::string("/") : host.substr(0, slash);
+    *dir = slash == 0 ? std::string(1, '/') : host.substr(0, slash);
     *name = host.substr(slash + 1);
   }
 }
