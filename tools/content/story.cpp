@@ -30,6 +30,22 @@ void Glow(cairo_t* cr, double x, double y, double r, Rgb c, double a) {
   cairo_pattern_destroy(p);
 }
 
+// Reeds in silhouette rising from the bottom edge at both sides: count on
+// each side within spread pixels of the edge, tips between top0 and top1.
+void Reeds(cairo_t* cr, Rand& rnd, int count, double spread, double top0, double top1,
+           double leanMax, Rgb colour) {
+  for (int side = 0; side < 2; side++)
+    for (int i = 0; i < count; i++) {
+      double bx = side ? 640 - rnd.Range(0, spread) : rnd.Range(0, spread);
+      double top = rnd.Range(top0, top1), lean = rnd.Range(-leanMax, leanMax);
+      cairo_move_to(cr, bx, 480);
+      cairo_curve_to(cr, bx, 440, bx + lean * 0.5, top + 30, bx + lean, top);
+      SetRgb(cr, colour);
+      cairo_set_line_width(cr, rnd.Range(2, 4));
+      cairo_stroke(cr);
+    }
+}
+
 void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
   cairo_save(cr);
   cairo_translate(cr, cx, cy);
@@ -719,16 +735,7 @@ void MoonPond(Output& out) {
   cairo_restore(cr);
   // Reeds and lily pads at the near corners, fireflies over the water.
   Rand rnd(8);
-  for (int side = 0; side < 2; side++)
-    for (int i = 0; i < 16; i++) {
-      double bx = side ? 640 - rnd.Range(0, 110) : rnd.Range(0, 110);
-      double top = rnd.Range(300, 420), lean = rnd.Range(-18, 18);
-      cairo_move_to(cr, bx, 480);
-      cairo_curve_to(cr, bx, 440, bx + lean * 0.5, top + 30, bx + lean, top);
-      SetRgb(cr, Hex(0x040812));
-      cairo_set_line_width(cr, rnd.Range(2, 4));
-      cairo_stroke(cr);
-    }
+  Reeds(cr, rnd, 16, 110, 300, 420, 18, Hex(0x040812));
   for (int i = 0; i < 18; i++) {
     double fx = rnd.Range(20, 620), fy = rnd.Range(200, 460);
     Firefly(cr, fx, fy, rnd.Range(4, 10), rnd.Range(0.4, 0.9));
@@ -925,16 +932,7 @@ void DawnPond(Output& out) {
   Mist(c, 220, 90, 0.75, 14);
   Mist(c, 330, 100, 0.4, 15);
   Rand rnd(16);
-  for (int side = 0; side < 2; side++)
-    for (int i = 0; i < 12; i++) {
-      double bx = side ? 640 - rnd.Range(0, 90) : rnd.Range(0, 90);
-      double top = rnd.Range(320, 430), lean = rnd.Range(-16, 16);
-      cairo_move_to(cr, bx, 480);
-      cairo_curve_to(cr, bx, 440, bx + lean * 0.5, top + 30, bx + lean, top);
-      SetRgb(cr, Hex(0x1a1426));
-      cairo_set_line_width(cr, rnd.Range(2, 4));
-      cairo_stroke(cr);
-    }
+  Reeds(cr, rnd, 12, 90, 320, 430, 16, Hex(0x1a1426));
   Store24(out, "g0004", c);
 }
 
