@@ -18,7 +18,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 missing=0
 for f in bin/zentrova bin/zentrova-tool \
-  share/zentrova/grp.TVN share/zentrova/wav.TVN share/zentrova/bgm/bgm_001.ogg \
+  share/zentrova/grp.TVN share/zentrova/wav.TVN share/zentrova/SCR.TVN \
+  share/zentrova/bgm/bgm_001.ogg share/zentrova/bgm/bgm_007.ogg \
   share/zentrova/manual/manual.html share/zentrova/res/icon.png \
   share/zentrova/screenshots/title.png share/zentrova/screenshots/stage.png \
   share/applications/example.tavren.Zentrova.desktop share/metainfo/example.tavren.Zentrova.metainfo.xml \

@@ -5,6 +5,7 @@
 #include "game/play.h"
 #include "platform/plt_file.h"
 #include "shell/fileutil.h"
+#include "shell/log.h"
 
 RankTable g_rank = {
     {100000, 90000, 80000, 70000, 60000, 50000, 40000, 30000, 20000, 10000}, {}, {}, -1};
@@ -27,6 +28,17 @@ void PutLE32(uint8_t* p, int32_t v) {
   p[2] = static_cast<uint8_t>(u >> 16);
   p[3] = static_cast<uint8_t>(u >> 24);
 }
+
+// The largest value each array can show: six digits of score, four of clicks,
+// two of chain.
+const int32_t kArrayMax[3] = {999999, 9999, 99};
+
+int32_t Clamp(int32_t v, int32_t hi) {
+  return v < 0 ? 0 : v > hi ? hi : v;
+}
+
+const char kSaveFailed[] =
+    "ランキングを保存できませんでした。ディスクの空きや書き込み権限を確かめてください。";
 
 int32_t* Array(int a) {
   if (a == 0) return g_rank.rankScore;
@@ -57,7 +69,8 @@ void RANK_Load() {
     for (int i = 0; i < RANK_ENTRIES; ++i) {
       int at = a * kArrayBytes + i * 4;
       if (at + 4 > n) return;
-      arr[i] = GetLE32(buf + at);
+      // A damaged file cannot put values the table cannot show.
+      arr[i] = Clamp(GetLE32(buf + at), kArrayMax[a]);
     }
   }
 }
@@ -90,8 +103,11 @@ int RANK_Insert(PlayTotals* totals) {
     g_rank.rankChain[place] = totals->maxChain;
     g_rank.newestIndex = place;
     // A file that cannot be written keeps the entry in memory for this
-    // display only, without a message.
-    RANK_Save();
+    // run; the player is told and the game goes on.
+    if (!RANK_Save()) {
+      LOG_Write("rank.sav could not be saved\n");
+      MSG_Error(nullptr, "%s", kSaveFailed);
+    }
   }
   totals->stage = 0;
   totals->score = 0;

@@ -19,9 +19,9 @@
 #include "sound/bgm.h"
 #include "sound/sound.h"
 
-// Filled by the story work with the numbers of the event pictures "v%04d.bmp"
-// its scenes show; the gallery offers the ones already seen.
-int32_t g_eventPictures[EVENT_PICTURE_MAX] = {-1};
+// The numbers of the event pictures "v%04d.bmp" the story scenes show, in
+// gallery order; the gallery offers the ones already seen.
+int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, -1};
 
 TitleFlow g_title = {-1, 0, {}, -1, -1};
 

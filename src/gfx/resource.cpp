@@ -3,7 +3,6 @@
 
 #include <strings.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,9 +22,6 @@ const char kCorrupt[] =
 
 uint8_t g_ring[LZS_RING];
 
-// Most bytes one byte of an LZSS stream can stand for.
-constexpr int64_t kLzsMaxRatio = 9;
-
 int32_t Le32(const uint8_t* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                               static_cast<uint32_t>(p[2]) << 16 |
@@ -34,6 +30,13 @@ int32_t Le32(const uint8_t* p) {
 
 uint8_t* Zalloc(int64_t n) {
   return static_cast<uint8_t*>(std::calloc(static_cast<size_t>(n > 0 ? n : 1), 1));
+}
+
+// The most bytes an LZSS stream of n bytes can produce: each group is a flag
+// byte and up to eight references of two bytes that copy at most 18 bytes
+// each, so 17 stored bytes give at most 144.
+int64_t LzsMaxOutput(int64_t n) {
+  return n <= 0 ? 0 : (n + 16) / 17 * 144;
 }
 
 bool NameEquals(const uint8_t* entry, const char* name) {
@@ -228,14 +231,11 @@ int ARC_Read(const char* archive, const char* name, uint8_t** out) {
         result = size;
       } else if (got == size && size >= 8) {
         int32_t unpacked = Le32(data + 4);
-        if (unpacked > 0) {
-          // A reference (two bytes) yields at most 18 bytes, so no stream
-          // yields more than nine times its length: a larger announced size
-          // is not allocated, as the stream cannot fill it.
-          const int32_t room =
-              static_cast<int32_t>(std::min<int64_t>(unpacked, (int64_t{size} - 8) * kLzsMaxRatio));
-          uint8_t* buf = room > 0 ? Zalloc(room) : nullptr;
-          int produced = buf ? LZS_Decode(buf, data + 8, size - 8, room) : 0;
+        // A size the stored stream cannot produce is damage, not a reason
+        // to allocate it.
+        if (unpacked > 0 && unpacked <= LzsMaxOutput(size - 8)) {
+          uint8_t* buf = Zalloc(unpacked);
+          int produced = buf ? LZS_Decode(buf, data + 8, size - 8, unpacked) : 0;
           if (produced != unpacked) {
             MSG_Error(nullptr, kCorrupt, name);
           }

@@ -1,10 +1,12 @@
 // Files with Windows path semantics on a case-sensitive file system.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -15,6 +17,100 @@
 struct PltFile {
   int fd;
 };
+
+namespace {
+
+// The armed faults and how many of each operation ran since arming. The
+// music workers open and read files on their own threads: counts are atomic.
+struct FaultState {
+  std::atomic<int> failOpenAt{0}, failWriteAt{0}, failFsyncAt{0}, failRenameAt{0}, shortWriteAt{0};
+  std::atomic<int> opens{0}, writes{0}, fsyncs{0}, renames{0};
+  std::atomic<bool> fired{false};
+};
+FaultState g_fault;
+
+// Counts one operation of a kind; true when this is the one armed to fail.
+bool FaultHit(const std::atomic<int>& at, std::atomic<int>* seen) {
+  const int n = ++*seen;
+  const int armed = at.load();
+  if (armed > 0 && n == armed) {
+    g_fault.fired = true;
+    return true;
+  }
+  return false;
+}
+
+int OpenFile(const char* host, int flags) {
+  if (FaultHit(g_fault.failOpenAt, &g_fault.opens)) {
+    errno = EACCES;
+    return -1;
+  }
+  return ::open(host, flags | O_CLOEXEC, 0644);
+}
+
+ssize_t WriteSome(int fd, const void* p, size_t n) {
+  const int seen = ++g_fault.writes;
+  if (seen == g_fault.failWriteAt.load()) {
+    g_fault.fired = true;
+    errno = ENOSPC;
+    return -1;
+  }
+  if (seen == g_fault.shortWriteAt.load()) {
+    // The disk fills part way: half the bytes land, the next write fails.
+    g_fault.fired = true;
+    g_fault.failWriteAt = seen + 1;
+    return ::write(fd, p, n / 2);
+  }
+  return ::write(fd, p, n);
+}
+
+int SyncFd(int fd) {
+  if (FaultHit(g_fault.failFsyncAt, &g_fault.fsyncs)) {
+    errno = EIO;
+    return -1;
+  }
+  return ::fsync(fd);
+}
+
+int RenameFile(const char* from, const char* to) {
+  if (FaultHit(g_fault.failRenameAt, &g_fault.renames)) {
+    errno = EIO;
+    return -1;
+  }
+  return ::rename(from, to);
+}
+
+}  // namespace
+
+void PLT_FaultInjectArm(const PltFaultInject& faults) {
+  g_fault.failOpenAt = faults.failOpenAt;
+  g_fault.failWriteAt = faults.failWriteAt;
+  g_fault.failFsyncAt = faults.failFsyncAt;
+  g_fault.failRenameAt = faults.failRenameAt;
+  g_fault.shortWriteAt = faults.shortWriteAt;
+  g_fault.opens = 0;
+  g_fault.writes = 0;
+  g_fault.fsyncs = 0;
+  g_fault.renames = 0;
+  g_fault.fired = false;
+}
+
+void PLT_FaultInjectOff() {
+  PLT_FaultInjectArm(PltFaultInject());
+}
+
+PltFaultCounts PLT_FaultInjectCounts() {
+  PltFaultCounts c;
+  c.opens = g_fault.opens;
+  c.writes = g_fault.writes;
+  c.fsyncs = g_fault.fsyncs;
+  c.renames = g_fault.renames;
+  return c;
+}
+
+int PLT_FaultInjectFired() {
+  return g_fault.fired ? 1 : 0;
+}
 
 namespace {
 
@@ -141,7 +237,7 @@ PltFile* PLT_FileOpen(const char* path, int mode) {
     default:
       return nullptr;
   }
-  int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
+  int fd = OpenFile(host.c_str(), flags);
   if (fd < 0) return nullptr;
   struct stat st;
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -176,7 +272,7 @@ int64_t PLT_FileWrite(PltFile* f, const void* src, int64_t n) {
   int64_t total = 0;
   auto* p = static_cast<const char*>(src);
   while (total < n) {
-    ssize_t r = ::write(f->fd, p + total, static_cast<size_t>(n - total));
+    ssize_t r = WriteSome(f->fd, p + total, static_cast<size_t>(n - total));
     if (r < 0 && errno == EINTR) continue;
     if (r <= 0) return total > 0 ? total : -1;
     total += r;
@@ -209,17 +305,97 @@ int PLT_MakeDir(const char* path) {
   return 0;
 }
 
+namespace {
+
+// "dir/name" split at the last separator; dir is "." for a bare name.
+void SplitHost(const std::string& host, std::string* dir, std::string* name) {
+  size_t slash = host.rfind('/');
+  if (slash == std::string::npos) {
+    dir->assign(1, '.');  // assign, not "=": GCC 12 warns falsely at -O3
+    *name = host;
+  } else {
+    *dir = slash == 0 ? std::string(1, '/') : host.substr(0, slash);
+    *name = host.substr(slash + 1);
+  }
+}
+
+// The process id in a temporary's name "<name>.tmp<pid>" or "<name>.tmp.<pid>",
+// or -1 when entry is no temporary of name.
+long TempPid(const std::string& entry, const std::string& name) {
+  std::string prefix(name);
+  prefix.append(".tmp");
+  if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) return -1;
+  size_t at = prefix.size();
+  if (entry[at] == '.') ++at;
+  if (at >= entry.size() || entry.size() - at > 10) return -1;
+  long pid = 0;
+  for (size_t i = at; i < entry.size(); ++i) {
+    if (entry[i] < '0' || entry[i] > '9') return -1;
+    pid = pid * 10 + (entry[i] - '0');
+  }
+  return pid > 0 ? pid : -1;
+}
+
+// A temporary is left over when its writer is gone. Ours can be only one
+// left by an earlier process of the same number: saving runs on one thread.
+bool WriterGone(long pid) {
+  if (pid == static_cast<long>(::getpid())) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+int RemoveStaleTempsHost(const std::string& host) {
+  std::string dir, name;
+  SplitHost(host, &dir, &name);
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return 0;
+  std::vector<std::string> stale;
+  while (struct dirent* e = ::readdir(d)) {
+    long pid = TempPid(e->d_name, name);
+    if (pid > 0 && WriterGone(pid)) stale.emplace_back(e->d_name);
+  }
+  ::closedir(d);
+  int removed = 0;
+  for (const std::string& s : stale) {
+    std::string full(dir);
+    full.append("/").append(s);
+    if (::unlink(full.c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
+// Makes a rename in dir last: the directory entry itself is written out.
+bool SyncDir(const std::string& dir) {
+  int fd = OpenFile(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  bool ok = SyncFd(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+int PLT_RemoveStaleTemps(const char* path) {
+  if (!path) return 0;
+  return RemoveStaleTempsHost(Resolve(path, true));
+}
+
 int PLT_FileReplaceAtomic(const char* path, const void* data, int64_t n) {
   std::string host = Resolve(path, true);
-  std::string tmp = host + ".tmp" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  RemoveStaleTempsHost(host);
+  std::string dir, name;
+  SplitHost(host, &dir, &name);
+  std::string tmp(host);
+  tmp.append(".tmp").append(std::to_string(::getpid()));
+  int fd = OpenFile(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
   if (fd < 0) return 0;
   PltFile f{fd};
-  bool ok = PLT_FileWrite(&f, data, n) == n && ::fsync(fd) == 0;
+  bool ok = PLT_FileWrite(&f, data, n) == n && SyncFd(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (!ok || ::rename(tmp.c_str(), host.c_str()) != 0) {
+  if (!ok || RenameFile(tmp.c_str(), host.c_str()) != 0) {
     ::unlink(tmp.c_str());
     return 0;
   }
-  return 1;
+  // The new contents are in place; a folder that cannot be synced may still
+  // lose them to a power cut, which the caller hears about.
+  return SyncDir(dir) ? 1 : 0;
 }

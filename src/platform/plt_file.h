@@ -36,5 +36,37 @@ int64_t PLT_FileSize(PltFile* f);
 int PLT_FileExists(const char* path);
 int PLT_MakeDir(const char* path);
 // Writes the whole file to a temporary beside it and renames it over the
-// target, so readers see either the old or the new contents. Returns 1 or 0.
+// target, so readers see either the old or the new contents, then syncs the
+// folder so the rename lasts. Temporaries of the same file left by processes
+// that died while saving are removed first. Returns 1, or 0 when any step
+// failed (the target then holds the old contents, or the new ones when only
+// the folder sync failed).
 int PLT_FileReplaceAtomic(const char* path, const void* data, int64_t n);
+// Removes "<path>.tmp<pid>" and "<path>.tmp.<pid>" files whose process is no
+// longer running. Returns how many went.
+int PLT_RemoveStaleTemps(const char* path);
+
+// Fault injection for the tests: off unless armed. Each field, when above
+// zero, makes the Nth open, write, fsync or rename after arming fail; a
+// short write stores half of that write's bytes and fails the next one, as a
+// disk that fills up does. Writes count system calls, opens include the
+// folder opened to sync it.
+struct PltFaultInject {
+  int failOpenAt = 0;
+  int failWriteAt = 0;
+  int failFsyncAt = 0;
+  int failRenameAt = 0;
+  int shortWriteAt = 0;
+};
+struct PltFaultCounts {
+  int opens = 0;
+  int writes = 0;
+  int fsyncs = 0;
+  int renames = 0;
+};
+// Arms faults (and restarts the counts); Off disarms them all.
+void PLT_FaultInjectArm(const PltFaultInject& faults);
+void PLT_FaultInjectOff();
+// The operations seen since arming, and whether an armed fault went off.
+PltFaultCounts PLT_FaultInjectCounts();
+int PLT_FaultInjectFired();

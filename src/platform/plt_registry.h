@@ -14,6 +14,11 @@ int PLT_RegSetValue(const char* key, const char* name, int type, const void* dat
 // Queries a value into data (len bytes available). Returns PLT_REG_OK,
 // PLT_REG_NOT_FOUND or PLT_REG_MORE_DATA (data untouched unless PLT_REG_OK).
 int PLT_RegQueryValue(const char* key, const char* name, int* type, void* data, uint32_t* len);
+// Groups changes: until the matching commit they stay in memory, then the
+// store is written once. Batches nest; the outermost commit writes. Commit
+// returns PLT_REG_OK, or PLT_REG_ERROR when the write or a change failed.
+void PLT_RegBeginBatch();
+int PLT_RegCommit();
 // Forgets the in-memory copy so the next call reads the file again (tests).
 void PLT_RegReset();
 // The path of the store file.

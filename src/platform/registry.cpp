@@ -1,5 +1,5 @@
 // The registry stand-in: keys and values of the current user, kept in one text
-// file and rewritten atomically on every change.
+// file and rewritten atomically on every change (or once for a whole batch).
 //
 // File format, one entry a line:
 //   [SoftWare\TAVREN\Zentrova\config]
@@ -38,6 +38,9 @@ struct Store {
   bool loaded = false;
   std::string path;
   std::map<std::string, Key, CaseLess> keys;
+  int batchDepth = 0;    // inside PLT_RegBeginBatch: changes wait for the commit
+  bool pending = false;  // a change not yet written
+  bool failed = false;   // a write inside the batch could not be made
 };
 
 Store g_store;
@@ -138,7 +141,7 @@ void Load() {
   Parse(text);
 }
 
-int Save() {
+int WriteStore() {
   std::string text = "# Zentrova settings\n";
   static const char* hexd = "0123456789abcdef";
   for (const auto& [keyName, key] : g_store.keys) {
@@ -168,7 +171,34 @@ int Save() {
              : PLT_REG_ERROR;
 }
 
+// Writes the store now, or marks it for the commit of the open batch.
+int Save() {
+  if (g_store.batchDepth > 0) {
+    g_store.pending = true;
+    return PLT_REG_OK;
+  }
+  return WriteStore();
+}
+
 }  // namespace
+
+void PLT_RegBeginBatch() {
+  Load();
+  if (g_store.batchDepth++ == 0) {
+    g_store.pending = false;
+    g_store.failed = false;
+  }
+}
+
+int PLT_RegCommit() {
+  if (g_store.batchDepth <= 0) return PLT_REG_ERROR;
+  if (--g_store.batchDepth > 0) return PLT_REG_OK;
+  bool failed = g_store.failed;
+  if (g_store.pending && WriteStore() != PLT_REG_OK) failed = true;
+  g_store.pending = false;
+  g_store.failed = false;
+  return failed ? PLT_REG_ERROR : PLT_REG_OK;
+}
 
 int PLT_RegCreateKey(const char* key) {
   Load();
@@ -184,7 +214,10 @@ int PLT_RegKeyExists(const char* key) {
 
 int PLT_RegSetValue(const char* key, const char* name, int type, const void* data, uint32_t len) {
   Load();
-  if (type == PLT_REG_DWORD && len != 4) return PLT_REG_ERROR;
+  if (type == PLT_REG_DWORD && len != 4) {
+    if (g_store.batchDepth > 0) g_store.failed = true;
+    return PLT_REG_ERROR;
+  }
   Value v;
   v.type = type;
   v.data.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + len);

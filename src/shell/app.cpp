@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "blit/blit.h"
+#include "game/rank.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
@@ -18,6 +19,7 @@
 #include "platform/plt_file.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
+#include "platform/plt_registry.h"
 #include "platform/plt_shell.h"
 #include "platform/plt_sound.h"
 #include "platform/plt_types.h"
@@ -314,6 +316,9 @@ void APP_FrameClock() {
 int APP_Start() {
   if (g_appOptions.singleInstance && !PLT_AcquireInstanceLock("ZENTROVA_MAIN")) return 0;
   APP_ResetForTests();
+  // Saves cut short by a killed process leave their temporaries behind.
+  PLT_RemoveStaleTemps(RANK_FILE);
+  PLT_RemoveStaleTemps(PLT_RegStorePath());
   CPU_Identify(g_appOptions.measureCpuClock);
 
   RNG_Seed(PLT_TimeMs());
@@ -357,10 +362,15 @@ int APP_RunOnce() {
 int APP_Shutdown() {
   int x, y;
   PLT_GetWindowPos(&x, &y);
+  // The window position and the settings go in one write of the store.
+  PLT_RegBeginBatch();
   REG_SetKey(REG_KEY_MAIN);
   REG_WriteDword("pos_x", static_cast<uint32_t>(x));
   REG_WriteDword("pos_y", static_cast<uint32_t>(y));
-  CFG_Save();
+  CFG_Save();  // inside the batch: written by the commit below
+  if (PLT_RegCommit() != PLT_REG_OK) {
+    LOG_Write("設定を保存できませんでした[%s]\n", PLT_RegStorePath());
+  }
   IMG_FreeBackBuffer();
   IMG_FreeAll();
   SND_Release();

@@ -29,5 +29,10 @@ int REG_ReadDword(const char* name, void* dest);
 int REG_ReadOrCreate(const char* name, int32_t* dest);
 
 void CFG_Defaults();
+// Reads the settings; values the game cannot use fall back to their defaults.
 void CFG_Load();
-void CFG_Save();
+void CFG_Sanitize();
+// Writes all the settings in one replacement of the store. Returns 1, or 0
+// (after a line in the debug log) when it could not be written. Inside an
+// open registry batch the write waits for the batch's commit.
+int CFG_Save();

@@ -15,9 +15,10 @@
 namespace {
 
 constexpr int kRecentLines = 50;
+const char kLogFile[] = "err\\debug.txt";
 
 struct LogState {
-  bool started = false;  // the first write of a run empties the file
+  bool started = false;  // the first write of a run replaces the file
   std::string recent[kRecentLines];
   int recentCount = 0;
   int recentHead = 0;
@@ -51,11 +52,17 @@ int LOG_WriteV(const char* fmt, va_list ap) {
   std::lock_guard<std::mutex> lock(g_logMutex);
   PLT_DebugOutput(buf);
   Remember(buf);
-  int mode = g_log.started ? PLT_OPEN_APPEND : PLT_OPEN_WRITE_TRUNC;
-  PltFile* f = PLT_FileOpen("err\\debug.txt", mode);
+  const int64_t len = static_cast<int64_t>(std::strlen(buf));
+  if (!g_log.started) {
+    // The run's first line replaces the last run's log as a whole: a write
+    // that fails leaves the old log, never an empty file.
+    if (!PLT_FileReplaceAtomic(kLogFile, buf, len)) return 0;
+    g_log.started = true;
+    return static_cast<int>(len);
+  }
+  PltFile* f = PLT_FileOpen(kLogFile, PLT_OPEN_APPEND);
   if (!f) return 0;
-  g_log.started = true;
-  int64_t n = PLT_FileWrite(f, buf, static_cast<int64_t>(std::strlen(buf)));
+  int64_t n = PLT_FileWrite(f, buf, len);
   PLT_FileClose(f);
   return n < 0 ? 0 : static_cast<int>(n);
 }

@@ -128,35 +128,50 @@ TEST_F(ArchiveTest, WrongLengthShowsTheCorruptionMessage) {
   EXPECT_NE(HL_MessageBoxes()[0].text.find("ファイル名：[x]"), std::string::npos);
 }
 
-TEST_F(ArchiveTest, PackedSizeIsBoundByWhatTheStreamCanHold) {
-  // The densest stream: every item an 18-byte reference (into the initial
-  // spaces), eight per flag byte, so 17 bytes stand for 144.
-  std::vector<uint8_t> dense(8, 0);
-  for (int block = 0; block < 4; ++block) {
-    dense.push_back(0x00);
-    for (int k = 0; k < 8; ++k) dense.insert(dense.end(), {0x00, 0x0F});
-  }
-  const int stream = static_cast<int>(dense.size()) - 8;
-  Put32(dense, 0, static_cast<uint32_t>(stream));
-  Put32(dense, 4, 4 * 144);
-  // A short stream that announces far more than any stream of its length
-  // makes: the bytes it holds, and the corruption message.
-  std::vector<uint8_t> claims = Compress(Bytes("hello world"));
-  Put32(claims, 4, 0x7FFFFFFF);
-  std::vector<uint8_t> a = MakeArchive({{"dense", {}}, {"claims", {}}});
+// One compressed entry "x" whose stream is given as is, with a claimed size.
+std::vector<uint8_t> ArchiveWithStream(const std::vector<uint8_t>& stream, uint32_t unpacked) {
+  std::vector<uint8_t> c(8, 0);
+  Put32(c, 0, static_cast<uint32_t>(stream.size()));
+  Put32(c, 4, unpacked);
+  c.insert(c.end(), stream.begin(), stream.end());
+  std::vector<uint8_t> a = MakeArchive({{"x", {}}});
   Put32(a, 8, 1);
-  Put32(a, 8 + 28, static_cast<uint32_t>(a.size()));
-  Put32(a, 8 + 32, static_cast<uint32_t>(dense.size()));
-  a.insert(a.end(), dense.begin(), dense.end());
-  Put32(a, 44, 1);
-  Put32(a, 44 + 28, static_cast<uint32_t>(a.size()));
-  Put32(a, 44 + 32, static_cast<uint32_t>(claims.size()));
-  a.insert(a.end(), claims.begin(), claims.end());
-  WriteFileBytes("grp.TVN", a);
-  EXPECT_EQ(Load("grp", "dense"), std::string(4 * 144, ' '));
+  Put32(a, 8 + 32, static_cast<uint32_t>(c.size()));
+  a.insert(a.end(), c.begin(), c.end());
+  return a;
+}
+
+TEST_F(ArchiveTest, UnpackedSizesTheStreamCannotProduceAreRefused) {
+  // The densest stream there is: a flag byte and eight references of 18
+  // bytes each, 144 bytes from 17.
+  std::vector<uint8_t> dense = {0x00};
+  for (int i = 0; i < 8; ++i) {
+    dense.push_back(0x00);
+    dense.push_back(0x0F);
+  }
+  WriteFileBytes("grp.TVN", ArchiveWithStream(dense, 144));
+  EXPECT_EQ(Load("grp", "x"), std::string(144, ' '));
   EXPECT_TRUE(HL_MessageBoxes().empty());
-  EXPECT_EQ(Load("grp", "claims"), "hello world");
-  EXPECT_EQ(HL_MessageBoxes().size(), 1u);
+
+  // Sizes past what 17 bytes can give, up to the largest a size can say,
+  // are damage: nothing is read back and the corruption box names the file.
+  for (uint32_t claim : {145u, 100000u, 0x7FFFFFFFu}) {
+    HL_Reset();
+    WriteFileBytes("grp.TVN", ArchiveWithStream(dense, claim));
+    uint8_t* buf = nullptr;
+    EXPECT_EQ(ARC_Read("grp.TVN", "x", &buf), 0) << claim;
+    EXPECT_EQ(buf, nullptr);
+    ASSERT_EQ(HL_MessageBoxes().size(), 1u) << claim;
+    EXPECT_NE(HL_MessageBoxes()[0].text.find("ファイル名：[x]"), std::string::npos);
+  }
+
+  // A second group may give more again.
+  std::vector<uint8_t> twice = dense;
+  twice.insert(twice.end(), dense.begin(), dense.end());
+  HL_Reset();
+  WriteFileBytes("grp.TVN", ArchiveWithStream(twice, 288));
+  EXPECT_EQ(Load("grp", "x"), std::string(288, ' '));
+  EXPECT_TRUE(HL_MessageBoxes().empty());
 }
 
 TEST(Lzss, ReferencesIntoInitialSpacesAndOverlaps) {

@@ -8,6 +8,9 @@
 #include <map>
 #include <string>
 
+#include "blit/blit.h"
+#include "blit/tables.h"
+#include "game/title.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/resource.h"
@@ -98,6 +101,12 @@ const PictureForm kPictures[] = {
     {"sys1000.bmp", 640, 480, 24}, {"char000.bmp", 336, 224, 8},    {"sys0000.bmp", 180, 24, 8},
     {"sys0001.bmp", 120, 128, 8},  {"sys0002.bmp", 216, 48, 8},     {"sys0003.bmp", 512, 64, 8},
     {"sys0010.bmp", 432, 24, 8},   {"sys0011.bmp", 432, 24, 8},     {"sys0012.bmp", 276, 72, 8},
+    {"g0001.bmp", 640, 480, 24},   {"g0002.bmp", 640, 480, 24},     {"g0003.bmp", 640, 480, 24},
+    {"g0004.bmp", 640, 480, 24},   {"v0001.bmp", 640, 480, 24},     {"v0002.bmp", 640, 480, 24},
+    {"v0003.bmp", 640, 480, 24},   {"v0004.bmp", 640, 480, 24},     {"v0005.bmp", 640, 480, 24},
+    {"v0006.bmp", 640, 480, 24},   {"vs0001.bmp", 128, 96, 24},     {"vs0002.bmp", 128, 96, 24},
+    {"vs0003.bmp", 128, 96, 24},   {"vs0004.bmp", 128, 96, 24},     {"vs0005.bmp", 128, 96, 24},
+    {"vs0006.bmp", 128, 96, 24},   {"win00.bmp", 640, 160, 24},     {"ptf0000.bmp", 640, 480, 8},
 };
 
 TEST_F(ContentTest, PicturesHaveTheirFormsAndLoad) {
@@ -125,6 +134,15 @@ TEST_F(ContentTest, PicturesHaveTheirFormsAndLoad) {
       ASSERT_EQ(IMG_LoadBMP(slot, FMT_F, p.name), 1);
       EXPECT_EQ(g_slots[slot].f.width, p.width);
       EXPECT_EQ(g_slots[slot].f.height, p.height);
+    } else if (strcmp(p.name, "ptf0000.bmp") == 0) {
+      // The wipe pattern: plain grey levels, no alpha plane.
+      EXPECT_EQ(Le16(&bmp[6]), 0);
+      ASSERT_EQ(IMG_LoadBMP(slot, FMT_B, p.name), 1);
+      const BImage& b = g_slots[slot].b;
+      EXPECT_EQ(b.width, p.width);
+      EXPECT_EQ(b.height, p.height);
+      for (int i = 0; i < 256; i++)
+        EXPECT_EQ(Le32(b.palette + 4 * i) & 0xFFFFFF, uint32_t(i) * 0x010101u) << "entry " << i;
     } else {
       // Every sprite carries the alpha plane; rows need no padding.
       EXPECT_NE(Le16(&bmp[6]), 0);
@@ -171,13 +189,164 @@ TEST_F(ContentTest, CreatureCellsAreCentredWithClearCorners) {
   IMG_ReleaseB(&b);
 }
 
+// The story scenes' pictures, checked through the engine's own draw paths.
+class StoryPictures : public ContentTest {
+ protected:
+  void SetUp() override {
+    ContentTest::SetUp();
+    BLT_InitTables(640, 480);
+    g_defaultClip = {0, 0, 640, 480};
+  }
+  static FImage LoadF(const char* name) {
+    auto bmp = Entry(Data() + "/grp.TVN", name);
+    FImage f{};
+    int32_t flag = 0;
+    EXPECT_EQ(BMP_DecodeF(name, bmp.data(), int(bmp.size()), &f, &flag), 1) << name;
+    return f;
+  }
+  static BlitParams Params(FImage* dst, void* src, int srcFormat, int w, int h) {
+    BlitParams p{};
+    p.dstFormat = FMT_F;
+    p.dst = dst;
+    p.w = p.sw = w;
+    p.h = p.sh = h;
+    p.srcFormat = srcFormat;
+    p.src = src;
+    p.colR = p.colG = p.colB = 128;
+    p.colorKey = KEY_NONE;
+    return p;
+  }
+  static const uint8_t* Px(const FImage& f, int x, int y) {
+    return f.pixels + (y * f.width + x) * 3;
+  }
+};
+
+TEST_F(StoryPictures, WipeSpreadsOutFromTheDropsAtAnEvenPace) {
+  auto bmp = Entry(Data() + "/grp.TVN", "ptf0000.bmp");
+  BImage mask{};
+  int32_t flag = 0;
+  ASSERT_EQ(BMP_DecodeB("ptf0000.bmp", bmp.data(), int(bmp.size()), &mask, &flag), 1);
+  ASSERT_EQ(mask.width, 640);
+  ASSERT_EQ(mask.height, 480);
+  // Every level is used about as often: the wipe neither stalls nor jumps.
+  std::vector<int> count(256);
+  for (int k = 0; k < 640 * 480; k++) count[mask.pixels[k]]++;
+  const int even = 640 * 480 / 256;
+  for (int v = 0; v < 256; v++) {
+    EXPECT_GT(count[v], even / 2) << "level " << v;
+    EXPECT_LT(count[v], even * 2) << "level " << v;
+  }
+  // Smooth: neighbouring pixels differ by a few levels only.
+  int jumps = 0;
+  for (int y = 0; y < 480; y++)
+    for (int x = 1; x < 640; x++)
+      jumps += std::abs(mask.pixels[y * 640 + x] - mask.pixels[y * 640 + x - 1]) > 16;
+  EXPECT_LT(jumps, 640 * 480 / 500);
+
+  // The engine's wipe: early on only the first drop's surroundings show the
+  // new picture; at the end all of it does.
+  std::vector<uint8_t> white(640 * 480 * 3, 255), black(640 * 480 * 3, 0);
+  FImage pic{white.data(), 640, 480}, dst{black.data(), 640, 480};
+  auto wipe = [&](int pos) {
+    std::fill(black.begin(), black.end(), 0);
+    BlitParams p = Params(&dst, &pic, FMT_F, 640, 480);
+    p.src2Format = FMT_B;
+    p.src2 = &mask;
+    p.s2w = 640;
+    p.s2h = 480;
+    p.mode2 = BLT_Mode(0, pos);
+    ASSERT_EQ(DRW_DrawBMP_FTT(p), 1);
+  };
+  wipe(40);
+  EXPECT_GT(Px(dst, 212, 190)[0], 30) << "the first drop shows first";
+  EXPECT_EQ(Px(dst, 630, 470)[0], 0);
+  EXPECT_EQ(Px(dst, 10, 10)[0], 0);
+  wipe(256);
+  for (int y = 0; y < 480; y += 7)
+    for (int x = 0; x < 640; x += 7) ASSERT_GE(Px(dst, x, y)[1], 250) << x << "," << y;
+  IMG_ReleaseB(&mask);
+}
+
+TEST_F(StoryPictures, MessageWindowDarkensAnyBackgroundUnderTheText) {
+  FImage win = LoadF("win00.bmp");
+  ASSERT_EQ(win.width, 640);
+  ASSERT_EQ(win.height, 160);
+  // Subtracted from the brightest background, the text area (from row 32)
+  // is left dark with a blue tint; the top edge leaves the picture as it is.
+  std::vector<uint8_t> screen(640 * 160 * 3, 255);
+  FImage dst{screen.data(), 640, 160};
+  BlitParams p = Params(&dst, &win, FMT_F, 640, 160);
+  p.mode = BLT_MODE_SUB;
+  ASSERT_EQ(DRW_DrawBMP_FF(p), 1);
+  for (int x = 0; x < 640; x += 5) EXPECT_EQ(Px(dst, x, 0)[1], 255) << x;
+  for (int y = 32; y < 160; y += 3)
+    for (int x = 8; x < 608; x += 5) {
+      const uint8_t* q = Px(dst, x, y);
+      ASSERT_LE(q[2], 80) << x << "," << y;  // red
+      ASSERT_LE(q[1], 90) << x << "," << y;
+      ASSERT_GT(q[0], q[2]) << "blue stays a little";
+    }
+  // The edge fades in: each row down to the rim darkens more than the one
+  // above it (at its darkest point; the faint pattern only lightens).
+  auto rowMax = [&](int y) {
+    int m = 0;
+    for (int x = 0; x < 640; x++) m = std::max<int>(m, Px(win, x, y)[1]);
+    return m;
+  };
+  for (int y = 1; y < 26; y++) EXPECT_GT(rowMax(y), rowMax(y - 1)) << y;
+  IMG_ReleaseF(&win);
+}
+
+TEST_F(StoryPictures, ThumbnailsAreTheEventPicturesMadeSmall) {
+  for (int n = 1; n <= 6; n++) {
+    char big[16], small[16];
+    snprintf(big, sizeof big, "v%04d.bmp", n);
+    snprintf(small, sizeof small, "vs%04d.bmp", n);
+    SCOPED_TRACE(big);
+    FImage a = LoadF(big), b = LoadF(small);
+    ASSERT_EQ(b.width * 5, a.width);
+    ASSERT_EQ(b.height * 5, a.height);
+    // Each thumbnail pixel is close to the mean of its 5x5 block.
+    int off = 0;
+    for (int y = 0; y < b.height; y++)
+      for (int x = 0; x < b.width; x++)
+        for (int ch = 0; ch < 3; ch++) {
+          int sum = 0;
+          for (int j = 0; j < 5; j++)
+            for (int i = 0; i < 5; i++) sum += Px(a, x * 5 + i, y * 5 + j)[ch];
+          off += std::abs(sum / 25 - Px(b, x, y)[ch]) > 2;
+        }
+    EXPECT_EQ(off, 0);
+    IMG_ReleaseF(&a);
+    IMG_ReleaseF(&b);
+  }
+}
+
+TEST_F(StoryPictures, EveryGalleryEntryHasItsPictureAndThumbnail) {
+  int entries = 0;
+  for (int i = 0; i < EVENT_PICTURE_MAX && g_eventPictures[i] != -1; i++, entries++) {
+    char big[16], small[16];
+    snprintf(big, sizeof big, "v%04d.bmp", int(g_eventPictures[i]));
+    snprintf(small, sizeof small, "vs%04d.bmp", int(g_eventPictures[i]));
+    SCOPED_TRACE(big);
+    auto a = Entry(Data() + "/grp.TVN", big), b = Entry(Data() + "/grp.TVN", small);
+    ASSERT_GE(a.size(), 54u);
+    ASSERT_GE(b.size(), 54u);
+    EXPECT_EQ(Le32(&a[18]), 640u);
+    EXPECT_EQ(Le32(&b[18]), 128u);
+    EXPECT_EQ(Le32(&b[22]), 96u);
+  }
+  EXPECT_EQ(entries, 6);
+}
+
 TEST_F(ContentTest, EffectsHaveThePromisedFormats) {
   std::string wav = Data() + "/wav.TVN";
   const struct {
     const char* name;
     int tag;
-  } kEffects[] = {{"se_002.wav", 2}, {"se_003.wav", 1}, {"se_008.wav", 1},   {"se_009.wav", 1},
-                  {"se_010.wav", 1}, {"se_012.wav", 1}, {"se_013.wav", 0x11}};
+  } kEffects[] = {{"se_002.wav", 2}, {"se_003.wav", 1}, {"se_008.wav", 1},    {"se_009.wav", 1},
+                  {"se_010.wav", 1}, {"se_012.wav", 1}, {"se_013.wav", 0x11}, {"se_020.wav", 1},
+                  {"se_021.wav", 1}, {"se_022.wav", 1}, {"se_023.wav", 1}};
   for (const auto& e : kEffects) {
     SCOPED_TRACE(e.name);
     auto w = Entry(wav, e.name);
@@ -230,14 +399,16 @@ TEST(ContentMusic, ScoresRenderToOggDeterministically) {
   fs::create_directories("src/manual");
   fs::copy(std::string(ZV_SOURCE_DIR) + "/content/manual", "src/manual",
            fs::copy_options::recursive);
+  fs::copy(std::string(ZV_SOURCE_DIR) + "/content/story", "src/story",
+           fs::copy_options::recursive);
   const std::string score =
       "title test\ntempo 140\nloop on\ntrack a bell vol 0.5 pan -0.5\ntrack k kick\n"
       "define arp ( c5/1 e5 g5 )*2\n"
       "pattern p\na: $arp | c5+e5/4 r/2 f#5/2\nk: x/4 x/4 x/4\nend\nsong p p\n";
-  for (int n = 1; n <= 4; n++) WriteText("src/music/bgm_00" + std::to_string(n) + ".txt", score);
+  for (int n = 1; n <= 7; n++) WriteText("src/music/bgm_00" + std::to_string(n) + ".txt", score);
   ASSERT_EQ(RunTool("one", "src", ""), 0);
   ASSERT_EQ(RunTool("two", "src", ""), 0);
-  for (int n = 1; n <= 4; n++) {
+  for (int n = 1; n <= 7; n++) {
     std::string f = "bgm/bgm_00" + std::to_string(n) + ".ogg";
     auto a = ReadFileBytes("one/" + f), b = ReadFileBytes("two/" + f);
     ASSERT_GE(a.size(), 58u) << f;

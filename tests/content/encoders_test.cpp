@@ -83,6 +83,23 @@ TEST(ContentEncoders, TwentyFourBitPictureIsExact) {
   IMG_ReleaseF(&f);
 }
 
+TEST(ContentEncoders, GreyLevelsKeepTheirValuesAndTheFixedPalette) {
+  const int w = 37, h = 5;  // rows padded in the file, bottom row first
+  std::vector<uint8_t> grey(w * h);
+  for (int k = 0; k < w * h; k++) grey[k] = uint8_t(k * 7 + k / w);
+  Bytes bmp = EncodeGrey8(grey, w, h);
+  ASSERT_EQ(bmp.size(), 1078u + 40u * h);
+  BImage b{};
+  int32_t alphaFlag = -1;
+  ASSERT_EQ(BMP_DecodeB("grey.bmp", bmp.data(), int(bmp.size()), &b, &alphaFlag), 1);
+  EXPECT_EQ(alphaFlag, 0) << "no alpha plane";
+  ASSERT_EQ(b.width, w);
+  ASSERT_EQ(b.height, h);
+  for (int i = 0; i < 256; i++) ASSERT_EQ(Le32(b.palette + 4 * i), uint32_t(i) * 0x010101u) << i;
+  for (int k = 0; k < w * h; k++) ASSERT_EQ(b.pixels[k], grey[k]) << k;
+  IMG_ReleaseB(&b);
+}
+
 TEST(ContentEncoders, AdpcmWavesDecodeCloseToTheSource) {
   std::vector<float> tone(8000);
   for (size_t i = 0; i < tone.size(); i++)

@@ -53,15 +53,16 @@ TEST_F(ToolScript, ArgsPrintsKindsNumbersAndHexText) {
 
 TEST_F(ToolScript, CheckNamesEachProblemByLine) {
   WriteFileBytes("bad.txt", Bytes("#Gnone\n#Q\n#C0,a\n#C0,b\n#C0,c\n#C0,d\n#C0,e\n#W1,2,3\n"
-                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n"));
+                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n#FN1,10\n#F=N1,10\n"));
   EXPECT_EQ(Run("script check bad.txt"), 1);
   const std::string out = ReadText("out.txt");
   for (const char* want :
        {"bad.txt:1: no label 'none'", "bad.txt:2: unknown command", "bad.txt:7: a fifth choice",
         "bad.txt:8: #W takes 1 or 2", "bad.txt:9: #I takes 4 or 5", "bad.txt:10: tag left open",
-        "bad.txt:13: '>' without an open tag"}) {
+        "bad.txt:13: '>' without an open tag", "bad.txt:14: flag read must look like"}) {
     EXPECT_NE(out.find(want), std::string::npos) << want << "\n" << out;
   }
+  EXPECT_EQ(out.find("bad.txt:15:"), std::string::npos) << out;
   WriteFileBytes("long.txt", Bytes("1\n2\n3\n4\n5\n"));
   EXPECT_EQ(Run("script check long.txt"), 1);
   EXPECT_NE(ReadText("out.txt").find("long.txt:1: message does not fit"), std::string::npos);
@@ -129,6 +130,28 @@ TEST_F(ToolScript, AutoplaySkipHoldsTheSkipKeyThroughTheScenes) {
   const int skipped = frames(ReadText("a.json")), read = frames(ReadText("b.json"));
   EXPECT_LT(skipped, read - 100) << skipped << " " << read;
   EXPECT_NE(ReadText("a.json").find("\"flags\": {\"0\": 2, \"1\": 1}"), std::string::npos);
+}
+
+TEST_F(ToolScript, SoakRepeatsPlayThroughsAndSamplesMemory) {
+  std::filesystem::copy(std::string(ZV_SOURCE_DIR) + "/tests/script/data/SCR", "SCR");
+  ASSERT_EQ(Run("replay --autoplay-skip --soak 20000 --frames 5 --state s.json"), 0)
+      << ReadText("err.txt");
+  const std::string state = ReadText("s.json");
+  EXPECT_NE(state.find("\"frame\": 20000,"), std::string::npos) << state;  // --soak wins
+  const size_t at = state.find("\"memory_samples\": [");
+  ASSERT_NE(at, std::string::npos) << state;
+  const std::string samples = state.substr(at);
+  for (const char* frame : {"{\"frame\": 0, ", "{\"frame\": 10000, ", "{\"frame\": 20000, "}) {
+    EXPECT_NE(samples.find(frame), std::string::npos) << frame << "\n" << samples;
+  }
+  EXPECT_EQ(samples.find("\"resident_kib\": -1"), std::string::npos) << samples;
+  // Each skipped play-through is far shorter than the run: it started over.
+  const size_t last = samples.rfind("\"playthroughs\": ");
+  ASSERT_NE(last, std::string::npos);
+  EXPECT_GE(std::atoi(samples.c_str() + last + 16), 2) << samples;
+  const std::string out = ReadText("out.txt");
+  EXPECT_NE(out.find("soak: frame 10000 resident "), std::string::npos) << out;
+  EXPECT_EQ(Run("replay --soak 0"), 2);
 }
 
 }  // namespace

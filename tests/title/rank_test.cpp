@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <utility>
 
+#include "fault_util.h"
 #include "game/play.h"
 #include "game/title.h"
 #include "gfx/sprite.h"
+#include "platform/headless/headless.h"
 #include "test_util.h"
 #include "title_test_util.h"
 
@@ -51,7 +53,10 @@ PlayTotals Result(int score, int clicks, int chain) {
 
 class RankTest : public ::testing::Test {
  protected:
-  void SetUp() override { RANK_Reset(); }
+  void SetUp() override {
+    RANK_Reset();
+    PLT_FaultInjectOff();
+  }
   TempDir dir_;
 };
 
@@ -144,11 +149,87 @@ TEST_F(RankTest, ShortFileFillsWholeValuesAsFarAsItReaches) {
 }
 
 TEST_F(RankTest, WriteFailureKeepsTheEntryForThisDisplay) {
+  HL_Reset();
   std::filesystem::create_directory("rank.sav");  // cannot be replaced by a file
   PlayTotals t = Result(65000, 1, 1);
   EXPECT_EQ(RANK_Insert(&t), 4);
   EXPECT_EQ(g_rank.rankScore[4], 65000);
   EXPECT_TRUE(std::filesystem::is_directory("rank.sav"));
+  // The player hears of it once, and the game goes on with the entry shown.
+  ASSERT_EQ(HL_MessageBoxes().size(), 1u);
+  EXPECT_EQ(HL_MessageBoxes()[0].caption, "警告");
+  EXPECT_NE(HL_MessageBoxes()[0].text.find("ランキングを保存できませんでした"), std::string::npos);
+  EXPECT_EQ(g_rank.newestIndex, 4);
+  EXPECT_EQ(t.score, 0);
+
+  // A save that works says nothing.
+  std::filesystem::remove("rank.sav");
+  t = Result(66000, 1, 1);
+  EXPECT_EQ(RANK_Insert(&t), 4);
+  EXPECT_EQ(HL_MessageBoxes().size(), 1u);
+}
+
+TEST_F(RankTest, EveryFailurePointOfASaveLeavesOldOrNewTable) {
+  RANK_Save();
+  const std::vector<uint8_t> oldBytes = ReadFileBytes("rank.sav");
+  PlayTotals t = Result(77777, 12, 3);
+  RANK_Insert(&t);
+  const RankTable newTable = g_rank;
+  const std::vector<uint8_t> newBytes = ReadFileBytes("rank.sav");
+  ASSERT_NE(oldBytes, newBytes);
+
+  WriteFileBytes("rank.sav", oldBytes);
+  PLT_FaultInjectArm(PltFaultInject());
+  ASSERT_EQ(RANK_Save(), 1);
+  const std::vector<FailurePoint> points = FailurePoints(PLT_FaultInjectCounts());
+  // Two opens (the temporary, the folder), one write, one short write, two
+  // fsyncs, one rename.
+  EXPECT_EQ(points.size(), 7u);
+  for (const FailurePoint& p : points) {
+    WriteFileBytes("rank.sav", oldBytes);
+    g_rank = newTable;
+    PLT_FaultInjectArm(p.faults);
+    EXPECT_EQ(RANK_Save(), 0) << p.what;
+    EXPECT_TRUE(PLT_FaultInjectFired()) << p.what;
+    PLT_FaultInjectOff();
+    const std::vector<uint8_t> now = ReadFileBytes("rank.sav");
+    EXPECT_TRUE(now == oldBytes || now == newBytes) << p.what;
+    EXPECT_EQ(FilesIn("."), std::vector<std::string>{"rank.sav"}) << p.what;
+  }
+  PLT_FaultInjectOff();
+
+  // Through an insertion: the failure is shown and the entry kept.
+  HL_Reset();
+  WriteFileBytes("rank.sav", oldBytes);
+  RANK_Reset();
+  PltFaultInject f;
+  f.failRenameAt = 1;
+  PLT_FaultInjectArm(f);
+  t = Result(77777, 12, 3);
+  EXPECT_EQ(RANK_Insert(&t), 3);
+  PLT_FaultInjectOff();
+  EXPECT_EQ(HL_MessageBoxes().size(), 1u);
+  EXPECT_EQ(ReadFileBytes("rank.sav"), oldBytes);
+  EXPECT_EQ(g_rank.rankScore[3], 77777);
+}
+
+TEST_F(RankTest, LoadedValuesAreHeldToWhatTheTableShows) {
+  int32_t score[10] = {2000000000, 1000000, 999999, 5, 0, -1, -2147483647 - 1, 3, 2, 1};
+  int32_t clicks[10] = {10000, 9999, -7, 0, 0, 0, 0, 0, 0, 0};
+  int32_t chain[10] = {100, 99, -1, 0x7FFFFFFF, 0, 0, 0, 0, 0, 0};
+  WriteFileBytes("rank.sav", FileOf(score, clicks, chain));
+  RANK_Load();
+  const int32_t wantScore[10] = {999999, 999999, 999999, 5, 0, 0, 0, 3, 2, 1};
+  const int32_t wantClicks[4] = {9999, 9999, 0, 0};
+  const int32_t wantChain[4] = {99, 99, 0, 99};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(g_rank.rankScore[i], wantScore[i]) << i;
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(g_rank.rankClicks[i], wantClicks[i]) << i;
+    EXPECT_EQ(g_rank.rankChain[i], wantChain[i]) << i;
+  }
+  // The best possible result still takes first place from a damaged top entry.
+  PlayTotals t = Result(999999, 1, 1);
+  EXPECT_EQ(RANK_Insert(&t), 0);
 }
 
 // --- The title after a play-through -----------------------------------------

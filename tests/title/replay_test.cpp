@@ -31,9 +31,9 @@ TEST(TitleReplay, TotalsOfAFinishedPlayThroughEnterTheRanking) {
   ASSERT_EQ(RunTool("replay --frames 10 --totals 3,50000,123,4 --state s.json"), 0)
       << Text("err.txt");
   std::string s = Text("s.json");
-  EXPECT_NE(
-      s.find("\"title\": {\"state\": 6, \"counter\": 7, \"hovered\": -1, \"newestIndex\": 5}"),
-      std::string::npos)
+  EXPECT_NE(s.find("\"title\": {\"state\": 6, \"counter\": 7, \"hovered\": -1, \"newestIndex\": 5, "
+                   "\"galleryLit\": 0,"),
+            std::string::npos)
       << s;
   EXPECT_NE(s.find("[60000, 0, 0], [50000, 123, 4], [50000, 0, 0]"), std::string::npos) << s;
   EXPECT_EQ(ReadFileBytes("rank.sav").size(), 120u);

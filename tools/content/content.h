@@ -79,6 +79,8 @@ void MakeIcons(Output& out);
 void MakeSoundEffects(Output& out);
 void MakeMusic(Output& out);
 void MakeManual(Output& out);
+// content/story/sNNNN.txt (UTF-8) as "SCR/sNNNN.txt" in Shift-JIS.
+void MakeStoryScripts(Output& out);
 
 // Creature painter shared by the stage, icons and the manual pictures:
 // kind 0..2, held pose or swimming, centred at (cx, cy), length in pixels
@@ -88,6 +90,17 @@ void DrawCreature(cairo_t* cr, int kind, bool held, double cx, double cy, double
 void DrawWalker(cairo_t* cr, int frame, double ox, double oy);
 // Night water: gradient, ripples, moon glints, a few lily pads.
 void DrawWater(cairo_t* cr, double x, double y, double w, double h, uint32_t seed, bool pads);
+
+// A field of small stars (a few with cross glints) inside the rectangle.
+void Stars(cairo_t* cr, double x, double y, double w, double h, int n, uint32_t seed);
+// A soft round yellow-green glow of radius r, strength a.
+void Firefly(cairo_t* cr, double x, double y, double r, double a);
+// The story scenes' backgrounds, event pictures, thumbnails, the wipe
+// pattern and the message-window frame.
+void MakeStoryPictures(Output& out);
+
+// 8-bit BMP of grey levels with the fixed palette i -> (i, i, i), no alpha.
+Bytes EncodeGrey8(const std::vector<uint8_t>& grey, int w, int h);
 
 // Deterministic small random generator for the pictures.
 struct Rand {

@@ -393,6 +393,23 @@ Bytes EncodeBmp8(cairo_surface_t* s, bool alpha) {
   return out;
 }
 
+Bytes EncodeGrey8(const std::vector<uint8_t>& grey, int w, int h) {
+  int row = (w + 3) & ~3;
+  uint32_t pixelOffset = 54 + 1024;
+  Bytes out;
+  BmpHeaders(out, w, h, 8, pixelOffset, static_cast<uint32_t>(pixelOffset + row * h), 0, 256);
+  for (int i = 0; i < 256; i++) {
+    for (int k = 0; k < 3; k++) out.push_back(static_cast<uint8_t>(i));
+    out.push_back(0);
+  }
+  for (int y = h - 1; y >= 0; y--) {
+    out.insert(out.end(), grey.begin() + static_cast<long>(y) * w,
+               grey.begin() + static_cast<long>(y + 1) * w);
+    for (int k = w; k < row; k++) out.push_back(0);
+  }
+  return out;
+}
+
 void WritePng(const Output& out, const std::string& name, cairo_surface_t* s) {
   if (out.previewDir.empty()) return;
   std::filesystem::create_directories(out.previewDir);

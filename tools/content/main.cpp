@@ -3,7 +3,8 @@
 //   zentrova-content --out DIR --source DIR [--preview DIR] [--no-music] [--loose]
 //                    [--include GROUP=DIR]...
 //
-// Pictures and sound effects go into the archives "grp.TVN" and "wav.TVN",
+// Pictures, sound effects and story scripts go into the archives "grp.TVN",
+// "wav.TVN" and "SCR.TVN",
 // music into "bgm/", the manual into "manual/"; the icon and cursor into
 // "res/" and "icons/". The same sources always give the same bytes.
 #include <cstdio>
@@ -84,9 +85,11 @@ int main(int argc, char** argv) {
   if (out.failed) return 1;
   MakeTitlePictures(out);
   MakeStagePictures(out);
+  MakeStoryPictures(out);
   MakeIcons(out);
   MakeSoundEffects(out);
   MakeManual(out);
+  MakeStoryScripts(out);
   if (!out.previewDir.empty()) WriteMockScreens(out);
 
   std::filesystem::create_directories(outDir + "/err");
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
   }
   // Groups are read through the archives. A loose copy of one of our files
   // (left by an earlier --loose run) would take precedence, so it is removed.
-  for (const char* group : {"grp", "wav"}) {
+  for (const char* group : {"grp", "wav", "SCR"}) {
     if (loose) continue;
     for (const auto& [name, data] : out.files) {
       std::error_code ec;
@@ -122,7 +125,8 @@ int main(int argc, char** argv) {
     ok = PackGroup(out, group, outDir + "/" + group + ".TVN", strcmp(group, "grp") == 0) && ok;
   }
   for (const auto& [name, data] : out.files) {
-    bool archived = !loose && (name.rfind("grp/", 0) == 0 || name.rfind("wav/", 0) == 0);
+    bool archived = !loose && (name.rfind("grp/", 0) == 0 || name.rfind("wav/", 0) == 0 ||
+                               name.rfind("SCR/", 0) == 0);
     if (archived) continue;
     if (!WriteFile(outDir + "/" + name, data)) {
       fprintf(stderr, "zentrova-content: cannot write %s/%s\n", outDir.c_str(), name.c_str());

@@ -329,8 +329,12 @@ std::vector<float> Render(Score& sc, const std::vector<Event>& events, double le
 }
 }  // namespace
 
+// bgm_001..004 belong to the title and the stages, 005..007 to the story
+// scenes. Every score must be there: a missing one fails the build.
+constexpr int kScores = 7;
+
 void MakeMusic(Output& out) {
-  for (int n = 1; n <= 4; n++) {
+  for (int n = 1; n <= kScores; n++) {
     char name[32];
     snprintf(name, sizeof name, "bgm_%03d", n);
     std::string path = out.sourceDir + "/music/" + name + ".txt", text;

@@ -18,37 +18,6 @@ void Store24(Output& out, const char* name, Canvas& c) {
   WritePng(out, name, c.surf);
 }
 
-void Stars(cairo_t* cr, double x, double y, double w, double h, int n, uint32_t seed) {
-  Rand rnd(seed);
-  for (int i = 0; i < n; i++) {
-    double sx = x + rnd.Uniform() * w, sy = y + rnd.Uniform() * h;
-    double r = rnd.Range(0.4, 1.4), a = rnd.Range(0.3, 1.0);
-    cairo_arc(cr, sx, sy, r, 0, 2 * M_PI);
-    SetRgb(cr, Hex(0xdfe8ff), a);
-    cairo_fill(cr);
-    if (r > 1.25) {
-      cairo_move_to(cr, sx - 4, sy);
-      cairo_line_to(cr, sx + 4, sy);
-      cairo_move_to(cr, sx, sy - 4);
-      cairo_line_to(cr, sx, sy + 4);
-      SetRgb(cr, Hex(0xdfe8ff), a * 0.4);
-      cairo_set_line_width(cr, 0.8);
-      cairo_stroke(cr);
-    }
-  }
-}
-
-void Firefly(cairo_t* cr, double x, double y, double r, double a) {
-  cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, r);
-  cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 0.75, a);
-  cairo_pattern_add_color_stop_rgba(p, 0.25, 0.9, 1, 0.4, a * 0.6);
-  cairo_pattern_add_color_stop_rgba(p, 1, 0.6, 0.9, 0.2, 0);
-  cairo_set_source(cr, p);
-  cairo_arc(cr, x, y, r, 0, 2 * M_PI);
-  cairo_fill(cr);
-  cairo_pattern_destroy(p);
-}
-
 void NightSky(cairo_t* cr, double h) {
   cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, h);
   cairo_pattern_add_color_stop_rgb(p, 0, 0.02, 0.03, 0.10);
@@ -125,6 +94,38 @@ void Background(Canvas& c) {
   Stars(c.cr, 0, 0, c.w, c.h, 140, 7);
 }
 }  // namespace
+
+// Shared with the story pictures.
+void Stars(cairo_t* cr, double x, double y, double w, double h, int n, uint32_t seed) {
+  Rand rnd(seed);
+  for (int i = 0; i < n; i++) {
+    double sx = x + rnd.Uniform() * w, sy = y + rnd.Uniform() * h;
+    double r = rnd.Range(0.4, 1.4), a = rnd.Range(0.3, 1.0);
+    cairo_arc(cr, sx, sy, r, 0, 2 * M_PI);
+    SetRgb(cr, Hex(0xdfe8ff), a);
+    cairo_fill(cr);
+    if (r > 1.25) {
+      cairo_move_to(cr, sx - 4, sy);
+      cairo_line_to(cr, sx + 4, sy);
+      cairo_move_to(cr, sx, sy - 4);
+      cairo_line_to(cr, sx, sy + 4);
+      SetRgb(cr, Hex(0xdfe8ff), a * 0.4);
+      cairo_set_line_width(cr, 0.8);
+      cairo_stroke(cr);
+    }
+  }
+}
+
+void Firefly(cairo_t* cr, double x, double y, double r, double a) {
+  cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, r);
+  cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 0.75, a);
+  cairo_pattern_add_color_stop_rgba(p, 0.25, 0.9, 1, 0.4, a * 0.6);
+  cairo_pattern_add_color_stop_rgba(p, 1, 0.6, 0.9, 0.2, 0);
+  cairo_set_source(cr, p);
+  cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+}
 
 // ---------------------------------------------------------------- title ----
 void MakeTitlePictures(Output& out) {

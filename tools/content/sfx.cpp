@@ -44,6 +44,32 @@ void Note(Buf& b, double at, Instrument inst, int midi, double dur, double vel) 
   for (size_t i = 0; i < tmp.size() && s + i < b.size(); i++) b[s + i] += tmp[i];
 }
 
+// A sine partial with its own pitch, decay and start: the bricks of bells,
+// chimes and calls.
+void Partial(Buf& b, double at, double f, double decay, double amp, double attack = 0.003) {
+  size_t s = static_cast<size_t>(at * kRate);
+  for (size_t i = 0; s + i < b.size(); i++) {
+    double t = static_cast<double>(i) / kRate;
+    double env = std::exp(-t * decay) * std::min(1.0, t / attack);
+    if (env < 1e-4 && t > attack) break;
+    b[s + i] += static_cast<float>(std::sin(2 * M_PI * f * t) * env * amp);
+  }
+}
+
+// A small bird's chirp: a quick falling-then-rising whistle with a trill.
+void Chirp(Buf& b, double at, double f0, double f1, double len, double amp) {
+  size_t s = static_cast<size_t>(at * kRate), n = static_cast<size_t>(len * kRate);
+  double ph = 0;
+  for (size_t i = 0; i < n && s + i < b.size(); i++) {
+    double t = static_cast<double>(i) / n;
+    double f = f0 + (f1 - f0) * t + 180 * std::sin(2 * M_PI * 38 * t * len);
+    ph += f / kRate;
+    double env = std::sin(M_PI * t) * std::sin(M_PI * t);
+    b[s + i] +=
+        static_cast<float>((std::sin(2 * M_PI * ph) + 0.15 * std::sin(4 * M_PI * ph)) * env * amp);
+  }
+}
+
 // Normalises the peak and shapes both ends so nothing clicks.
 void Finish(Buf& b, double peak, double fadeOut = 0.03) {
   float mx = 0;
@@ -127,5 +153,62 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.0, 1500, 1.0, 80, 0.2);
     Finish(b, 0.7, 0.05);
     out.files["wav/se_013.wav"] = EncodeWav(b, 1, WAV_IMA_ADPCM);
+  }
+  // 20: a drop into still water (chapon): the plink of the drop, the bubble
+  // it leaves ringing upwards, and a soft spray.
+  {
+    Buf b = Make(0.6);
+    Bubble(b, 0.0, 1400, 1.2, 60, 0.35);
+    Bubble(b, 0.015, 620, 3.2, 14, 0.9);
+    Bubble(b, 0.09, 1050, 2.0, 26, 0.3);
+    NoiseBurst(b, 0.01, 0.18, 0.35, 0.12, 201);
+    Finish(b, 0.7, 0.15);
+    out.files["wav/se_020.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 21: a small bird's call, two quick notes and a softer answer.
+  {
+    Buf b = Make(0.62);
+    Chirp(b, 0.0, 3900, 3300, 0.09, 0.8);
+    Chirp(b, 0.13, 3600, 4300, 0.11, 0.9);
+    Chirp(b, 0.36, 3400, 3900, 0.14, 0.45);
+    Finish(b, 0.6, 0.05);
+    out.files["wav/se_021.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 22: a glass wind chime at the shrine: inharmonic partials of two strokes,
+  // slightly detuned so they shimmer.
+  {
+    Buf b = Make(2.4);
+    const double ratios[5] = {1.0, 2.76, 5.40, 8.93, 13.3};
+    const double strokes[3][3] = {{0.0, 1760, 1.0}, {0.21, 2093, 0.7}, {0.55, 1568, 0.45}};
+    for (const auto& st : strokes)
+      for (int k = 0; k < 5; k++) {
+        double f = st[1] * ratios[k];
+        if (f > 16000) continue;
+        double amp = st[2] / (1 + k * 1.3), decay = 2.2 + k * 2.5;
+        Partial(b, st[0], f, decay, amp);
+        Partial(b, st[0], f * 1.003, decay * 1.1, amp * 0.5);
+      }
+    Finish(b, 0.6, 0.4);
+    out.files["wav/se_022.wav"] = EncodeWav(b, 1, WAV_PCM16);
+  }
+  // 23: a gust of night wind: filtered noise swelling and falling away, its
+  // brightness following the strength of the gust.
+  {
+    Buf b = Make(2.6);
+    Noise nz;
+    nz.s = 231;
+    double lp1 = 0, lp2 = 0;
+    const size_t n = b.size();
+    for (size_t i = 0; i < n; i++) {
+      double t = static_cast<double>(i) / n;
+      double swell = std::pow(std::sin(M_PI * std::pow(t, 0.8)), 2.0);
+      swell *= 0.85 + 0.15 * std::sin(2 * M_PI * 3.1 * t + 1.0);
+      double cut = 0.01 + 0.05 * swell;
+      lp1 += cut * (nz.Next() - lp1);
+      lp2 += cut * (lp1 - lp2);
+      b[i] = static_cast<float>(lp2 * swell);
+    }
+    Finish(b, 0.55, 0.3);
+    out.files["wav/se_023.wav"] = EncodeWav(b, 1, WAV_PCM16);
   }
 }

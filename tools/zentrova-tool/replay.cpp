@@ -290,6 +290,7 @@ int Run(int argc, char** argv) {
       i += taken - 1;
     }
   }
+  if (g_replaySoakFrames > 0) frames = g_replaySoakFrames;
   std::vector<Event> events;
   if (script && !ParseScript(script, &events)) return 2;
   std::stable_sort(events.begin(), events.end(),

@@ -35,6 +35,11 @@ struct ReplayRegistrar {
 // the current frame step.
 extern bool g_replayAutoplay;
 extern bool g_replayStop;
+// --soak FRAMES: the play-throughs of --autoplay start over each time they
+// are back at the title, for FRAMES frames in all (0: no soak); the scene
+// extension counts the play-throughs finished.
+extern long long g_replaySoakFrames;
+extern int64_t g_replayPlaythroughs;
 
 // Small JSON helpers.
 void JSON_String(std::string& out, const char* s);

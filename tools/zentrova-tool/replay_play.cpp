@@ -19,13 +19,12 @@ struct PlayReplay {
   const char* tracePath;
   FILE* trace;
   uint32_t lastSerial;
-  bool autoplay;
   uint32_t autoplaySeed;
   PlayAutoplayer player;
   int appliedX, appliedY;
   bool appliedDown;
 };
-PlayReplay g_pr = {nullptr, nullptr, 0, false, 1, {}, -1, -1, false};
+PlayReplay g_pr = {nullptr, nullptr, 0, 1, {}, -1, -1, false};
 
 int ParsePlayOption(int argc, char** argv, int i) {
   if (std::strcmp(argv[i], "--trace") == 0) {
@@ -37,7 +36,6 @@ int ParsePlayOption(int argc, char** argv, int i) {
     return 2;
   }
   if (std::strcmp(argv[i], "--autoplay") == 0) {
-    g_pr.autoplay = true;
     g_replayAutoplay = true;
     return 1;
   }
@@ -72,7 +70,7 @@ bool Playing() {
 }
 
 void BeforeLoop(uint64_t) {
-  if (!g_pr.autoplay || !Playing()) return;
+  if (!g_replayAutoplay || !Playing()) return;
   PlayAutoplayer& p = g_pr.player;
   p.Step();
   if (p.x != g_pr.appliedX || p.y != g_pr.appliedY) {

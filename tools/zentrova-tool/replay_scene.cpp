@@ -240,7 +240,15 @@ void AfterStep(uint64_t) {
     g_sr.phase = BACK_AT_TITLE;
     Button(false);
     HoldSkip(false);
-    if (g_sr.untilTitle) g_replayStop = true;
+    ++g_replayPlaythroughs;
+    if (g_sr.untilTitle) {
+      g_replayStop = true;
+    } else if (g_replaySoakFrames > 0) {
+      // The next play-through, with the same choices.
+      g_sr.phase = BEFORE;
+      g_sr.nextChoice = 0;
+      g_sr.rest = 0;
+    }
   }
 }
 

@@ -8,6 +8,7 @@
 #include "game/play.h"
 #include "game/rank.h"
 #include "game/title.h"
+#include "shell/config.h"
 #include "zentrova-tool/replay_ext.h"
 
 namespace {
@@ -56,7 +57,16 @@ void TitleJson(std::string& out) {
   JSON_Int(out, g_title.hovered);
   out += ", \"newestIndex\": ";
   JSON_Int(out, g_rank.newestIndex);
-  out += "}";
+  // The second menu item is lit and opens the gallery once a picture was seen.
+  out += ", \"galleryLit\": ";
+  JSON_Int(out, TITLE_GalleryAvailable());
+  out += ", \"cg\": [";
+  const int count = TITLE_EventPictureCount();
+  for (int i = 0; i < count; ++i) {
+    if (i) out += ", ";
+    JSON_Int(out, g_cfg.cg[i]);
+  }
+  out += "]}";
 }
 
 void RankJson(std::string& out) {

@@ -279,6 +279,10 @@ int CheckFile(const char* path, bool utf8) {
       if (g_args[0].kind != 0 || g_args[0].number < 0 || g_args[0].number > 2)
         L.Report(line, "#W mode must be 0, 1 or 2");
     }
+    // Reading a flag is '#F' + any character + 'N' + digit: "#F=N1,10".
+    if (c == 'F' && (e[2] & ~0x20) != 'S' &&
+        (e[2] == 0 || (e[3] & ~0x20) != 'N' || e[4] < '0' || e[4] > '9'))
+      L.Report(line, "flag read must look like #F=N1,10 (variable N0..N9)");
     if (c == 'C') {
       SCR_GetArgs(e + 2);
       if (g_args[0].kind == 0) {

@@ -47,9 +47,14 @@ struct WindowState {
   bool barStale = true;  // the bar's rows in composite need drawing again
   // The last picture went straight into the surface: frame is behind it.
   bool frameInSurface = false;
+  // The desktop's mode as last seen, to tell the game when it changes.
+  int desktopBpp = 0, desktopW = 0, desktopH = 0;
+  uint32_t desktopCheckedAt = 0;
 };
 
 WindowState g_win;
+
+void CheckDesktop(bool now);
 
 constexpr int kMouseSourceBase = SDL_NUM_SCANCODES;
 
@@ -375,6 +380,9 @@ void HandleWindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_LEAVE:
       MBAR_MouseLeave();
       break;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+      CheckDesktop(true);  // moved onto another screen
+      break;
     default:
       break;
   }
@@ -389,6 +397,9 @@ void HandleEvent(const SDL_Event& e) {
       break;
     case SDL_WINDOWEVENT:
       HandleWindowEvent(e.window);
+      break;
+    case SDL_DISPLAYEVENT:
+      CheckDesktop(true);
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -419,10 +430,29 @@ void HandleEvent(const SDL_Event& e) {
   }
 }
 
+// Reads the desktop's mode after a display event, and once a second in any
+// case: the display server does not always announce a new resolution or depth
+// with an event, and a reading is cheap.
+void CheckDesktop(bool now) {
+  const uint32_t t = SDL_GetTicks();
+  if (!now && g_win.desktopBpp != 0 && t - g_win.desktopCheckedAt < 1000) return;
+  g_win.desktopCheckedAt = t;
+  int bpp = 0, w = 0, h = 0;
+  PLT_GetDesktopMode(&bpp, &w, &h);
+  const bool known = g_win.desktopBpp != 0;
+  const bool changed = bpp != g_win.desktopBpp || w != g_win.desktopW || h != g_win.desktopH;
+  g_win.desktopBpp = bpp;
+  g_win.desktopW = w;
+  g_win.desktopH = h;
+  if (known && changed)
+    SDLB_Post(PLT_MSG_DISPLAYCHANGE, bpp, (w & 0xFFFF) | (int64_t{h & 0xFFFF} << 16));
+}
+
 void Pump() {
   if (!g_win.videoReady) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) HandleEvent(e);
+  CheckDesktop(false);
   if (MBAR_TakeDirty()) {
     g_win.barStale = true;
     Redraw();
