@@ -152,6 +152,30 @@ TEST_F(DecodeTest, UnknownCodecShowsTheCodecMessage) {
   EXPECT_EQ(HL_MessageBoxes()[0].caption, "Codecエラー");
 }
 
+// Sizes asked for toward a compressed format count whole blocks: by samples
+// per block where the format gives them, by the byte rate otherwise; no
+// codec is opened for them, and a source that is not 16-bit PCM gets none.
+TEST_F(DecodeTest, SizesTowardACompressedFormatCountWholeBlocks) {
+  PltWaveFormat pcm{PLT_WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+  WavFormatArea ima{};
+  ima.wf = {0x11, 1, 22050, 11100, 512, 4, 2};
+  ima.extra[0] = 1017 & 0xFF, ima.extra[1] = 1017 >> 8;  // samples per block
+  EXPECT_EQ(ACM_OutputSize(&pcm, 1017 * 2 * 3 + 5, &ima.wf), 3u * 512);
+  EXPECT_EQ(ACM_OutputSize(&pcm, 1017 * 2 - 1, &ima.wf), 0u);
+
+  WavFormatArea alaw{};
+  alaw.wf = {6, 2, 8000, 16000, 2, 8, 0};
+  PltWaveFormat pcm2{PLT_WAVE_FORMAT_PCM, 2, 8000, 32000, 4, 16, 0};
+  EXPECT_EQ(ACM_OutputSize(&pcm2, 32000, &alaw.wf), 16000u);
+  EXPECT_EQ(ACM_OutputSize(&pcm2, 7, &alaw.wf), 2u);  // 3.5 bytes: one whole block
+
+  PltWaveFormat pcm8{PLT_WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0};
+  EXPECT_EQ(ACM_OutputSize(&pcm8, 1000, &ima.wf), 0u);
+  alaw.wf.blockAlign = 0;
+  EXPECT_EQ(ACM_OutputSize(&pcm2, 32000, &alaw.wf), 0u);
+  EXPECT_TRUE(HL_MessageBoxes().empty());
+}
+
 TEST_F(DecodeTest, StreamingOpenRefusesFormatChunksOver56Bytes) {
   WavFormatArea area;
   std::vector<uint8_t> w = PcmWav(22050, 1, 16, std::vector<uint8_t>(400, 1));
