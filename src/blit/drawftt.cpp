@@ -93,14 +93,26 @@ int DrawFTT(BlitParams p, bool maskIsB) {
     // rows at once and leave each row's last few pixels, which (like every
     // pixel at level 1 or with a mirrored mask) go through the kernel.
     uint8_t weight[256];
-    for (int v = 0; v < 256; v++) weight[v] = ClampTable[pal[v * 4] + 2 * pos - 256];
+    bool ramp = true;
+    for (int v = 0; v < 256; v++) {
+      weight[v] = ClampTable[pal[v * 4] + 2 * pos - 256];
+      ramp = ramp && pal[v * 4] == v;
+    }
     const int level = m.col == 1 ? BLT_GetVectorLevel() : 1;
     uint8_t* d0 = dst->pixels + p.dy * stride + static_cast<ptrdiff_t>(p.dx) * 3;
     int32_t done = 0;
     if (level >= 2) {
-      const WipeRows rows{
-          d0, stride, pic->pixels + a.start * 3, a.row * 3, mask->pixels + m.start, m.row, weight,
-          w,  h};
+      const WipeRows rows{d0,
+                          stride,
+                          pic->pixels + a.start * 3,
+                          a.row * 3,
+                          mask->pixels + m.start,
+                          m.row,
+                          weight,
+                          w,
+                          h,
+                          ramp,
+                          2 * pos - 256};
       done = level >= 3 ? Avx512WipeRows(rows) : Avx2WipeRows(rows);
     }
     if (done == w) return 1;

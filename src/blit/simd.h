@@ -82,6 +82,9 @@ int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const 
 // index], h rows of w pixels; strides in bytes (the mask's in indices). The
 // table set-up is done once for all rows. Each row's whole groups of 32
 // pixels (64 for AVX-512); returns how many pixels of each row were done.
+// With ramp set, weight[v] is known to be clamp(v + shift, 0, 255) (a grey
+// mask whose palette level is its index, as pattern files are), and the
+// weights are computed instead of looked up.
 struct WipeRows {
   uint8_t* d;
   ptrdiff_t dStride;
@@ -91,6 +94,8 @@ struct WipeRows {
   ptrdiff_t mStride;
   const uint8_t* weight;
   int w, h;
+  bool ramp = false;
+  int shift = 0;
 };
 int Avx2WipeRows(const WipeRows& r);
 int Avx512WipeRows(const WipeRows& r);

@@ -1,6 +1,7 @@
 // AVX2 row kernels, compiled for AVX2 and only called when the processor has it.
 #include <immintrin.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -321,7 +322,11 @@ ZV_AVX2 inline __m256i MixWipe(__m256i s, __m256i d, __m256i k) {
 
 ZV_AVX2 int Avx2WipeRows(const WipeRows& r) {
   ByteTable table;
-  MakeByteTable(&table, r.weight);
+  if (!r.ramp) MakeByteTable(&table, r.weight);
+  // A ramp's weights in one saturating step: up by the shift, or down.
+  const int shift = std::clamp(r.shift, -255, 255);
+  const __m256i up = _mm256_set1_epi8(static_cast<char>(shift > 0 ? shift : 0));
+  const __m256i down = _mm256_set1_epi8(static_cast<char>(shift < 0 ? -shift : 0));
   // Thirty-two weights to three per pixel: each 16-byte lane of the output
   // needs weights from one lane of the input.
   const __m256i e0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6, 6,
@@ -336,8 +341,9 @@ ZV_AVX2 int Avx2WipeRows(const WipeRows& r) {
     const uint8_t* s = r.s + i * r.sStride;
     const uint8_t* mask = r.mask + i * r.mStride;
     for (int j = 0; j < done; j += 32, d += 96, s += 96) {
+      const __m256i ix = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + j));
       const __m256i k =
-          LookUp(table, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + j)));
+          r.ramp ? _mm256_subs_epu8(_mm256_adds_epu8(ix, up), down) : LookUp(table, ix);
       const __m256i kx[3] = {_mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x00), e0),
                              _mm256_shuffle_epi8(k, e1),
                              _mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x11), e2)};

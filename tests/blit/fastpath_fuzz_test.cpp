@@ -37,6 +37,12 @@ struct Scene {
   }
 };
 
+// The palette of a grey pattern file: each index's level is the index (only
+// the first byte of an entry weighs in the wipe; the others stay random).
+void GreyRamp(BImage* b) {
+  for (int v = 0; v < 256; v++) b->palette[v * 4] = static_cast<uint8_t>(v);
+}
+
 int Pick(std::mt19937& rng, int lo, int hi) {
   return lo + static_cast<int>(rng() % static_cast<uint32_t>(hi - lo + 1));
 }
@@ -124,6 +130,8 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
       p.s2h = Pick(rng, 1, sh + 5);
       p.colorKey = KEY_NONE;
       p.mode2 = BLT_Mode(10, Pick(rng, 0, 256));
+      // Half of them through a grey ramp, the palette of a pattern file.
+      if (rng() % 2) GreyRamp(&s.b.img);
       EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FTT), 0) << "trial " << trial;
       continue;
     }
@@ -140,15 +148,21 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
   }
   // A full-screen pattern wipe, through the middle of its run and near both
   // ends, where most weights are 0 or 255.
-  for (int pos : {20, 128, 240}) {
-    Scene s(rng, 640, 480, 640, 480, false);
-    BlitParams p = Params(&s.dst.img, &s.f.img, FMT_F, 0, 0, 640, 480);
-    p.src2Format = FMT_B;
-    p.src2 = &s.b.img;
-    p.s2w = 640;
-    p.s2h = 480;
-    p.mode2 = BLT_Mode(10, pos);
-    EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FTT), 0) << pos;
+  // The grey ramp's weights are computed: at the ends every weight is 0 or
+  // 255, and one step in from them only the extreme indices blend.
+  for (int pos : {0, 1, 20, 128, 240, 255, 256}) {
+    for (bool ramp : {false, true}) {
+      if (!ramp && (pos < 20 || pos > 240)) continue;
+      Scene s(rng, 640, 480, 640, 480, false);
+      if (ramp) GreyRamp(&s.b.img);
+      BlitParams p = Params(&s.dst.img, &s.f.img, FMT_F, 0, 0, 640, 480);
+      p.src2Format = FMT_B;
+      p.src2 = &s.b.img;
+      p.s2w = 640;
+      p.s2h = 480;
+      p.mode2 = BLT_Mode(10, pos);
+      EXPECT_EQ(CompareLevels(s, p, DRW_DrawBMP_FTT), 0) << pos << " ramp " << ramp;
+    }
   }
 }
 
