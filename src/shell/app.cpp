@@ -234,6 +234,7 @@ int64_t APP_WndProc(const PltMsg& msg) {
     case PLT_MSG_MINIMIZED:
       // Nobody hears a minimised game: music and effects wait where they are.
       PLT_SoundPause(msg.wparam != 0);
+      LOG_Write(msg.wparam ? "window minimised: sound paused\n" : "window restored: sound resumed\n");
       return 0;
     case PLT_MSG_COMMAND:
       MOUSE_RequestFlush();

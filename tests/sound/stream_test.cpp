@@ -1,5 +1,7 @@
 // Streams on the virtual clock: refills by the worker, loops, the end of a
 // piece, the music channels and their fades.
+#include "shell/app.h"
+#include "shell/log.h"
 #include "sound/ogg.h"
 #include "sound/wav.h"
 #include "sound_fixture.h"
@@ -83,6 +85,35 @@ TEST_F(StreamTest, AdpcmWavStreamsTheSamplesSoxDecodesTo) {
     EXPECT_TRUE(HL_MessageBoxes().empty());
     STRM_Release(0);
   }
+}
+
+// While the window is minimised the mixer gives silence and every buffer
+// stands where it was: after the restore the piece goes on from there.
+TEST_F(StreamTest, MinimisedWindowPausesTheMusicWhereItIs) {
+  const int frames = 9 * 44100;
+  std::vector<int16_t> s(2 * frames);
+  for (int i = 0; i < frames; ++i) {
+    s[2 * i] = static_cast<int16_t>(i % 20011 - 10000 + (i % 20011 >= 10000));
+    s[2 * i + 1] = static_cast<int16_t>(1000 + i % 7);
+  }
+  WriteFile("bgm/long.wav", PcmWav(44100, 2, 16, Samples16(s)));
+  ASSERT_EQ(STRM_Open(0, "bgm\\long.wav"), 1);
+  HL_AudioCaptureStart(nullptr);
+  ASSERT_EQ(STRM_Play(0, 1), 1);
+  Advance(2000);
+  APP_WndProc(PltMsg{PLT_MSG_MINIMIZED, 1, 0});
+  Advance(3000);
+  APP_WndProc(PltMsg{PLT_MSG_MINIMIZED, 0, 0});
+  Advance(2000);
+  const std::vector<int16_t>& got = HL_AudioCaptured();
+  const size_t second = 2 * 44100;
+  ASSERT_EQ(got.size(), 7 * second);
+  size_t wrong = 0;
+  for (size_t i = 0; i < 2 * second; ++i) wrong += got[i] != s[i];
+  for (size_t i = 2 * second; i < 5 * second; ++i) wrong += got[i] != 0;
+  for (size_t i = 5 * second; i < 7 * second; ++i) wrong += got[i] != s[i - 3 * second];
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_STREQ(LOG_Recent(LOG_RecentCount() - 1), "window restored: sound resumed");
 }
 
 TEST_F(StreamTest, OggLoopRestartsInsideTheFill) {

@@ -112,6 +112,26 @@ TEST(ToolReplay, CloseBoxAsksAndQuitsOnlyOnYes) {
   EXPECT_NE(s.find("main_term"), std::string::npos);
 }
 
+TEST(ToolReplay, DesktopChangesAndMinimisingReachTheGame) {
+  TempDir dir;
+  std::filesystem::create_directory("err");
+  WriteFileBytes("in.txt", Bytes("10 answer ok\n10 desktop 8 1920 1080\n"
+                                 "20 minimize 1\n30 minimize 0\n"));
+  ASSERT_EQ(RunTool("replay --frames 40 --input in.txt --state s.json").code, 0);
+  const std::string s = ReadText("s.json");
+  EXPECT_NE(s.find("\"displayDepth\": 8"), std::string::npos) << s;
+  EXPECT_NE(s.find("\"desktopDepth\": 8"), std::string::npos) << s;
+  EXPECT_NE(s.find("画面モードエラー"), std::string::npos) << s;
+  const std::string log = ReadText("err/debug.txt");
+  const size_t paused = log.find("window minimised: sound paused");
+  ASSERT_NE(paused, std::string::npos) << log;
+  EXPECT_NE(log.find("window restored: sound resumed", paused), std::string::npos) << log;
+  WriteFileBytes("bad.txt", Bytes("1 desktop 12 640 480\n"));
+  Result r = RunTool("replay --input bad.txt");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("bad.txt:1: desktop needs BPP"), std::string::npos) << r.err;
+}
+
 TEST(ToolReplay, BadScriptsNameTheLine) {
   TempDir dir;
   WriteFileBytes("bad.txt", Bytes("# fine\n1 move 3 4\n2 jump\n"));

@@ -72,6 +72,8 @@ const char kHelp[] =
     "  F command ID           a menu command (e.g. 40006 quit)\n"
     "  F close                the window's close box\n"
     "  F activate 0|1         the window loses or gains the focus\n"
+    "  F minimize 1|0         the window is minimised or restored\n"
+    "  F desktop BPP W H      the desktop changes to BPP bits (8, 16, 24, 32) at W x H\n"
     "\n"
     "JSON summary keys: frame, loopState, gameMode, debugMode, drawnLastSecond,\n"
     "updatesLastSecond, framesDrawn, quit, log (the last 50 debug-log lines),\n"
@@ -176,9 +178,15 @@ bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEve
       out->push_back(e);
     } else if (v == "close") {
       out->push_back(e);
-    } else if (v == "activate") {
-      if (e.args.size() != 1 || (e.args[0] != "0" && e.args[0] != "1"))
-        return bad("activate needs 0 or 1");
+    } else if (v == "activate" || v == "minimize") {
+      if (e.args.size() != 1 || (e.args[0] != "0" && e.args[0] != "1")) return bad("needs 0 or 1");
+      out->push_back(e);
+    } else if (v == "desktop") {
+      long long c;
+      if (e.args.size() != 3 || !ParseInt(e.args[0], &a) || !ParseInt(e.args[1], &b) ||
+          !ParseInt(e.args[2], &c) || (a != 8 && a != 16 && a != 24 && a != 32) || b < 1 ||
+          b > 16384 || c < 1 || c > 16384)
+        return bad("desktop needs BPP (8, 16, 24 or 32) W H (1 to 16384)");
       out->push_back(e);
     } else {
       return bad("unknown event");
@@ -207,6 +215,11 @@ void REPLAY_ApplyEvent(const ReplayEvent& e) {
     HL_PostClose();
   } else if (v == "activate") {
     HL_SetActive(e.args[0] == "1");
+  } else if (v == "minimize") {
+    HL_PostMinimized(e.args[0] == "1");
+  } else if (v == "desktop") {
+    HL_ChangeDesktop(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()),
+                     std::atoi(e.args[2].c_str()));
   }
 }
 

@@ -8,7 +8,8 @@
 
 struct ReplayEvent {
   uint64_t frame;
-  std::string verb;  // move, down, up, key, tap, answer, command, close, activate
+  std::string verb;  // move, down, up, key, tap, answer, command, close, activate,
+                     // minimize, desktop
   std::vector<std::string> args;
   int line;
 };
