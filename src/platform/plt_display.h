@@ -33,3 +33,7 @@ int PLT_DesktopDepthOverride(int realDepth);
 // The palette of a 256-colour desktop: 256 entries of blue, green, red, 0,
 // the twenty static colours in entries 0 to 9 and 246 to 255.
 void PLT_GetSystemPalette(uint8_t* entries);
+
+// One row of 24-bit pixels (blue, green, red) as opaque 32-bit ones
+// (0xFFRRGGBB), the window surface's format; reads exactly 3 * n bytes.
+void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n);

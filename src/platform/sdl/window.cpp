@@ -759,11 +759,7 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
     const uint8_t* src = pixels + static_cast<size_t>(y) * width * 3;
     uint32_t* dst = direct ? SurfaceRow(s, g_win.menuH + y)
                            : g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW;
-    for (int x = 0; x < w; ++x) {
-      dst[x] = 0xFF000000u | (static_cast<uint32_t>(src[2]) << 16) |
-               (static_cast<uint32_t>(src[1]) << 8) | src[0];
-      src += 3;
-    }
+    PLT_Rgb24ToXrgb32(dst, src, w);
   }
   if (!direct) {
     g_win.frameInSurface = false;
