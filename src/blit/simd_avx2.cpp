@@ -303,11 +303,10 @@ ZV_AVX2 inline __m256i LookUp(const ByteTable& t, __m256i ix) {
   return _mm256_xor_si256(lo, hi);
 }
 
-// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), k per byte; as MixConst
-// with the weights split into their even and odd bytes.
-ZV_AVX2 inline __m256i MixWipe(__m256i s, __m256i d, __m256i k) {
+// Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), with the weights of the
+// even and the odd bytes given in 16-bit fields (ke, ko); as MixConst.
+ZV_AVX2 inline __m256i MixWipeFields(__m256i s, __m256i d, __m256i ke, __m256i ko) {
   const __m256i low = _mm256_set1_epi16(0xFF);
-  const __m256i ke = _mm256_and_si256(k, low), ko = _mm256_srli_epi16(k, 8);
   const __m256i hi = _mm256_set1_epi16(static_cast<short>(0xFF00));
   const __m256i even =
       _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), ke),
@@ -327,14 +326,29 @@ ZV_AVX2 int Avx2WipeRows(const WipeRows& r) {
   const int shift = std::clamp(r.shift, -255, 255);
   const __m256i up = _mm256_set1_epi8(static_cast<char>(shift > 0 ? shift : 0));
   const __m256i down = _mm256_set1_epi8(static_cast<char>(shift < 0 ? -shift : 0));
-  // Thirty-two weights to three per pixel: each 16-byte lane of the output
-  // needs weights from one lane of the input.
-  const __m256i e0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6, 6,
-                                      7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
-  const __m256i e1 = _mm256_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15,
-                                      15, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
-  const __m256i e2 = _mm256_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10, 11, 11,
-                                      11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+  // Thirty-two weights to three per pixel, straight into the 16-bit fields
+  // the blend multiplies with: the even bytes' weights and the odd bytes'.
+  // Each 16-byte lane of the output needs weights from one lane of the input.
+  static constexpr int8_t kSpread[3][32] = {
+      {0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4,  5,
+       5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10},
+      {10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15,
+       0,  0,  0,  1,  1,  1,  2,  2,  2,  3,  3,  3,  4,  4,  4,  5},
+      {5,  5,  6,  6,  6,  7,  7,  7,  8,  8,  8,  9,  9,  9,  10, 10,
+       10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15}};
+  alignas(32) int8_t fields[2][3][32];
+  for (int q = 0; q < 3; q++) {
+    for (int l = 0; l < 16; l++) {
+      fields[0][q][2 * l] = kSpread[q][2 * l];
+      fields[1][q][2 * l] = kSpread[q][2 * l + 1];
+      fields[0][q][2 * l + 1] = fields[1][q][2 * l + 1] = -1;
+    }
+  }
+  __m256i even[3], odd[3];
+  for (int q = 0; q < 3; q++) {
+    even[q] = _mm256_load_si256(reinterpret_cast<const __m256i*>(fields[0][q]));
+    odd[q] = _mm256_load_si256(reinterpret_cast<const __m256i*>(fields[1][q]));
+  }
   const int done = r.w & ~31;
   for (int i = 0; i < r.h; i++) {
     uint8_t* d = r.d + i * r.dStride;
@@ -344,13 +358,14 @@ ZV_AVX2 int Avx2WipeRows(const WipeRows& r) {
       const __m256i ix = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + j));
       const __m256i k =
           r.ramp ? _mm256_subs_epu8(_mm256_adds_epu8(ix, up), down) : LookUp(table, ix);
-      const __m256i kx[3] = {_mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x00), e0),
-                             _mm256_shuffle_epi8(k, e1),
-                             _mm256_shuffle_epi8(_mm256_permute2x128_si256(k, k, 0x11), e2)};
+      const __m256i from[3] = {_mm256_permute2x128_si256(k, k, 0x00), k,
+                               _mm256_permute2x128_si256(k, k, 0x11)};
       for (int q = 0; q < 3; q++) {
         __m256i* o = reinterpret_cast<__m256i*>(d + 32 * q);
         const __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 * q));
-        _mm256_storeu_si256(o, MixWipe(vs, _mm256_loadu_si256(o), kx[q]));
+        _mm256_storeu_si256(
+            o, MixWipeFields(vs, _mm256_loadu_si256(o), _mm256_shuffle_epi8(from[q], even[q]),
+                             _mm256_shuffle_epi8(from[q], odd[q])));
       }
     }
   }
