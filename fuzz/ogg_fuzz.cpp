@@ -33,13 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     total += produced;
   }
   OGG_Destroy(&d);
-  // As a sound effect and as music.
-  fuzz::WriteFile("wav/e.ogg", data, size);
-  uint32_t bytes = 0;
-  PltSoundBuffer* b = SND_LoadSound("e.ogg", &bytes);
-  SND_BufferRelease(&b);
-  fuzz::WriteFile("bgm/m.ogg", data, size);
-  if (STRM_Open(0, "m.ogg")) STRM_Play(0, 1);
-  STRM_Release(0);
+  fuzz::LoadAsEffectAndMusic(data, size, "wav/e.ogg", "e.ogg", "bgm/m.ogg", "m.ogg");
   return 0;
 }

@@ -28,4 +28,19 @@ inline void OpenSound() {
   open = true;
 }
 
+// The file loaded as a sound effect (written to effectPath, loaded by its
+// name), then opened and started as a music stream: opening reads the
+// header piecewise, starting fills the whole buffer once on this thread.
+inline void LoadAsEffectAndMusic(const uint8_t* data, size_t size, const char* effectPath,
+                                 const char* effectName, const char* musicPath,
+                                 const char* musicName) {
+  WriteFile(effectPath, data, size);
+  uint32_t bytes = 0;
+  PltSoundBuffer* b = SND_LoadSound(effectName, &bytes);
+  SND_BufferRelease(&b);
+  WriteFile(musicPath, data, size);
+  if (STRM_Open(0, musicName)) STRM_Play(0, 1);
+  STRM_Release(0);
+}
+
 }  // namespace fuzz

@@ -35,15 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
   }
-  // As a sound effect from the effect group.
-  fuzz::WriteFile("wav/e.wav", data, size);
-  uint32_t bytes = 0;
-  PltSoundBuffer* b = SND_LoadSound("e.wav", &bytes);
-  SND_BufferRelease(&b);
-  // As a music stream: opening reads the header piecewise, starting fills
-  // the whole buffer once on this thread.
-  fuzz::WriteFile("m.wav", data, size);
-  if (STRM_Open(0, "m.wav")) STRM_Play(0, 1);
-  STRM_Release(0);
+  fuzz::LoadAsEffectAndMusic(data, size, "wav/e.wav", "e.wav", "m.wav", "m.wav");
   return 0;
 }
