@@ -85,8 +85,22 @@ TEST(ToolReplay, DebugModeAndTheRateLine) {
   TempDir dir;
   std::filesystem::create_directory("err");
   WriteFileBytes("in.txt", Bytes("10 type fps\n"));
-  Result r = RunTool("replay --frames 100 --input in.txt --state s.json --shot 99:shot.png");
+  const std::string args =
+      "replay --frames 100 --input in.txt --state s.json --shot 99:shot.png --frame-hashes ";
+  Result r = RunTool(args + "h1.txt");
   ASSERT_EQ(r.code, 0) << r.err;
+  // One line per frame step, and the same input gives the same frames.
+  std::istringstream hashes(ReadText("h1.txt"));
+  std::string line;
+  int lines = 0;
+  while (std::getline(hashes, line)) {
+    EXPECT_EQ(line.substr(0, line.find(' ')), std::to_string(lines));
+    EXPECT_EQ(line.size() - line.find(' '), 17u) << line;
+    ++lines;
+  }
+  EXPECT_EQ(lines, 100);
+  ASSERT_EQ(RunTool(args + "h2.txt").code, 0);
+  EXPECT_EQ(ReadText("h1.txt"), ReadText("h2.txt"));
   std::string s = ReadText("s.json");
   EXPECT_NE(s.find("\"debugMode\": 1"), std::string::npos) << s;
   // 33 ms frames: 30 or 31 fall into each one-second window.

@@ -50,6 +50,10 @@ const char kHelp[] =
     "  --shot F:FILE.png   write the frame shown after frame step F (repeatable)\n"
     "  --state FILE.json   write a JSON summary of the game's state at the end\n"
     "  --audio FILE.wav    write what the sound device mixed (44100 Hz stereo)\n"
+    "  --frame-hashes FILE write one line per frame step, 'FRAME HASH': the 64-bit\n"
+    "                      FNV-1a of the 24-bit frame shown after that step, in 16\n"
+    "                      hex digits (the same input gives the same lines on every\n"
+    "                      platform wherever no glyph is drawn)\n"
     "  --start-time MS     virtual clock at start (default 1000); it also seeds the\n"
     "                      game's random generator, as the real clock does\n"
     "\n"
@@ -240,6 +244,16 @@ struct Shot {
   std::string path;
 };
 
+// 64-bit FNV-1a: simple, stable across platforms and enough to tell frames apart.
+uint64_t FrameHash(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (uint8_t b : bytes) {
+    h ^= b;
+    h *= 0x100000001b3ull;
+  }
+  return h;
+}
+
 bool WriteText(const std::string& path, const std::string& text) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
@@ -260,6 +274,7 @@ int Run(int argc, char** argv) {
   const char* script = nullptr;
   const char* statePath = nullptr;
   const char* audioPath = nullptr;
+  const char* hashPath = nullptr;
   std::vector<Shot> shots;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -278,6 +293,8 @@ int Run(int argc, char** argv) {
       script = argv[++i];
     } else if (a == "--audio" && hasValue) {
       audioPath = argv[++i];
+    } else if (a == "--frame-hashes" && hasValue) {
+      hashPath = argv[++i];
     } else if (a == "--state" && hasValue) {
       statePath = argv[++i];
     } else if (a == "--shot" && hasValue) {
@@ -335,6 +352,11 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", audioPath);
     status = 1;
   }
+  FILE* hashes = nullptr;
+  if (hashPath && !(hashes = std::fopen(hashPath, "w"))) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", hashPath);
+    status = 1;
+  }
   for (const ReplayExtension& x : Extensions()) {
     if (x.start) x.start();
   }
@@ -362,6 +384,9 @@ int Run(int argc, char** argv) {
     uint64_t step = g_frameSteps - 1;
     bool drawn = HL_PresentCount() != presents;
     presents = HL_PresentCount();
+    if (hashes)
+      std::fprintf(hashes, "%llu %016llx\n", static_cast<unsigned long long>(step),
+                   static_cast<unsigned long long>(FrameHash(HL_LastFrame())));
     for (const Shot& s : shots) {
       if (s.frame != step) continue;
       int w, h;
@@ -379,6 +404,10 @@ int Run(int argc, char** argv) {
   }
   for (const ReplayExtension& x : Extensions()) {
     if (x.finish) x.finish();
+  }
+  if (hashes && std::fclose(hashes) != 0) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", hashPath);
+    status = 1;
   }
   if (statePath) {
     std::string j = "{\n";

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Records both routes' whole play-throughs headless: the frame hashes, the
+# script trace, the state summary and a digest of the mixed sound, one set of
+# files per route in OUT. With --compare REF it then compares them with an
+# earlier recording and exits non-zero on any difference, naming the first
+# frame that differs.
+#
+#   scripts/playthrough-hashes.sh [--build DIR] [--tool EXE] OUT [--compare REF]
+#
+# The tool defaults to DIR/zentrova-tool and the data to DIR/data (DIR
+# defaults to build). Each route runs in a scratch copy of the data, so no
+# "rank.sav" or log is left behind. ZV_EMULATOR, when set, is put in front of
+# the tool (e.g. qemu-aarch64-static for a cross build).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$here/build
+tool=
+out=
+ref=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --build) build=$(cd "$2" && pwd); shift 2 ;;
+    --tool) tool=$2; shift 2 ;;
+    --compare) ref=$(cd "$2" && pwd); shift 2 ;;
+    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) out=$1; shift ;;
+  esac
+done
+[ -n "$out" ] || { echo "usage: $0 [--build DIR] [--tool EXE] OUT [--compare REF]" >&2; exit 2; }
+[ -n "$tool" ] || tool=$build/zentrova-tool
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+for route in 0 1; do
+  cp -r "$build/data" "$scratch/data$route"
+  rm -rf "$scratch/data$route/rank.sav" "$scratch/data$route/err"
+  (cd "$scratch/data$route" &&
+    ${ZV_EMULATOR:-} "$tool" replay --autoplay \
+      --autoplay-choices "$route" --until title --frames 200000 \
+      --frame-hashes "$out/hash$route.txt" --script-trace "$out/trace$route.jsonl" \
+      --state "$out/state$route.json" --audio "$scratch/audio$route.wav" >/dev/null)
+  sha256sum <"$scratch/audio$route.wav" | cut -d' ' -f1 >"$out/audio$route.sha256"
+  echo "route $route: $(wc -l <"$out/hash$route.txt") frames"
+done
+[ -n "$ref" ] || exit 0
+status=0
+for f in hash0.txt hash1.txt trace0.jsonl trace1.jsonl audio0.sha256 audio1.sha256; do
+  if cmp -s "$ref/$f" "$out/$f"; then
+    echo "same: $f"
+  else
+    status=1
+    first=$(diff <(cat "$ref/$f") <(cat "$out/$f") | sed -n '2p' | cut -c1-100 || true)
+    echo "DIFFERENT: $f (first: ${first})"
+  fi
+done
+exit $status
