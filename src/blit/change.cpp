@@ -3,7 +3,7 @@
 
 #include "blit/blit.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace {
 

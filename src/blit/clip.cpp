@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace {
 

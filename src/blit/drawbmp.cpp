@@ -5,7 +5,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {

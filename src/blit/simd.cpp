@@ -1,8 +1,8 @@
 // Vector level selection.
 #include "blit/simd.h"
 
+#include "common/cpuinfo.h"
 #include "platform/plt_cpu.h"
-#include "shell/cpuinfo.h"
 
 namespace blt {
 

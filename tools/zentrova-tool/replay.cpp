@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/log.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
@@ -20,7 +21,6 @@
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
 #include "shell/app.h"
-#include "shell/log.h"
 #include "zentrova-tool/replay_ext.h"
 #include "zentrova-tool/replay_input.h"
 #include "zentrova-tool/tool.h"

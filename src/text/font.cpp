@@ -1,13 +1,13 @@
 // Glyph drawing on the platform's rasterizer, with a cache of reduced
 // coverage so that a message redrawn every frame costs only its blends.
-#include "script/font.h"
+#include "text/font.h"
 
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
+#include "common/log.h"
 #include "platform/plt_glyph.h"
-#include "shell/log.h"
 
 namespace {
 

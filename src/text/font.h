@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "blit/pixels.h"
 #include "blit/tables.h"
-#include "gfx/image.h"
 
 // The canvas holds a character of at most this size (4 x 40 = 160 pixels).
 enum : int { FNT_CANVAS_SIZE = 160, FNT_MAX_SIZE = 40 };
