@@ -40,6 +40,7 @@ int FNT_Coverage(uint32_t code, int size, const uint16_t** sums);
 // Cache statistics and control (tests, benchmarks).
 struct FntCacheStats {
   uint64_t hits, misses, evictions;
+  uint64_t draws;  // glyphs blended into an image
   int entries, capacity;
 };
 FntCacheStats FNT_CacheStats();
