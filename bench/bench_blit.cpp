@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "blit/blit.h"
-#include "common/fileutil.h"
+#include "common/rng.h"
 #include "gfx/image.h"
 
 #ifdef ZV_HAVE_PIXMAN

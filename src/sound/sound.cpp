@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
 #include "common/log.h"
+#include "common/msg.h"
 #include "platform/plt_clock.h"
 #include "sound/stream.h"
 #include "sound/wav.h"

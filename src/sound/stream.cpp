@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/resource.h"
 #include "platform/plt_file.h"
 #include "platform/plt_thread.h"

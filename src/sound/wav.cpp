@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/resource.h"
 #include "platform/plt_file.h"
 #include "sound/ogg.h"

@@ -13,8 +13,8 @@
 #include "blit/blit.h"
 #include "blit/clip.h"
 #include "blit/simd.h"
-#include "common/fileutil.h"
 #include "common/log.h"
+#include "common/rng.h"
 #include "gfx/image.h"
 
 namespace blittest {

@@ -10,6 +10,7 @@
 
 #include "blit/blit.h"
 #include "blit/tables.h"
+#include "common/archive.h"
 #include "common/resource.h"
 #include "game/title.h"
 #include "gfx/bmp.h"
