@@ -197,6 +197,49 @@ TEST_F(ContentTest, CreatureCellsAreCentredWithClearCorners) {
   IMG_ReleaseB(&b);
 }
 
+// Luminance 0..1 of every pixel of an 8-bit picture, scaled by its alpha
+// (what it adds over black); opaqueOnly keeps only the nearly opaque pixels.
+std::vector<double> Lumas(const std::vector<uint8_t>& bmp, const char* name, bool opaqueOnly,
+                          int x0, int w) {
+  BImage b{};
+  int32_t alphaFlag = 0;
+  std::vector<double> out;
+  EXPECT_EQ(BMP_DecodeB(name, bmp.data(), int(bmp.size()), &b, &alphaFlag), 1) << name;
+  if (!b.alpha) return out;
+  for (int y = 0; y < b.height; y++)
+    for (int x = x0; x < x0 + w; x++) {
+      const int i = y * b.width + x;
+      if (opaqueOnly && b.alpha[i] < 230) continue;
+      const uint8_t* c = b.palette + 4 * b.pixels[i];
+      out.push_back((0.0722 * c[0] + 0.7152 * c[1] + 0.2126 * c[2]) / 255 * b.alpha[i] / 255);
+    }
+  IMG_ReleaseB(&b);
+  return out;
+}
+
+// The chain banners scroll behind the creatures: their brightest pixel stays
+// under the typical brightness of every kind's body, so the eye (and a player
+// looking for a colour) finds the creatures first.
+TEST_F(ContentTest, ChainBannersNeverOutshineTheCreatures) {
+  double dimmest = 1;
+  for (int kind = 0; kind < 3; kind++) {
+    std::vector<double> body = Lumas(Entry(Data() + "/grp.TVN", "char000.bmp"), "char000.bmp",
+                                     true, 112 * kind, 112);
+    ASSERT_GT(body.size(), 1000u);
+    std::nth_element(body.begin(), body.begin() + body.size() / 2, body.end());
+    dimmest = std::min(dimmest, body[body.size() / 2]);
+  }
+  const struct {
+    const char* name;
+    int width;
+  } kBanners[] = {{"sys0010.bmp", 432}, {"sys0011.bmp", 432}, {"sys0012.bmp", 276}};
+  for (const auto& [name, width] : kBanners) {
+    std::vector<double> banner = Lumas(Entry(Data() + "/grp.TVN", name), name, false, 0, width);
+    ASSERT_FALSE(banner.empty()) << name << " has an alpha plane";
+    EXPECT_LT(*std::max_element(banner.begin(), banner.end()), dimmest) << name;
+  }
+}
+
 // The story scenes' pictures, checked through the engine's own draw paths.
 class StoryPictures : public ContentTest {
  protected:
