@@ -5,7 +5,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {
@@ -40,13 +40,14 @@ void Run(const Geom& g, const Source& s, const Op& op) {
 // Vector paths: the row is fetched (or read in place) and combined with the
 // destination by a byte-wise kernel. Returns false when the case has none.
 bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
-  const RowKernels* k = Kernels();
+  const VectorPaths& v = Paths();
+  const RowKernels* k = v.rows;
   if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
   const bool alpha = s.keyKind == kKeyAlpha;
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
-  if (alpha && BLT_GetVectorLevel() < 2) return false;
-  if (mode == 10 && alpha && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
+  if (alpha && !v.alphaRows) return false;
+  if (mode == 10 && alpha && g.colStep == 1 && v.palFadeAlphaRow) {
     // Fading palettised pictures with an alpha plane: gather, fade and blend
     // eight pixels at a time, exactly as the scalar rule.
     const FetchB f{s.px, s.alpha, s.lut};
@@ -54,7 +55,7 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
     for (int i = 0; i < g.h; i++) {
       uint8_t* d = g.d + i * g.dStride;
       const ptrdiff_t e = g.start + i * g.rowStep;
-      const int done = Avx2PalFadeAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w, param);
+      const int done = v.palFadeAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w, param);
       for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, e + j, f, op, 0);
     }
     return true;
@@ -76,13 +77,13 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
   uint8_t *buf = nullptr, *abuf = nullptr;
   if (!ScratchRows(n, &buf, &abuf)) return false;
   const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
-  if (ra == kRowAlphaBytes && g.colStep == 1 && BLT_GetVectorLevel() >= 2) {
+  if (ra == kRowAlphaBytes && g.colStep == 1 && v.palAlphaRow) {
     // Palette gather and blend eight pixels at a time.
     const FetchB f{s.px, s.alpha, s.lut};
     for (int i = 0; i < g.h; i++) {
       uint8_t* d = g.d + i * g.dStride;
       const ptrdiff_t e = g.start + i * g.rowStep;
-      const int done = Avx2PalAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w);
+      const int done = v.palAlphaRow(d, s.px + e, s.alpha + e, s.pal, g.w);
       for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, e + j, f, OpCopy{}, 0);
     }
     return true;
@@ -119,11 +120,12 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
 
   const BlitParams unclipped = p;
   const int32_t dx0 = p.dx, dy0 = p.dy, sx0 = p.sx, sy0 = p.sy;
-  const int clipped = p.clip == BLT_NO_CLIP ? ClipRectQuiet(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
-                                                            dst->width, dst->height, srcW, srcH)
-                                            : ClipRect(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h,
-                                                       dst->width, dst->height, srcW, srcH, p.clip);
-  if (!clipped) return 0;
+  ClipJob c{};
+  c.dx = p.dx, c.dy = p.dy, c.sx = p.sx, c.sy = p.sy, c.w = p.w, c.h = p.h;
+  c.dstW = dst->width, c.dstH = dst->height, c.srcW = srcW, c.srcH = srcH;
+  c.clip = p.clip, c.whole = p.clip == BLT_NO_CLIP;
+  if (!CLIP_Rect(&c)) return 0;
+  p.dx = c.dx, p.dy = c.dy, p.sx = c.sx, p.sy = c.sy, p.w = c.w, p.h = c.h;
 
   int mode, param;
   if (!PrepareMode(&p, &mode, &param)) return 1;

@@ -11,7 +11,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {
@@ -104,13 +104,14 @@ void FetchRow(const ZoomGeom& g, const Source& s, ptrdiff_t base, uint8_t* o, ui
 }
 
 bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
-  const RowKernels* k = Kernels();
+  const VectorPaths& v = Paths();
+  const RowKernels* k = v.rows;
   if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
   const bool alpha = s.keyKind == kKeyAlpha;
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
-  if (alpha && BLT_GetVectorLevel() < 2) return false;
-  if (mode == 10 && alpha && s.isB && BLT_GetVectorLevel() >= 2) {
+  if (alpha && !v.alphaRows) return false;
+  if (mode == 10 && alpha && s.isB && v.palFadeAlphaRow) {
     // The sampled indices and alphas of a row side by side, then the fade
     // through the alpha plane eight pixels at a time (exact).
     uint8_t *idx = nullptr, *al = nullptr;
@@ -125,7 +126,7 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
         idx[j] = s.px[base + g.colOff[j]];
         al[j] = s.alpha[base + g.colOff[j]];
       }
-      const int done = Avx2PalFadeAlphaRow(d, idx, al, s.pal, g.w, param);
+      const int done = v.palFadeAlphaRow(d, idx, al, s.pal, g.w, param);
       for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, op, 0);
     }
     return true;
@@ -199,13 +200,16 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
   }
 
   const int64_t dw0 = p.w, dh0 = p.h, sw0 = p.sw, sh0 = p.sh;
-  int32_t rx = 0, ry = 0;
-  const int clipped = p.clip == BLT_NO_CLIP
-                          ? ClipRectZQuiet(&p.sx, &p.sy, &p.sw, &p.sh, &p.dx, &p.dy, &p.w, &p.h,
-                                           &rx, &ry, dst->width, dst->height, srcW, srcH)
-                          : ClipRectZ(&p.sx, &p.sy, &p.sw, &p.sh, &p.dx, &p.dy, &p.w, &p.h, &rx,
-                                      &ry, dst->width, dst->height, srcW, srcH, p.clip);
+  ClipJob c{};
+  c.sx = p.sx, c.sy = p.sy, c.w = p.sw, c.h = p.sh, c.dx = p.dx, c.dy = p.dy, c.dw = p.w,
+  c.dh = p.h;
+  c.dstW = dst->width, c.dstH = dst->height, c.srcW = srcW, c.srcH = srcH;
+  c.clip = p.clip, c.whole = p.clip == BLT_NO_CLIP;
+  const int clipped = CLIP_RectZ(&c);
+  const int32_t rx = c.remX, ry = c.remY;
   if (!clipped) return 1;
+  p.sx = c.sx, p.sy = c.sy, p.sw = c.w, p.sh = c.h, p.dx = c.dx, p.dy = c.dy, p.w = c.dw,
+  p.h = c.dh;
 
   int mode, param;
   if (!PrepareMode(&p, &mode, &param)) return 1;

@@ -234,17 +234,16 @@ bool VectorCells(const Geom& g, const Source& s, int mask, int m, int o, int wei
       }
       for (int at = cell; at < n; at += cell) std::memcpy(wr + at, wr, std::min(cell, n - at));
     }
-    // The weight is the same in every cell, so the AVX2 path multiplies by
-    // constants and only tests the row for where to draw (its 512-bit form
-    // measured no faster).
-    const int level = BLT_GetVectorLevel();
+    // The weight is the same in every cell, so the wide path multiplies by
+    // constants and only tests the row for where to draw.
+    const auto mixOn = Paths().mixOn;
     for (int i = 0; i < g.h; i++) {
       const int limit = std::abs((i & mask) - m) + o;
       if (limit <= 0) continue;
       const uint8_t* row = FetchRow(g, s, i, buf, nullptr, kRowPlain);
       uint8_t* d = g.d + i * g.dStride;
       const uint8_t* wr = rows.data() + static_cast<size_t>(i & mask) * n;
-      const int done = level >= 2 ? Avx2MixOn(d, row, wr, n, weight) : 0;
+      const int done = mixOn ? mixOn(d, row, wr, n, weight) : 0;
       k->mixw(d + done, row + done, wr + done, n - done, 256);
     }
     return true;

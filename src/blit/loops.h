@@ -8,9 +8,9 @@
 #include <type_traits>
 
 #include "blit/blit.h"
+#include "blit/pixels.h"
 #include "blit/simd.h"
 #include "blit/tables.h"
-#include "gfx/image.h"
 
 namespace blt {
 

@@ -1,8 +1,10 @@
 // Palette operations and the palette preparation of palettised sources.
+#include "blit/palette.h"
+
 #include <cstring>
 
 #include "blit/loops.h"
-#include "gfx/image.h"
+#include "blit/pixels.h"
 
 void PAL_Invert(uint8_t* palette) {
   for (int i = 0; i < 256 * 4; i++) palette[i] = static_cast<uint8_t>(~palette[i]);

@@ -7,7 +7,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {
@@ -85,10 +85,12 @@ int PRM_DrawRect_F(BlitParams p) {
     LOG_Write("描画領域がありません[PRM_DrawRect_F]\n");
     return 0;
   }
-  const int clipped = p.clip == BLT_NO_CLIP
-                          ? ClipRect2Quiet(&p.dx, &p.dy, &p.w, &p.h, dst->width, dst->height)
-                          : ClipRect2(&p.dx, &p.dy, &p.w, &p.h, dst->width, dst->height, p.clip);
-  if (!clipped) return 1;
+  ClipJob box{};
+  box.dx = p.dx, box.dy = p.dy, box.w = p.w, box.h = p.h;
+  box.dstW = dst->width, box.dstH = dst->height;
+  box.clip = p.clip, box.whole = p.clip == BLT_NO_CLIP;
+  if (!CLIP_Rect2(&box)) return 1;
+  p.dx = box.dx, p.dy = box.dy, p.w = box.w, p.h = box.h;
   int mode = static_cast<int>(p.mode & 0xFFFF), param = static_cast<int>(p.mode >> 16);
   if (mode == 8 || mode == 11) return 1;
   if ((mode == 10 || mode == 12) && param == 0) return 1;

@@ -8,7 +8,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {
@@ -90,8 +90,10 @@ void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv,
 }
 
 template <int kKey, class Fetch, class Op>
-void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int level) {
-  if (level == 0 || row.span >= kFixedSpanLimit) {
+void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, const VectorPaths& v) {
+  // The scalar reference steps exactly; every vector level steps in fixed
+  // point, which gives the same pixels within kFixedSpanLimit.
+  if (v.level == 0 || row.span >= kFixedSpanLimit) {
     SpanExact<kKey>(row, s, f, op);
     return;
   }
@@ -142,14 +144,14 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int
   const int y = row.y, x0 = row.x + a;
   if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
     const int64_t size = int64_t{s.width} * s.height;
-    if (level >= 2 && size >= 4 && size <= INT32_MAX) {
+    if (v.palQuadRow && size >= 4 && size <= INT32_MAX) {
       const PalQuadRow pr{d,       fl.px,
                           fl.lut,  au,
                           av,      fu.step,
                           fv.step, static_cast<int32_t>(origin),
                           s.width, static_cast<int32_t>(size - 4),
                           n,       kKey == kKeyColor};
-      j = level >= 3 ? Avx512PalQuadRow(pr) : Avx2PalQuadRow(pr);
+      j = v.palQuadRow(pr);
       d += 3 * j;
       au += j * fu.step;
       av += j * fv.step;
@@ -162,7 +164,7 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int
 template <int kKey, class Fetch, class Op>
 void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t rows, int32_t left,
           int32_t right, const FImage* dst, const Source& s, const Fetch& f, const Op& op) {
-  const int level = BLT_GetVectorLevel();
+  const VectorPaths& v = Paths();
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
   for (int32_t r = 0; r < rows; r++) {
     const EdgeEntry& mn = tmin[r];
@@ -182,7 +184,7 @@ void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t row
     row.v0 = mn.v;
     row.du = static_cast<int64_t>(mx.u) - mn.u;
     row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    Span<kKey>(row, s, f, op, level);
+    Span<kKey>(row, s, f, op, v);
   }
 }
 

@@ -13,10 +13,10 @@
 
 #include "blit/blit.h"
 #include "blit/tables.h"
+#include "common/resource.h"
 #include "game/title.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
-#include "gfx/resource.h"
 #include "sound/ogg.h"
 #include "sound/wav.h"
 #include "test_util.h"
@@ -502,8 +502,7 @@ TEST(ContentMusic, ScoresRenderToOggDeterministically) {
   fs::create_directories("src/manual");
   fs::copy(std::string(ZV_SOURCE_DIR) + "/content/manual", "src/manual",
            fs::copy_options::recursive);
-  fs::copy(std::string(ZV_SOURCE_DIR) + "/content/story", "src/story",
-           fs::copy_options::recursive);
+  fs::copy(std::string(ZV_SOURCE_DIR) + "/content/story", "src/story", fs::copy_options::recursive);
   const std::string score =
       "title test\ntempo 140\nloop on\ntrack a bell vol 0.5 pan -0.5\ntrack k kick\n"
       "define arp ( c5/1 e5 g5 )*2\n"
