@@ -674,8 +674,9 @@ void Banners() {
   SPR_SetBright(sNext, bright);
   SPR_SetBlend(sNext, Opacity(16 * Min(since + 4, 16) * fade / 32));
 
-  // Glow: the same row, a little larger, added with a pulsing strength.
-  const int pulse = 40 + (g_sineTable[(n * 8) & 255] + 4096) * 40 / 8192;
+  // Glow: the same row, a little larger, added with a faint pulse; kept low
+  // so the row never outshines the creatures swimming over it.
+  const int pulse = 16 + (g_sineTable[(n * 8) & 255] + 4096) * 16 / 8192;
   const int gw = w + 16;
   const int gh = h + 6;
   SPR_SetImage(sGlow, IMG_BANNER_NEXT, LY_BANNER, 1, KEY_ALPHA);
