@@ -1,12 +1,11 @@
 // The content generator: deterministic output, pictures in exactly the forms
 // the game loads, effects in the promised WAV formats, music scores.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "game/title.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
+#include "sound/acm.h"
 #include "sound/ogg.h"
 #include "sound/wav.h"
 #include "test_util.h"
