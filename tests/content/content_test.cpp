@@ -1,11 +1,12 @@
 // The content generator: deterministic output, pictures in exactly the forms
 // the game loads, effects in the promised WAV formats, music scores.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -226,8 +227,8 @@ std::vector<double> Lumas(const std::vector<uint8_t>& bmp, const char* name, boo
 TEST_F(ContentTest, ChainBannersNeverOutshineTheCreatures) {
   double dimmest = 1;
   for (int kind = 0; kind < 3; kind++) {
-    std::vector<double> body = Lumas(Entry(Data() + "/grp.TVN", "char000.bmp"), "char000.bmp",
-                                     true, 112 * kind, 112);
+    std::vector<double> body =
+        Lumas(Entry(Data() + "/grp.TVN", "char000.bmp"), "char000.bmp", true, 112 * kind, 112);
     ASSERT_GT(body.size(), 1000u);
     std::nth_element(body.begin(), body.begin() + body.size() / 2, body.end());
     dimmest = std::min(dimmest, body[body.size() / 2]);
@@ -267,7 +268,7 @@ class StoryPictures : public ContentTest {
     p.srcFormat = srcFormat;
     p.src = src;
     p.colR = p.colG = p.colB = 128;
-    p.colorKey = KEY_NONE;
+    p.colorKey = BLT_KEY_NONE;
     return p;
   }
   static const uint8_t* Px(const FImage& f, int x, int y) {
@@ -428,7 +429,8 @@ TEST_F(ContentTest, EffectsHaveThePromisedFormats) {
       PltWaveFormat out{};
       ACM_PcmFormatFor(&format.wf, &out);
       pcm.resize(ACM_OutputSize(&format.wf, size, &out) / 2);
-      pcm.resize(ACM_Convert(&format.wf, data, size, &out, reinterpret_cast<uint8_t*>(pcm.data())) / 2);
+      pcm.resize(ACM_Convert(&format.wf, data, size, &out, reinterpret_cast<uint8_t*>(pcm.data())) /
+                 2);
       ASSERT_GT(pcm.size(), 1000u);
     }
     int peak = 0;
