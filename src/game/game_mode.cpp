@@ -4,6 +4,7 @@
 
 #include "common/act.h"
 #include "common/config.h"
+#include "common/modes.h"
 #include "game/play.h"
 #include "game/rank.h"
 #include "game/state.h"
@@ -57,22 +58,22 @@ int GAME_Update() {
   ACT_Update();
   StatePair& game = g_state[STATE_GAME];
   switch (game.current) {
-    case 2:
-      if (TITLE_Update() == 0) game.next = 3;
+    case GAME_STEP_TITLE:
+      if (TITLE_Update() == 0) game.next = GAME_STEP_SCENE;
       BGM_Update();
       break;
-    case 3:
+    case GAME_STEP_SCENE:
       SPR_ClearAll();
-      game.next = 0;
+      game.next = GAME_STEP_START;
       GAME_StartScene();
       STATE_Advance();
-      return 3;
+      return MODE_SCENE;
     default:
       g_state[STATE_TITLE].current = 0;
       g_state[STATE_TITLE].next = 0;
-      game.next = 2;
+      game.next = GAME_STEP_TITLE;
       break;
   }
   STATE_Advance();
-  return 1;
+  return MODE_GAME;
 }

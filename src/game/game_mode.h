@@ -10,6 +10,10 @@
 int GAME_FadeF1();
 int GAME_FadeF2();
 
+// The steps of the game-mode level: start the title flow, run it, start the
+// story scene it asked for.
+enum : int { GAME_STEP_START = 0, GAME_STEP_TITLE = 2, GAME_STEP_SCENE = 3 };
+
 // The frame of game mode 1 (the title flow, the stages, the ranking); returns
 // the mode of the next frame: 1, or 3 when a story scene starts.
 int GAME_Update();

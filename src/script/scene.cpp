@@ -10,6 +10,7 @@
 #include "common/cmd_ids.h"
 #include "common/config.h"
 #include "common/log.h"
+#include "common/modes.h"
 #include "common/mouse.h"
 #include "common/msg.h"
 #include "common/se_ids.h"
@@ -361,10 +362,10 @@ int ADV_Update() {
   BGM_Update();
   AVG_UpdateTransition();
   AVG_UpdateMessage();
-  if (!g_scene.nextStageRequest) return 3;
+  if (!g_scene.nextStageRequest) return MODE_SCENE;
   SPR_ClearAll();
   PLT_EnableMenuItem(CMD_NEXT_STAGE, 0);
   AVG_Reset();
   SCR_ResetProgress();
-  return 1;
+  return MODE_GAME;
 }

@@ -114,7 +114,7 @@ void DrawDebugOverlay() {
 }
 
 void RenderAndPresent() {
-  if (g_app.loopState == 1) RND_Frame(&g_back.frame, 24);
+  if (g_app.loopState == LOOP_RUNNING) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
   if (g_app.shotNotice > 0) IMG_DrawDebugText(&g_back.frame, 8, SCREEN_H - 16, "SCREENSHOT SAVED");
   if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
@@ -177,7 +177,7 @@ int APP_IsEnding() {
 void APP_ResetForTests() {
   g_app = AppShell{};
   g_app.className = APP_TITLE;
-  g_app.gameMode = 1;
+  g_app.gameMode = MODE_GAME;
   CLK_Reset();
   DSP_Reset();
 }
@@ -239,12 +239,12 @@ void APP_FrameStep() {
   KEY_Poll(g_app.active);
   MOUSE_Poll(g_app.active);
   ++g_app.frameSteps;
-  if (g_app.loopState == 0) {
+  if (g_app.loopState == LOOP_STARTING) {
     GameStartup();
-    g_app.nextLoopState = 1;
+    g_app.nextLoopState = LOOP_RUNNING;
     return;
   }
-  if (g_app.loopState == 2) {
+  if (g_app.loopState == LOOP_ENDING) {
     LOG_Write("main_term\n");
     GameTerminate();
     return;
@@ -256,12 +256,12 @@ void APP_FrameStep() {
   } else if (g_app.debugMode && g_keys.pressed[KEY_A + ('d' - 'a')]) {
     g_app.debugMode = 0;
   }
-  if (g_app.gameMode == 1) {
+  if (g_app.gameMode == MODE_GAME) {
     g_app.gameMode = GAME_Update();
-  } else if (g_app.gameMode == 3) {
+  } else if (g_app.gameMode == MODE_SCENE) {
     g_app.gameMode = ADV_Update();
   }
-  g_app.nextLoopState = g_app.endRequested ? 2 : 1;
+  g_app.nextLoopState = g_app.endRequested ? LOOP_ENDING : LOOP_RUNNING;
 }
 
 void APP_FrameClock() {

@@ -4,15 +4,20 @@
 #include <cstdint>
 
 #include "common/clock.h"
+#include "common/modes.h"
 #include "platform/plt_window.h"
+
+// The main loop's states: the game's start-up runs on the first frame, the
+// termination on the frame after the end was asked for.
+enum : int { LOOP_STARTING = 0, LOOP_RUNNING = 1, LOOP_ENDING = 2 };
 
 struct AppShell {
   const char* className;
   int32_t active;
-  int32_t loopState;  // 0 start-up pending, 1 running, 2 terminating
+  int32_t loopState;  // LOOP_*
   int32_t nextLoopState;
   int32_t endRequested;
-  int32_t gameMode;  // 1 game modes, 3 story scene
+  int32_t gameMode;  // MODE_GAME or MODE_SCENE
   int32_t debugMode;
   // Frame steps run and frames drawn since start (for replays and tests).
   uint64_t frameSteps;

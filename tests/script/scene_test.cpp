@@ -283,7 +283,7 @@ class HandOverTest : public SceneTest {
 TEST_F(HandOverTest, SceneStartLoadsTheCountersScriptAndEndsIntoTheNextStage) {
   WriteFileBytes("SCR/s0000.txt", Bytes("#FS20,1\n#F=N1,0\nhello\n"));
   WriteFileBytes("SCR/s0001.txt", Bytes("#F=N2,20\n#W2,6000"));
-  g_state[STATE_GAME].current = 3;
+  g_state[STATE_GAME].current = GAME_STEP_SCENE;
   EXPECT_EQ(GAME_Update(), 3);
   EXPECT_EQ(g_playTotals.stage, 1);
   EXPECT_EQ(g_script.number, 0);
@@ -302,7 +302,7 @@ TEST_F(HandOverTest, SceneStartLoadsTheCountersScriptAndEndsIntoTheNextStage) {
   EXPECT_EQ(g_slots[AVG_IMG_WINDOW].used, 0);
   EXPECT_EQ(g_texts[AVG_TXT_MESSAGE].used, 0);
   // The next scene sees the flag the first one set.
-  g_state[STATE_GAME].current = 3;
+  g_state[STATE_GAME].current = GAME_STEP_SCENE;
   GAME_Update();
   EXPECT_EQ(SCR_GetFlag(0), 1);
   Frame();
@@ -316,12 +316,12 @@ TEST_F(HandOverTest, SceneStartLoadsTheCountersScriptAndEndsIntoTheNextStage) {
 TEST_F(HandOverTest, ASceneCutShortLeavesNothingHalfDone) {
   WriteFileBytes("SCR/s0000.txt", Bytes("first\n"));
   WriteFileBytes("SCR/s0001.txt", Bytes("second\n#N1=1"));
-  g_state[STATE_GAME].current = 3;
+  g_state[STATE_GAME].current = GAME_STEP_SCENE;
   GAME_Update();
   Frame();
   CMD_Execute(CMD_NEXT_STAGE);
   Frame();
-  g_state[STATE_GAME].current = 3;
+  g_state[STATE_GAME].current = GAME_STEP_SCENE;
   GAME_Update();
   Frame();
   EXPECT_STREQ(g_texts[AVG_TXT_MESSAGE].text, "second\n");

@@ -79,7 +79,7 @@ class TitleFlowTest : public ::testing::Test {
   int RunUntil(int s, int max) {
     for (int i = 1; i <= max; ++i) {
       Step();
-      if (TitleState() == s && g_state[STATE_GAME].current == 2) return i;
+      if (TitleState() == s && g_state[STATE_GAME].current == GAME_STEP_TITLE) return i;
     }
     return -1;
   }

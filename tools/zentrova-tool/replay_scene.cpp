@@ -220,21 +220,21 @@ void AtTitle() {
 void BeforeLoop(uint64_t frameSteps) {
   g_sr.frame = frameSteps;
   if (!g_replayAutoplay || g_sr.phase == BACK_AT_TITLE) return;
-  if (g_app.gameMode == 3) {
+  if (g_app.gameMode == MODE_SCENE) {
     g_sr.phase = PLAYING;
     ReadScene();
     return;
   }
-  if (g_app.gameMode == 1) AtTitle();
+  if (g_app.gameMode == MODE_GAME) AtTitle();
 }
 
 void AfterStep(uint64_t) {
   if (!g_replayAutoplay) return;
   const int state = g_state[STATE_TITLE].current;
-  if (g_sr.phase == BEFORE && (state == TITLE_LEAVING || g_app.gameMode == 3)) {
+  if (g_sr.phase == BEFORE && (state == TITLE_LEAVING || g_app.gameMode == MODE_SCENE)) {
     g_sr.phase = PLAYING;
   }
-  if (g_sr.phase == PLAYING && g_app.gameMode == 1 && g_playTotals.stage == 0 &&
+  if (g_sr.phase == PLAYING && g_app.gameMode == MODE_GAME && g_playTotals.stage == 0 &&
       state == TITLE_LOGOS) {
     g_sr.phase = BACK_AT_TITLE;
     Button(false);
