@@ -21,7 +21,7 @@
 
 // The numbers of the event pictures "v%04d.bmp" the story scenes show, in
 // gallery order; the gallery offers the ones already seen.
-int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, -1};
+int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -1};
 
 TitleFlow g_title = {-1, 0, {}, -1, -1};
 
