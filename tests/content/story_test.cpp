@@ -90,8 +90,8 @@ TEST(Story, SkippedPlayThroughsReachEveryEnding) {
     EXPECT_NE(s.find("\"messageBoxes\": []"), std::string::npos) << s;
     const std::set<int> want = {0, 1, 2, r.ending};
     EXPECT_EQ(ScriptsRun("t.jsonl"), want);
-    const std::string flags = "\"10\": " + std::to_string(r.flag10) + ", \"11\": " +
-                              std::to_string(r.flag11) + "}";
+    const std::string flags =
+        "\"10\": " + std::to_string(r.flag10) + ", \"11\": " + std::to_string(r.flag11) + "}";
     EXPECT_NE(s.find(flags), std::string::npos) << s;
     EXPECT_EQ(ReadFileBytes("rank.sav").size(), 120u);
     EXPECT_NE(s.find(std::string("\"cg\": [") + r.cg + "]"), std::string::npos) << s;
