@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/resource.h"
+#include "common/resource.h"
 
 namespace {
 

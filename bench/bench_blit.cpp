@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "blit/blit.h"
+#include "common/fileutil.h"
 #include "gfx/image.h"
-#include "shell/fileutil.h"
 
 #ifdef ZV_HAVE_PIXMAN
 #include <pixman.h>

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "blit/blit.h"
+#include "common/cpuinfo.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
-#include "shell/cpuinfo.h"
 
 namespace {
 

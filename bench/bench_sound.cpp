@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "common/config.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_sound.h"
-#include "shell/config.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
 

@@ -8,8 +8,8 @@
 
 #include "gfx/image.h"
 #include "platform/plt_glyph.h"
-#include "script/font.h"
-#include "script/text.h"
+#include "text/font.h"
+#include "text/text.h"
 
 namespace {
 
@@ -38,8 +38,16 @@ struct Window {
   }
   ~Window() { IMG_ReleaseF(&frame); }
   int Draw() {
-    return TXT_Draw(&frame, 8, 352, 25, 4, 0, 8, nullptr, nullptr, nullptr, 24, text.data(), 0, -1,
-                    0, 128, 128, 128, -1, 2, 0);
+    return TXT_Draw({.target = &frame,
+                     .x = 8,
+                     .y = 352,
+                     .width = 25,
+                     .lines = 4,
+                     .lineSpacing = 8,
+                     .size = 24,
+                     .text = text.data(),
+                     .page = 0,
+                     .shadow = 2});
   }
 };
 

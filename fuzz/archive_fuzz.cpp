@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/resource.h"
 #include "fuzz_util.h"
-#include "gfx/resource.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_file.h"
 

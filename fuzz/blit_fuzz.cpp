@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "blit/blit.h"
-#include "shell/fileutil.h"
+#include "common/fileutil.h"
 
 namespace {
 

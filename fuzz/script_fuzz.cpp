@@ -12,19 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "common/config.h"
+#include "common/input.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
-#include "script/font.h"
 #include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
-#include "script/text.h"
 #include "shell/app.h"
-#include "shell/config.h"
-#include "shell/input.h"
+#include "text/font.h"
+#include "text/text.h"
 
 namespace {
 
@@ -93,7 +93,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetUpDirectory();
     IMG_InitTables(SCREEN_W, SCREEN_H);
     FNT_CreateCanvas();
-    TXT_InstallDrawer();
     ready = true;
   }
   HL_Reset();
@@ -104,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SCR_Release();
   SCR_ResetInterp();
   AVG_StartScene();
-  g_nextStageRequest = 0;
+  g_scene.nextStageRequest = 0;
   uint8_t p[4] = {};
   const size_t skip = size < 4 ? size : 4;
   if (skip) std::memcpy(p, data, skip);

@@ -4,10 +4,10 @@
 // back unchanged.
 #include <string>
 
+#include "common/config.h"
 #include "fuzz_util.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_registry.h"
-#include "shell/config.h"
 
 namespace {
 std::string ReadAll(const char* path) {

@@ -3,11 +3,11 @@
 #pragma once
 #include <cstdlib>
 
+#include "common/config.h"
+#include "common/log.h"
 #include "fuzz_util.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
-#include "shell/config.h"
-#include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 #include "sound/stream.h"

@@ -7,8 +7,8 @@
 
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
-#include "script/font.h"
-#include "script/text.h"
+#include "text/font.h"
+#include "text/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = false;
@@ -34,12 +34,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int x = static_cast<int8_t>(p[7]);
   const int y = static_cast<int8_t>(p[0]) / 2;
   int32_t ex = 0, ey = 0;
-  TXT_Draw(nullptr, 0, 0, width, lines, p[0] & 3, 8, &ex, &ey, nullptr, fontSize, text.data(),
-           p[0] >> 4, reveal, page, 128, 128, 128, alpha, 0, 1);
+  TXT_Draw({.x = 0,
+            .y = 0,
+            .width = width,
+            .lines = lines,
+            .charSpacing = p[0] & 3,
+            .lineSpacing = 8,
+            .size = fontSize,
+            .text = text.data(),
+            .colour = p[0] >> 4,
+            .reveal = reveal,
+            .page = page,
+            .alpha = alpha,
+            .measure = 1,
+            .endX = &ex,
+            .endY = &ey});
   std::vector<uint8_t> pixels(96 * 64 * 3, 0x55);
   FImage img{pixels.data(), 96, 64};
-  TXT_Draw(&img, x, y, width, lines, p[0] & 3, p[3] % 5, &ex, &ey, nullptr, fontSize, text.data(),
-           p[0] >> 4, reveal, page, p[1], p[2], p[6], alpha, p[5] % 4, 0);
+  TXT_Draw({.target = &img,
+            .x = x,
+            .y = y,
+            .width = width,
+            .lines = lines,
+            .charSpacing = p[0] & 3,
+            .lineSpacing = p[3] % 5,
+            .size = fontSize,
+            .text = text.data(),
+            .colour = p[0] >> 4,
+            .reveal = reveal,
+            .page = page,
+            .toneR = p[1],
+            .toneG = p[2],
+            .toneB = p[6],
+            .alpha = alpha,
+            .shadow = p[5] % 4,
+            .endX = &ex,
+            .endY = &ey});
   TXT_GetWidth(text.data());
   return 0;
 }

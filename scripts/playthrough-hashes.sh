@@ -3,9 +3,12 @@
 # script trace, the state summary and a digest of the mixed sound, one set of
 # files per route in OUT. With --compare REF it then compares them with an
 # earlier recording and exits non-zero on any difference, naming the first
-# frame that differs.
+# frame that differs. With --glyph-free the comparison of frames leaves out
+# every frame that holds a glyph of the platform's font in either recording
+# (a port's own rasterizer draws text a little differently), and the sound
+# and the trace must still match.
 #
-#   scripts/playthrough-hashes.sh [--build DIR] [--tool EXE] OUT [--compare REF]
+#   scripts/playthrough-hashes.sh [--build DIR] [--tool EXE] OUT [--compare REF [--glyph-free]]
 #
 # The tool defaults to DIR/zentrova-tool and the data to DIR/data (DIR
 # defaults to build). Each route runs in a scratch copy of the data, so no
@@ -17,11 +20,13 @@ build=$here/build
 tool=
 out=
 ref=
+glyphfree=0
 while [ $# -gt 0 ]; do
   case $1 in
     --build) build=$(cd "$2" && pwd); shift 2 ;;
     --tool) tool=$2; shift 2 ;;
     --compare) ref=$(cd "$2" && pwd); shift 2 ;;
+    --glyph-free) glyphfree=1; shift ;;
     -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) out=$1; shift ;;
   esac
@@ -38,14 +43,30 @@ for route in 0 1; do
   (cd "$scratch/data$route" &&
     ${ZV_EMULATOR:-} "$tool" replay --autoplay \
       --autoplay-choices "$route" --until title --frames 200000 \
-      --frame-hashes "$out/hash$route.txt" --script-trace "$out/trace$route.jsonl" \
+      --frame-hashes "$out/hash$route.txt" --glyph-frames "$out/glyphs$route.txt" --script-trace "$out/trace$route.jsonl" \
       --state "$out/state$route.json" --audio "$scratch/audio$route.wav" >/dev/null)
   sha256sum <"$scratch/audio$route.wav" | cut -d' ' -f1 >"$out/audio$route.sha256"
   echo "route $route: $(wc -l <"$out/hash$route.txt") frames"
 done
 [ -n "$ref" ] || exit 0
 status=0
+if [ $glyphfree = 1 ]; then
+  for route in 0 1; do
+    # frame, reference hash, glyphs there, this hash, glyphs here
+    verdict=$(paste -d' ' "$ref/hash$route.txt" "$ref/glyphs$route.txt" "$out/hash$route.txt" \
+      "$out/glyphs$route.txt" | awk '{ if ($4 == 0 && $8 == 0) { n++; if ($2 != $6 && !bad) bad = $1 } }
+        END { printf "%d %s", n, bad ? bad : "-" }')
+    set -- $verdict
+    if [ "$2" = - ] && [ "$(wc -l <"$ref/hash$route.txt")" = "$(wc -l <"$out/hash$route.txt")" ]; then
+      echo "same: hash$route.txt ($1 frames without glyphs)"
+    else
+      echo "DIFFERENT: hash$route.txt (first glyph-free frame that differs: $2)"
+      status=1
+    fi
+  done
+fi
 for f in hash0.txt hash1.txt trace0.jsonl trace1.jsonl audio0.sha256 audio1.sha256; do
+  case $f in hash*) [ $glyphfree = 1 ] && continue ;; esac
   if cmp -s "$ref/$f" "$out/$f"; then
     echo "same: $f"
   else

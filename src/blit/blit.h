@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "blit/pixels.h"
 #include "blit/tables.h"
-#include "gfx/image.h"
 
 enum : int32_t { KEY_NONE = -1, KEY_ALPHA = -2 };
 enum : uint32_t { BLT_MIRROR_X = 0x10, BLT_MIRROR_Y = 0x20 };

@@ -3,7 +3,7 @@
 
 #include "blit/blit.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace {
 
@@ -25,19 +25,21 @@ int DRW_ChangeBMP_F2B(BImage* dst, const FImage* src) {
   const std::size_t w = dst->width > 0 ? static_cast<std::size_t>(dst->width) : 0;
   const std::size_t h = dst->height > 0 ? static_cast<std::size_t>(dst->height) : 0;
   // Row by row: a vector group never reads past the end of a row.
-  const int level = w <= (1u << 26) ? BLT_GetVectorLevel() : 0;
+  const blt::VectorPaths& v = blt::Paths();
+  const bool wide = w <= (1u << 26);
   // The bit extract takes the index arithmetic off the vector units, which
-  // then only put the table bytes together (AVX-512 implies a fast one).
-  const bool extract = level >= 3 || (level == 2 && blt::FastBitExtract());
+  // then only put the table bytes together.
+  const auto extract = wide ? v.rgb15ExtractRow : nullptr;
+  const auto shuffle = wide ? v.rgb15Row : nullptr;
   for (std::size_t y = 0; y < h; y++) {
     uint8_t* d = dst->pixels + y * w;
     const uint8_t* s = src->pixels + y * w * 3;
     const int n = static_cast<int>(w);
     std::size_t x = 0;
-    if (extract) x = static_cast<std::size_t>(blt::Bmi2Rgb15Row(d, s, Rgb15ToIndex, n));
-    if (level >= 2) {
+    if (extract) x = static_cast<std::size_t>(extract(d, s, Rgb15ToIndex, n));
+    if (shuffle) {
       x += static_cast<std::size_t>(
-          blt::Avx2Rgb15Row(d + x, s + x * 3, Rgb15ToIndex, n - static_cast<int>(x)));
+          shuffle(d + x, s + x * 3, Rgb15ToIndex, n - static_cast<int>(x)));
     }
     for (; x < w; x++) d[x] = Convert(s + x * 3);
   }

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace {
 
@@ -55,14 +55,13 @@ int ClipAxis(int64_t& x, int64_t& s, int64_t& w, int64_t lo, int64_t hi, int64_t
   return 1;
 }
 
-int ClipRectImpl(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
-                 const Box& b, int32_t srcW, int32_t srcH, bool quiet) {
-  int64_t x = *dx, y = *dy, s = *sx, t = *sy, ww = *w, hh = *h;
-  if (!ClipAxis(x, s, ww, b.left, b.right, srcW, quiet)) return 0;
-  if (!ClipAxis(y, t, hh, b.top, b.bottom, srcH, quiet)) return 0;
+int ClipRectImpl(ClipJob& j, const Box& b, bool quiet) {
+  int64_t x = j.dx, y = j.dy, s = j.sx, t = j.sy, ww = j.w, hh = j.h;
+  if (!ClipAxis(x, s, ww, b.left, b.right, j.srcW, quiet)) return 0;
+  if (!ClipAxis(y, t, hh, b.top, b.bottom, j.srcH, quiet)) return 0;
   if (ww <= 0 || hh <= 0) return 0;
-  const bool bad[] = {x<b.left, x + ww> b.right, y<b.top, y + hh> b.bottom, s<0, s + ww> srcW,
-                      t<0, t + hh> srcH};
+  const bool bad[] = {x<b.left, x + ww> b.right, y<b.top, y + hh> b.bottom, s<0, s + ww> j.srcW,
+                      t<0, t + hh> j.srcH};
   bool outside = false;
   for (bool f : bad) {
     if (f) Log(quiet, "まぢデスか？(ClipRect)\n");
@@ -70,12 +69,12 @@ int ClipRectImpl(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w,
   }
   // Never hand a rectangle outside the images to a pixel loop.
   if (outside) return 0;
-  *dx = static_cast<int32_t>(x);
-  *dy = static_cast<int32_t>(y);
-  *sx = static_cast<int32_t>(s);
-  *sy = static_cast<int32_t>(t);
-  *w = static_cast<int32_t>(ww);
-  *h = static_cast<int32_t>(hh);
+  j.dx = static_cast<int32_t>(x);
+  j.dy = static_cast<int32_t>(y);
+  j.sx = static_cast<int32_t>(s);
+  j.sy = static_cast<int32_t>(t);
+  j.w = static_cast<int32_t>(ww);
+  j.h = static_cast<int32_t>(hh);
   return 1;
 }
 
@@ -147,42 +146,40 @@ void ZoomAxis(int64_t& s, int64_t& sw, int64_t& d, int64_t& dw, int64_t& rem, in
   }
 }
 
-int ClipRectZImpl(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
-                  int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, const Box& b,
-                  int32_t srcW, int32_t srcH, bool quiet) {
-  *remX = 0;
-  *remY = 0;
-  int64_t s = *sx, t = *sy, ssw = *sw, ssh = *sh, x = *dx, y = *dy, w = *dw, h = *dh;
+int ClipRectZImpl(ClipJob& j, const Box& b, bool quiet) {
+  j.remX = 0;
+  j.remY = 0;
+  int64_t s = j.sx, t = j.sy, ssw = j.w, ssh = j.h, x = j.dx, y = j.dy, w = j.dw, h = j.dh;
   // Sizes that are not positive cannot be stepped (and would divide by zero).
   if (ssw <= 0 || ssh <= 0 || w <= 0 || h <= 0) return 0;
   if (x > b.right || x + w < b.left) return 0;
   if (y > b.bottom || y + h < b.top) return 0;
   int64_t rx = 0, ry = 0;
-  ZoomAxis(s, ssw, x, w, rx, b.left, b.right, srcW);
-  ZoomAxis(t, ssh, y, h, ry, b.top, b.bottom, srcH);
+  ZoomAxis(s, ssw, x, w, rx, b.left, b.right, j.srcW);
+  ZoomAxis(t, ssh, y, h, ry, b.top, b.bottom, j.srcH);
   if (ssw <= 0 || ssh <= 0 || w <= 0 || h <= 0) return 0;
   // The source rectangle must lie in the image; ZoomAxis guarantees it except
   // for degenerate images.
-  if (s < 0 || t < 0 || s + ssw > srcW || t + ssh > srcH) return 0;
+  if (s < 0 || t < 0 || s + ssw > j.srcW || t + ssh > j.srcH) return 0;
   if (x < b.left || x + w > b.right || y < b.top || y + h > b.bottom) {
     Log(quiet, "まぢデスか？(ClipRectZ)\n");
     return 0;
   }
-  *sx = static_cast<int32_t>(s);
-  *sy = static_cast<int32_t>(t);
-  *sw = static_cast<int32_t>(ssw);
-  *sh = static_cast<int32_t>(ssh);
-  *dx = static_cast<int32_t>(x);
-  *dy = static_cast<int32_t>(y);
-  *dw = static_cast<int32_t>(w);
-  *dh = static_cast<int32_t>(h);
-  *remX = static_cast<int32_t>(rx);
-  *remY = static_cast<int32_t>(ry);
+  j.sx = static_cast<int32_t>(s);
+  j.sy = static_cast<int32_t>(t);
+  j.w = static_cast<int32_t>(ssw);
+  j.h = static_cast<int32_t>(ssh);
+  j.dx = static_cast<int32_t>(x);
+  j.dy = static_cast<int32_t>(y);
+  j.dw = static_cast<int32_t>(w);
+  j.dh = static_cast<int32_t>(h);
+  j.remX = static_cast<int32_t>(rx);
+  j.remY = static_cast<int32_t>(ry);
   return 1;
 }
 
-int ClipRect2Impl(int32_t* px, int32_t* py, int32_t* pw, int32_t* ph, const Box& b, bool quiet) {
-  int64_t x = *px, y = *py, w = *pw, h = *ph;
+int ClipRect2Impl(ClipJob& j, const Box& b, bool quiet) {
+  int64_t x = j.dx, y = j.dy, w = j.w, h = j.h;
   if (x > b.right || x + w < b.left) return 0;
   if (y > b.bottom || y + h < b.top) return 0;
   if (x < b.left) {
@@ -200,38 +197,23 @@ int ClipRect2Impl(int32_t* px, int32_t* py, int32_t* pw, int32_t* ph, const Box&
     Log(quiet, "まぢデスか？(ClipRect2)\n");
     return 0;
   }
-  *px = static_cast<int32_t>(x);
-  *py = static_cast<int32_t>(y);
-  *pw = static_cast<int32_t>(w);
-  *ph = static_cast<int32_t>(h);
+  j.dx = static_cast<int32_t>(x);
+  j.dy = static_cast<int32_t>(y);
+  j.w = static_cast<int32_t>(w);
+  j.h = static_cast<int32_t>(h);
   return 1;
 }
 
-}  // namespace
-
-int ClipRect(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
-             int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH, const ClipBox* clip) {
-  return ClipRectImpl(dx, dy, sx, sy, w, h, EffectiveBox(clip, dstW, dstH), srcW, srcH, false);
-}
-
-int ClipRectQuiet(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
-                  int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH) {
-  return ClipRectImpl(dx, dy, sx, sy, w, h, Box{0, 0, dstW, dstH}, srcW, srcH, true);
-}
-
-namespace {
-int ClipRectS2Impl(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
-                   int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, const Box& b,
-                   int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H, bool quiet) {
-  int64_t x = *dx, y = *dy, a = *s1x, bb = *s1y, aw = *w1, ah = *h1;
-  int64_t c = *s2x, d = *s2y, cw = *w2, ch = *h2;
-  if (!ClipAxisS2(x, a, aw, c, cw, b.left, b.right, src1W, src2W, quiet)) return 0;
-  if (!ClipAxisS2(y, bb, ah, d, ch, b.top, b.bottom, src1H, src2H, quiet)) return 0;
+int ClipRectS2Impl(ClipJob& j, const Box& b, bool quiet) {
+  int64_t x = j.dx, y = j.dy, a = j.sx, bb = j.sy, aw = j.w, ah = j.h;
+  int64_t c = j.s2x, d = j.s2y, cw = j.w2, ch = j.h2;
+  if (!ClipAxisS2(x, a, aw, c, cw, b.left, b.right, j.srcW, j.src2W, quiet)) return 0;
+  if (!ClipAxisS2(y, bb, ah, d, ch, b.top, b.bottom, j.srcH, j.src2H, quiet)) return 0;
   if (aw <= 0 || ah <= 0 || cw <= 0 || ch <= 0) return 0;
-  const bool bad[] = {x<b.left, x + aw> b.right,    x + cw > b.right,
-                      y<b.top, y + ah> b.bottom,    y + ch > b.bottom,
-                      a < 0 || bb<0, a + aw> src1W, bb + ah > src1H,
-                      c < 0 || d<0, c + cw> src2W,  d + ch > src2H};
+  const bool bad[] = {x<b.left, x + aw> b.right,     x + cw > b.right,
+                      y<b.top, y + ah> b.bottom,     y + ch > b.bottom,
+                      a < 0 || bb<0, a + aw> j.srcW, bb + ah > j.srcH,
+                      c < 0 || d<0, c + cw> j.src2W, d + ch > j.src2H};
   bool any = false;
   for (bool f : bad) {
     if (f) {
@@ -240,56 +222,38 @@ int ClipRectS2Impl(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t
     }
   }
   if (any) return 0;
-  *dx = static_cast<int32_t>(x);
-  *dy = static_cast<int32_t>(y);
-  *s1x = static_cast<int32_t>(a);
-  *s1y = static_cast<int32_t>(bb);
-  *w1 = static_cast<int32_t>(aw);
-  *h1 = static_cast<int32_t>(ah);
-  *s2x = static_cast<int32_t>(c);
-  *s2y = static_cast<int32_t>(d);
-  *w2 = static_cast<int32_t>(cw);
-  *h2 = static_cast<int32_t>(ch);
+  j.dx = static_cast<int32_t>(x);
+  j.dy = static_cast<int32_t>(y);
+  j.sx = static_cast<int32_t>(a);
+  j.sy = static_cast<int32_t>(bb);
+  j.w = static_cast<int32_t>(aw);
+  j.h = static_cast<int32_t>(ah);
+  j.s2x = static_cast<int32_t>(c);
+  j.s2y = static_cast<int32_t>(d);
+  j.w2 = static_cast<int32_t>(cw);
+  j.h2 = static_cast<int32_t>(ch);
   return 1;
 }
 
+Box JobBox(const ClipJob& j) {
+  return j.whole ? Box{0, 0, j.dstW, j.dstH} : EffectiveBox(j.clip, j.dstW, j.dstH);
+}
 }  // namespace
 
-int ClipRectS2(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
-               int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW, int32_t dstH,
-               int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H, const ClipBox* clip) {
-  return ClipRectS2Impl(dx, dy, s1x, s1y, w1, h1, s2x, s2y, w2, h2, EffectiveBox(clip, dstW, dstH),
-                        src1W, src1H, src2W, src2H, false);
+int CLIP_Rect(ClipJob* j) {
+  return ClipRectImpl(*j, JobBox(*j), j->whole);
 }
 
-int ClipRectS2Quiet(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
-                    int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW,
-                    int32_t dstH, int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H) {
-  return ClipRectS2Impl(dx, dy, s1x, s1y, w1, h1, s2x, s2y, w2, h2, Box{0, 0, dstW, dstH}, src1W,
-                        src1H, src2W, src2H, true);
+int CLIP_RectS2(ClipJob* j) {
+  return ClipRectS2Impl(*j, JobBox(*j), j->whole);
 }
 
-int ClipRectZ(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
-              int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW, int32_t dstH,
-              int32_t srcW, int32_t srcH, const ClipBox* clip) {
-  return ClipRectZImpl(sx, sy, sw, sh, dx, dy, dw, dh, remX, remY, EffectiveBox(clip, dstW, dstH),
-                       srcW, srcH, false);
+int CLIP_RectZ(ClipJob* j) {
+  return ClipRectZImpl(*j, JobBox(*j), j->whole);
 }
 
-int ClipRectZQuiet(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
-                   int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW,
-                   int32_t dstH, int32_t srcW, int32_t srcH) {
-  return ClipRectZImpl(sx, sy, sw, sh, dx, dy, dw, dh, remX, remY, Box{0, 0, dstW, dstH}, srcW,
-                       srcH, true);
-}
-
-int ClipRect2(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH,
-              const ClipBox* clip) {
-  return ClipRect2Impl(x, y, w, h, EffectiveBox(clip, dstW, dstH), false);
-}
-
-int ClipRect2Quiet(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH) {
-  return ClipRect2Impl(x, y, w, h, Box{0, 0, dstW, dstH}, true);
+int CLIP_Rect2(ClipJob* j) {
+  return ClipRect2Impl(*j, JobBox(*j), j->whole);
 }
 
 namespace {

@@ -4,32 +4,34 @@
 
 #include "blit/tables.h"
 
-// All return 1 when something is left to draw, 0 otherwise. A null clip means
-// the default clip rectangle; the effective box is the clip intersected with
-// the destination (0, 0, dstW, dstH).
-int ClipRect(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
-             int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH, const ClipBox* clip);
-int ClipRectS2(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
-               int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW, int32_t dstH,
-               int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H, const ClipBox* clip);
-int ClipRectZ(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
-              int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW, int32_t dstH,
-              int32_t srcW, int32_t srcH, const ClipBox* clip);
-int ClipRect2(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH,
-              const ClipBox* clip);
+// A rectangle to clip against the clip box and the images. Each CLIP_ call
+// reads the fields it names, writes the clipped rectangle back and returns 1
+// when something is left to draw, 0 otherwise. The effective box is the clip
+// (null: the default clip rectangle) intersected with the destination
+// (0, 0, dstW, dstH).
+struct ClipJob {
+  int32_t dx, dy;            // destination origin
+  int32_t sx, sy, w, h;      // first source's rectangle; the size drawn (zoomed: the source's size)
+  int32_t s2x, s2y, w2, h2;  // second source's rectangle (CLIP_RectS2)
+  int32_t dw, dh;            // destination size (CLIP_RectZ)
+  int32_t remX, remY;        // out (CLIP_RectZ): fractional start remainders
+  int32_t dstW, dstH;        // destination image
+  int32_t srcW, srcH;        // first source image
+  int32_t src2W, src2H;      // second source image
+  const ClipBox* clip;
+  // No clipping was asked for: the destination's own bounds, and no log line,
+  // so that nothing outside the images is ever touched.
+  bool whole;
+};
 
-// The same routines without any log line; the entries use them with the
-// destination's own bounds when the caller asked for no clipping, so that
-// nothing outside the images is ever touched.
-int ClipRectQuiet(int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy, int32_t* w, int32_t* h,
-                  int32_t dstW, int32_t dstH, int32_t srcW, int32_t srcH);
-int ClipRectZQuiet(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
-                   int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW,
-                   int32_t dstH, int32_t srcW, int32_t srcH);
-int ClipRectS2Quiet(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
-                    int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW,
-                    int32_t dstH, int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H);
-int ClipRect2Quiet(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH);
+// One-source blits: destination origin, source origin, w x h.
+int CLIP_Rect(ClipJob* j);
+// Two-source blits: both sources share the destination origin.
+int CLIP_RectS2(ClipJob* j);
+// Zoomed blits: source (sx, sy, w, h) stretched onto destination (dx, dy, dw, dh).
+int CLIP_RectZ(ClipJob* j);
+// Solid rectangles: (dx, dy, w, h).
+int CLIP_Rect2(ClipJob* j);
 
 // One entry of a textured scanline table: x and the source point there.
 struct EdgeEntry {

@@ -5,7 +5,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {
@@ -65,13 +65,15 @@ int DrawFTT(BlitParams p, bool maskIsB) {
   }
 
   const int32_t dx0 = p.dx, dy0 = p.dy, sx0 = p.sx, sy0 = p.sy, s2x0 = p.s2x, s2y0 = p.s2y;
-  const int clipped =
-      p.clip == BLT_NO_CLIP
-          ? ClipRectS2Quiet(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h, &p.s2x, &p.s2y, &p.s2w, &p.s2h,
-                            dst->width, dst->height, pic->width, pic->height, maskW, maskH)
-          : ClipRectS2(&p.dx, &p.dy, &p.sx, &p.sy, &p.w, &p.h, &p.s2x, &p.s2y, &p.s2w, &p.s2h,
-                       dst->width, dst->height, pic->width, pic->height, maskW, maskH, p.clip);
-  if (!clipped) return 0;
+  ClipJob c{};
+  c.dx = p.dx, c.dy = p.dy, c.sx = p.sx, c.sy = p.sy, c.w = p.w, c.h = p.h;
+  c.s2x = p.s2x, c.s2y = p.s2y, c.w2 = p.s2w, c.h2 = p.s2h;
+  c.dstW = dst->width, c.dstH = dst->height, c.srcW = pic->width, c.srcH = pic->height;
+  c.src2W = maskW, c.src2H = maskH;
+  c.clip = p.clip, c.whole = p.clip == BLT_NO_CLIP;
+  if (!CLIP_RectS2(&c)) return 0;
+  p.dx = c.dx, p.dy = c.dy, p.sx = c.sx, p.sy = c.sy, p.w = c.w, p.h = c.h;
+  p.s2x = c.s2x, p.s2y = c.s2y, p.s2w = c.w2, p.s2h = c.h2;
   if (!maskIsB) return 1;
   if ((p.mode & 0xFFFF) == 10 || p.colorKey != KEY_NONE) return 1;
 
@@ -86,7 +88,8 @@ int DrawFTT(BlitParams p, bool maskIsB) {
       MirrorWalk(p.flags, s2x0, s2y0, p.s2w, p.s2h, cutX, cutY, p.s2x, p.s2y, w, h, maskW, maskH);
   const uint8_t* pal = SourcePalette(mask);
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
-  const RowKernels* kern = Kernels();
+  const VectorPaths& v = Paths();
+  const RowKernels* kern = v.rows;
   uint8_t *buf = nullptr, *wts = nullptr;
   if (kern && a.col == 1 && w <= (1 << 24) && ScratchRows(w * 3, &buf, &wts)) {
     // The weight of each mask index once per draw; the wider paths take all
@@ -98,10 +101,11 @@ int DrawFTT(BlitParams p, bool maskIsB) {
       weight[v] = ClampTable[pal[v * 4] + 2 * pos - 256];
       ramp = ramp && pal[v * 4] == v;
     }
-    const int level = m.col == 1 ? BLT_GetVectorLevel() : 1;
+    // A mirrored mask walks backwards: only the row kernel takes it.
+    const auto wipeRows = m.col == 1 ? v.wipeRows : nullptr;
     uint8_t* d0 = dst->pixels + p.dy * stride + static_cast<ptrdiff_t>(p.dx) * 3;
     int32_t done = 0;
-    if (level >= 2) {
+    if (wipeRows) {
       const WipeRows rows{d0,
                           stride,
                           pic->pixels + a.start * 3,
@@ -113,7 +117,7 @@ int DrawFTT(BlitParams p, bool maskIsB) {
                           h,
                           ramp,
                           2 * pos - 256};
-      done = level >= 3 ? Avx512WipeRows(rows) : Avx2WipeRows(rows);
+      done = wipeRows(rows);
     }
     if (done == w) return 1;
     for (int32_t i = 0; i < h; i++) {

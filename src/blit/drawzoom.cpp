@@ -11,9 +11,14 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
+// The modes each entry has a loop for; every other mode draws as a copy.
+constexpr ModeSet kLoopsZB = ModeBits(
+    {BLT_MODE_COPY, BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_FADE, BLT_MODE_STIPPLE});
+constexpr ModeSet kLoopsZF = kLoopsZB | ModeBits({BLT_MODE_NEGATIVE, BLT_MODE_DESATURATE});
+
 namespace {
 
 struct ZoomGeom {
@@ -104,13 +109,14 @@ void FetchRow(const ZoomGeom& g, const Source& s, ptrdiff_t base, uint8_t* o, ui
 }
 
 bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
-  const RowKernels* k = Kernels();
+  const VectorPaths& v = Paths();
+  const RowKernels* k = v.rows;
   if (!k || s.keyKind == kKeyColor || g.w > (1 << 26)) return false;
   const bool alpha = s.keyKind == kKeyAlpha;
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
-  if (alpha && BLT_GetVectorLevel() < 2) return false;
-  if (mode == 10 && alpha && s.isB && BLT_GetVectorLevel() >= 2) {
+  if (alpha && !v.alphaRows) return false;
+  if (mode == BLT_MODE_FADE && alpha && s.isB && v.palFadeAlphaRow) {
     // The sampled indices and alphas of a row side by side, then the fade
     // through the alpha plane eight pixels at a time (exact).
     uint8_t *idx = nullptr, *al = nullptr;
@@ -125,15 +131,15 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
         idx[j] = s.px[base + g.colOff[j]];
         al[j] = s.alpha[base + g.colOff[j]];
       }
-      const int done = Avx2PalFadeAlphaRow(d, idx, al, s.pal, g.w, param);
+      const int done = v.palFadeAlphaRow(d, idx, al, s.pal, g.w, param);
       for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, op, 0);
     }
     return true;
   }
-  if (mode == 10) {
+  if (mode == BLT_MODE_FADE) {
     if (alpha || !s.neutral) return false;
     s.pal = s.own;
-  } else if (mode != 1 && mode != 3) {
+  } else if (mode != BLT_MODE_ADD && mode != BLT_MODE_SUB) {
     // A plain copy gathers as fast straight into the frame as into a row
     // buffer; only the blending modes gain from the byte kernels.
     return false;
@@ -141,7 +147,8 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   const int n = g.w * 3;
   uint8_t *buf = nullptr, *abuf = nullptr;
   if (!ScratchRows(n, &buf, &abuf)) return false;
-  const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
+  const RowAlpha ra =
+      !alpha ? kRowPlain : (mode == BLT_MODE_COPY ? kRowAlphaBytes : kRowPremultiplied);
   RowWalker rw(g);
   ptrdiff_t fetched = -1;
   for (int i = 0; i < g.h; i++, rw.next()) {
@@ -199,13 +206,16 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
   }
 
   const int64_t dw0 = p.w, dh0 = p.h, sw0 = p.sw, sh0 = p.sh;
-  int32_t rx = 0, ry = 0;
-  const int clipped = p.clip == BLT_NO_CLIP
-                          ? ClipRectZQuiet(&p.sx, &p.sy, &p.sw, &p.sh, &p.dx, &p.dy, &p.w, &p.h,
-                                           &rx, &ry, dst->width, dst->height, srcW, srcH)
-                          : ClipRectZ(&p.sx, &p.sy, &p.sw, &p.sh, &p.dx, &p.dy, &p.w, &p.h, &rx,
-                                      &ry, dst->width, dst->height, srcW, srcH, p.clip);
+  ClipJob c{};
+  c.sx = p.sx, c.sy = p.sy, c.w = p.sw, c.h = p.sh, c.dx = p.dx, c.dy = p.dy, c.dw = p.w,
+  c.dh = p.h;
+  c.dstW = dst->width, c.dstH = dst->height, c.srcW = srcW, c.srcH = srcH;
+  c.clip = p.clip, c.whole = p.clip == BLT_NO_CLIP;
+  const int clipped = CLIP_RectZ(&c);
+  const int32_t rx = c.remX, ry = c.remY;
   if (!clipped) return 1;
+  p.sx = c.sx, p.sy = c.sy, p.sw = c.w, p.sh = c.h, p.dx = c.dx, p.dy = c.dy, p.w = c.dw,
+  p.h = c.dh;
 
   int mode, param;
   if (!PrepareMode(&p, &mode, &param)) return 1;
@@ -213,11 +223,7 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
   uint8_t palBuf[1024];
   Source s;
   DescribeSource(p, &s, mode, param, palBuf);
-  const bool known =
-      srcIsB ? (mode == 0 || mode == 1 || mode == 3 || mode == 4 || mode == 10 || mode == 12)
-             : (mode == 0 || mode == 1 || mode == 3 || mode == 4 || mode == 8 || mode == 10 ||
-                mode == 11 || mode == 12);
-  if (!known) mode = 0;
+  if (!HasMode(srcIsB ? kLoopsZB : kLoopsZF, mode)) mode = BLT_MODE_COPY;
 
   // Start at the near end of the clipped source rectangle, or at its far end
   // when mirrored, and draw only as many pixels as stay inside the image.
@@ -266,8 +272,9 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
 
   if (TryVector(g, s, mode, param)) return 1;
 
-  WithModeOp<ModeBits({1, 3, 4, 8, 10, 11, 12})>(mode, param, s.isB,
-                                                 [&](const auto& op) { Run(g, s, op); });
+  WithModeOp<ModeBits({BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_NEGATIVE,
+                       BLT_MODE_FADE, BLT_MODE_DESATURATE, BLT_MODE_STIPPLE})>(
+      mode, param, s.isB, [&](const auto& op) { Run(g, s, op); });
   return 1;
 }
 

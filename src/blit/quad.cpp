@@ -8,7 +8,7 @@
 #include "blit/clip.h"
 #include "blit/loops.h"
 #include "blit/simd.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace blt {
 namespace {
@@ -90,8 +90,10 @@ void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv,
 }
 
 template <int kKey, class Fetch, class Op>
-void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int level) {
-  if (level == 0 || row.span >= kFixedSpanLimit) {
+void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, const VectorPaths& v) {
+  // The scalar reference steps exactly; every vector level steps in fixed
+  // point, which gives the same pixels within kFixedSpanLimit.
+  if (v.level == 0 || row.span >= kFixedSpanLimit) {
     SpanExact<kKey>(row, s, f, op);
     return;
   }
@@ -142,14 +144,14 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int
   const int y = row.y, x0 = row.x + a;
   if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
     const int64_t size = int64_t{s.width} * s.height;
-    if (level >= 2 && size >= 4 && size <= INT32_MAX) {
+    if (v.palQuadRow && size >= 4 && size <= INT32_MAX) {
       const PalQuadRow pr{d,       fl.px,
                           fl.lut,  au,
                           av,      fu.step,
                           fv.step, static_cast<int32_t>(origin),
                           s.width, static_cast<int32_t>(size - 4),
                           n,       kKey == kKeyColor};
-      j = level >= 3 ? Avx512PalQuadRow(pr) : Avx2PalQuadRow(pr);
+      j = v.palQuadRow(pr);
       d += 3 * j;
       au += j * fu.step;
       av += j * fv.step;
@@ -162,7 +164,7 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, int
 template <int kKey, class Fetch, class Op>
 void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t rows, int32_t left,
           int32_t right, const FImage* dst, const Source& s, const Fetch& f, const Op& op) {
-  const int level = BLT_GetVectorLevel();
+  const VectorPaths& v = Paths();
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
   for (int32_t r = 0; r < rows; r++) {
     const EdgeEntry& mn = tmin[r];
@@ -182,7 +184,7 @@ void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t row
     row.v0 = mn.v;
     row.du = static_cast<int64_t>(mx.u) - mn.u;
     row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    Span<kKey>(row, s, f, op, level);
+    Span<kKey>(row, s, f, op, v);
   }
 }
 
@@ -194,7 +196,7 @@ int DrawQuad(BlitParams p, bool srcIsB) {
   }
   p.srcFormat = srcIsB ? FMT_B : FMT_F;
   int mode = static_cast<int>(p.mode & 0xFFFF), param = static_cast<int>(p.mode >> 16);
-  if ((mode == 10 || mode == 12) && param == 256) p.mode = 0;
+  if ((mode == BLT_MODE_FADE || mode == BLT_MODE_STIPPLE) && param == 256) p.mode = 0;
   SplitMode(p.mode, &mode, &param);
   SanitizeFactors(&p);
   uint8_t palBuf[1024];
@@ -203,9 +205,9 @@ int DrawQuad(BlitParams p, bool srcIsB) {
     LOG_Write("画像領域がありません\n");
     return 0;
   }
-  if ((mode == 10 || mode == 12) && param == 0) return 1;
-  if (mode == 8 || mode == 11) return 1;
-  if (mode != 1 && mode != 3 && mode != 4 && mode != 10 && mode != 12) mode = 0;
+  if ((mode == BLT_MODE_FADE || mode == BLT_MODE_STIPPLE) && param == 0) return 1;
+  if (mode == BLT_MODE_NEGATIVE || mode == BLT_MODE_DESATURATE) return 1;
+  if (!HasMode(kShadedModes, mode)) mode = BLT_MODE_COPY;
   // No alpha rule in quad blits: key -2 draws every pixel.
   if (s.keyKind == kKeyAlpha) s.keyKind = kKeyNone;
   if (s.width <= 0 || s.height <= 0) return 1;
@@ -253,7 +255,8 @@ int DrawQuad(BlitParams p, bool srcIsB) {
                      top, rows, top, bottom);
   }
 
-  WithModeOp<ModeBits({1, 3, 4, 10, 12})>(mode, param, s.isB, [&](const auto& op) {
+  WithModeOp<ModeBits({BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_FADE,
+                       BLT_MODE_STIPPLE})>(mode, param, s.isB, [&](const auto& op) {
     WithFetch(s, [&](const auto& f, auto k) {
       Rows<decltype(k)::value>(tmin, tmax, top, rows, left, right, dst, s, f, op);
     });

@@ -1,15 +1,47 @@
-// Vector level selection.
+// The vector dispatch: one table of entry points per level, chosen from the
+// platform's processor facts.
 #include "blit/simd.h"
 
 #include "platform/plt_cpu.h"
-#include "shell/cpuinfo.h"
 
 namespace blt {
 
 const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha, ScalarMixW};
 
 namespace {
-int g_level = 1;
+
+VectorPaths Build(int level) {
+  VectorPaths v{};
+  v.level = level;
+#if defined(__x86_64__)
+  if (level >= 1) v.rows = &kSse2Kernels;
+  if (level >= 2) {
+    v.rows = &kAvx2Kernels;
+    v.alphaRows = true;
+    v.palAlphaRow = Avx2PalAlphaRow;
+    v.palFadeAlphaRow = Avx2PalFadeAlphaRow;
+    v.wipeRows = Avx2WipeRows;
+    // AVX-512 processors all have a fast one.
+    if (level >= 3 || PLT_HasFastBitExtract()) v.rgb15ExtractRow = Bmi2Rgb15Row;
+    v.rgb15Row = Avx2Rgb15Row;
+    // The weight is the same in every cell, so the AVX2 path multiplies by
+    // constants (its 512-bit form measured no faster).
+    v.mixOn = Avx2MixOn;
+    v.palQuadRow = Avx2PalQuadRow;
+  }
+  if (level >= 3) {
+    static const RowKernels k = [] {
+      RowKernels r = kAvx2Kernels;
+      r.mixw = Avx512MixW;
+      return r;
+    }();
+    v.rows = &k;
+    v.wipeRows = Avx512WipeRows;
+    v.palQuadRow = Avx512PalQuadRow;
+  }
+#endif
+  return v;
+}
 
 int MaxLevel() {
 #if defined(__x86_64__)
@@ -19,47 +51,13 @@ int MaxLevel() {
   return 0;
 #endif
 }
+
+VectorPaths g_paths = Build(1);
+
 }  // namespace
 
-const RowKernels* Kernels() {
-  switch (g_level) {
-    case 1:
-      return &kSse2Kernels;
-    case 2:
-      return &kAvx2Kernels;
-    case 3: {
-      static const RowKernels k = [] {
-        RowKernels r = kAvx2Kernels;
-        r.mixw = Avx512MixW;
-        return r;
-      }();
-      return &k;
-    }
-    default:
-      return nullptr;
-  }
-}
-
-bool FastBitExtract() {
-#if defined(__x86_64__)
-  static const bool fast = [] {
-    uint32_t r[4];
-    PLT_Cpuid(0, r);
-    const uint32_t maxLeaf = r[0];
-    // "AuthenticAMD" in ebx, edx, ecx.
-    const bool amd = r[1] == 0x68747541u && r[3] == 0x69746E65u && r[2] == 0x444D4163u;
-    if (maxLeaf < 7) return false;
-    PLT_Cpuid(7, r);
-    if (!((r[1] >> 8) & 1)) return false;
-    PLT_Cpuid(1, r);
-    const uint32_t base = (r[0] >> 8) & 0xF, ext = (r[0] >> 20) & 0xFF;
-    const uint32_t family = base == 0xF ? base + ext : base;
-    return !amd || family >= 0x19;
-  }();
-  return fast;
-#else
-  return false;
-#endif
+const VectorPaths& Paths() {
+  return g_paths;
 }
 
 }  // namespace blt
@@ -68,16 +66,14 @@ int BLT_SetVectorLevel(int level) {
   const int maxLevel = blt::MaxLevel();
   if (level < 0) level = 0;
   if (level > maxLevel) level = maxLevel;
-  blt::g_level = level;
+  blt::g_paths = blt::Build(level);
   return level;
 }
 
 int BLT_GetVectorLevel() {
-  return blt::g_level;
+  return blt::g_paths.level;
 }
 
 void BLT_InitVectorLevel() {
-  // SSE2 is part of x86-64; the wider units only when the processor report
-  // says so.
-  BLT_SetVectorLevel(g_cpu.avx512 ? 3 : g_cpu.avx2 ? 2 : 1);
+  BLT_SetVectorLevel(blt::MaxLevel());
 }

@@ -1,5 +1,6 @@
-// Byte-wise row kernels of the vector fast paths, chosen at start-up from the
-// processor report. Every kernel but the fade gives exactly the table result.
+// The vector fast paths of the pixel loops: one table of entry points, chosen
+// once at start-up from the platform's processor facts and consulted by every
+// loop. Every kernel but the fade gives exactly the table result.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +11,7 @@
 // the processor has is lowered to what it has. Returns the level in effect.
 int BLT_SetVectorLevel(int level);
 int BLT_GetVectorLevel();
-// Picks the level from g_cpu (called by BLT_InitTables).
+// Picks the widest level the processor has (called by BLT_InitTables).
 void BLT_InitVectorLevel();
 
 namespace blt {
@@ -29,9 +30,6 @@ struct RowKernels {
   // formula Mul(w, s) + Mul(total - w, d) exactly.
   void (*mixw)(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 };
-
-// Null while the vector level is 0.
-const RowKernels* Kernels();
 
 extern const RowKernels kScalarKernels;
 extern const RowKernels kSse2Kernels;
@@ -106,9 +104,6 @@ int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
 // processors where it is fast; whole groups of 16 pixels followed by at least
 // one more pixel.
 int Bmi2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
-// Whether the processor has a fast bit-extract: BMI2, and not one of the AMD
-// families (before 19h) that run it in microcode.
-bool FastBitExtract();
 // Mode-10 row (P = 1..255) of a palettised source with its alpha plane; pal
 // is the palette already scaled by P (exact fade rule).
 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
@@ -134,4 +129,31 @@ int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
 // The weighted mix of RowKernels, 64 bytes a step.
 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
+}  // namespace blt
+
+namespace blt {
+// The entry points in effect; a null entry means the level has no such path
+// and the loop draws the case with its scalar reference.
+struct VectorPaths {
+  int level;
+  const RowKernels* rows;  // null at level 0
+  // Rows with an alpha plane go through the row kernels: from AVX2 on, where
+  // expanding the plane row by row costs less than the kernels save.
+  bool alphaRows;
+  int (*palAlphaRow)(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
+                     int n);
+  int (*palFadeAlphaRow)(uint8_t* d, const uint8_t* idx, const uint8_t* alpha, const uint8_t* pal,
+                         int n, int p);
+  int (*wipeRows)(const WipeRows& r);
+  // The bit-extract row first where it is fast, then the shuffle row.
+  int (*rgb15ExtractRow)(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+  int (*rgb15Row)(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
+  int (*mixOn)(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
+  int (*palQuadRow)(const PalQuadRow& r);
+};
+const VectorPaths& Paths();
+// Null while the vector level is 0.
+inline const RowKernels* Kernels() {
+  return Paths().rows;
+}
 }  // namespace blt

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "blit/simd.h"
-#include "shell/fileutil.h"
+#include "common/fileutil.h"
 
 uint8_t ColorScaleTable[256 * 256];
 uint16_t ColorScaleTableG[256 * 256];

@@ -2,6 +2,8 @@
 // story scene when the flow asks for one.
 #include "game/game_mode.h"
 
+#include "common/config.h"
+#include "common/input.h"
 #include "game/play.h"
 #include "game/rank.h"
 #include "game/title.h"
@@ -9,9 +11,6 @@
 #include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/input.h"
 #include "sound/bgm.h"
 
 StatePair g_state[STATE_LEVELS];
@@ -48,6 +47,7 @@ int GAME_FadeF2() {
 }
 
 void GAME_StartScene() {
+  STATE_Clear();
   AVG_StartScene();
   SCR_Release();
   // The scene counter is the play-through's stage number. It advances whether

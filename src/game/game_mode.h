@@ -1,5 +1,5 @@
 // The game-mode update: the title flow, the stages and the hand-over to the
-// story scenes. GAME_Update itself is declared in shell/app.h.
+// story scenes.
 #pragma once
 #include <cstdint>
 
@@ -25,6 +25,10 @@ void STATE_Clear();
 // 30, 60 for "wait" 0, 1, 2, 4; both 0 while skip is held.
 int GAME_FadeF1();
 int GAME_FadeF2();
+
+// The frame of game mode 1 (the title flow, the stages, the ranking); returns
+// the mode of the next frame: 1, or 3 when a story scene starts.
+int GAME_Update();
 
 // Starts the story scene whose script is numbered by the play-through's stage
 // number and advances that number.

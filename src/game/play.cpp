@@ -5,13 +5,14 @@
 #include "game/play.h"
 
 #include "blit/blit.h"
+#include "common/fileutil.h"
+#include "common/input.h"
+#include "common/se_ids.h"
 #include "game/game_mode.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/plt_clock.h"
-#include "shell/fileutil.h"
-#include "shell/input.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 
@@ -94,15 +95,8 @@ enum : int {
 // which is the key for the rotated creatures (quads have no alpha rule).
 constexpr int32_t KEY_BLACK = 0x000000;
 enum : int { CELL = 112, DIGIT_W = 17, DIGIT_H = 24 };
-enum : int {
-  SE_MISSED = 2,
-  SE_CHAINED = 3,
-  SE_CAUGHT = 8,
-  SE_DELIVERED = 9,
-  SE_DROPPED = 10,
-  SE_COUNTING = 12,
-  SE_RECORD_COUNTING = 11
-};
+// The managed effect record that plays the score's counting sound.
+enum : int { SE_RECORD_COUNTING = 11 };
 enum : int { BGM_STAGE = 3, BGM_CLEAR = 4 };
 
 // Popup and effect lifetimes.
@@ -465,7 +459,7 @@ void EffectSound(const PlayEffect& e) {
   int number = SE_MISSED;
   switch (e.kind) {
     case EFFECT_CAUGHT:
-      number = SE_CAUGHT;
+      number = SE_DECIDE;
       break;
     case EFFECT_DROPPED:
       number = SE_DROPPED;
@@ -689,7 +683,7 @@ void Banners() {
   SPR_SetSource(sGlow, 0, row, NEXT_W, NEXT_H);
   ClipToPond(sGlow);
   SPR_SetBright(sGlow, pulse * fade / 32);
-  SPR_SetBlend(sGlow, 1);
+  SPR_SetBlend(sGlow, BLT_MODE_ADD);
 }
 
 // --- Play ---------------------------------------------------------------------

@@ -2,10 +2,10 @@
 // 32-bit values (scores, clicks, chains), 120 bytes, no header.
 #include "game/rank.h"
 
+#include "common/fileutil.h"
+#include "common/log.h"
 #include "game/play.h"
 #include "platform/plt_file.h"
-#include "shell/fileutil.h"
-#include "shell/log.h"
 
 RankTable g_rank = {
     {100000, 90000, 80000, 70000, 60000, 50000, 40000, 30000, 20000, 10000}, {}, {}, -1};

@@ -5,6 +5,12 @@
 #include <cstdio>
 
 #include "blit/blit.h"
+#include "common/clock.h"
+#include "common/cmd_ids.h"
+#include "common/config.h"
+#include "common/fileutil.h"
+#include "common/input.h"
+#include "common/se_ids.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
@@ -12,16 +18,11 @@
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/plt_window.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/fileutil.h"
-#include "shell/input.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 
 // The numbers of the event pictures "v%04d.bmp" the story scenes show, in
 // gallery order; the gallery offers the ones already seen.
-int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -1};
 
 TitleFlow g_title = {-1, 0, {}, -1, -1};
 
@@ -68,9 +69,6 @@ enum : int {
   LY_THUMBS = 6,
   LY_VIEW = 8,
 };
-
-enum : int { SE_DECIDE = 8, SE_CURSOR = 13 };
-enum : int { CMD_QUIT = 40006 };
 
 const int kColumnX[4] = {64, 240, 400, 512};
 
@@ -178,7 +176,7 @@ void GallerySetUp() {
   g_title.galleryHovered = -1;
   for (int j = 0; j < 3; ++j) SPR_Show(SP_ITEMS + j, 0);
   SPR_SetBright(SP_BACK, 64);
-  APP_RequestResync();
+  CLK_RequestResync();
 }
 
 void GalleryToMenu() {
@@ -229,7 +227,7 @@ void Gallery(int n) {
     SPR_SetImage(SP_VIEW, IMG_VIEW, LY_VIEW, 1, KEY_NONE);
     SetOpacity(SP_VIEW, 0);
     g_title.viewing = entry;
-    APP_RequestResync();
+    CLK_RequestResync();
     Go(TITLE_VIEW_IN);
   }
 }
@@ -325,7 +323,7 @@ void SetUp() {
 
   SetUpZones();
   g_title.hovered = -1;
-  APP_RequestResync();
+  CLK_RequestResync();
 
   if (g_rank.newestIndex < 0) {
     BGM_Play(1, 0, 1, 255, 0);
@@ -376,7 +374,7 @@ void MenuIn(int n) {
     for (int j = 0; j < 3; ++j) SetOpacity(SP_ITEMS + j, 2 * d);
     return;
   }
-  for (int j = 0; j < 3; ++j) SPR_SetBlend(SP_ITEMS + j, 0);
+  for (int j = 0; j < 3; ++j) SPR_SetBlend(SP_ITEMS + j, BLT_MODE_COPY);
   Go(TITLE_MENU);
 }
 
@@ -442,7 +440,7 @@ void ViewIn(int n) {
     SetOpacity(SP_VIEW, 256 * n / f1);
     return;
   }
-  SPR_SetBlend(SP_VIEW, 0);
+  SPR_SetBlend(SP_VIEW, BLT_MODE_COPY);
   Go(TITLE_VIEW);
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "script/scene.h"
+
 // Title states (level 1 of the state pairs).
 enum : int {
   TITLE_SETUP = 0,
@@ -29,8 +31,6 @@ enum : int { TITLE_ITEM_START = 0, TITLE_ITEM_GALLERY = 1, TITLE_ITEM_QUIT = 2 }
 // The event pictures that the story scenes show and the gallery offers: up to
 // 32 picture numbers, ended by -1 when fewer. Position i is seen when gallery
 // flag i (setting "cg") is set.
-enum : int { EVENT_PICTURE_MAX = 32 };
-extern int32_t g_eventPictures[EVENT_PICTURE_MAX];
 // Number of entries before the first -1.
 int TITLE_EventPictureCount();
 // 1 when at least one listed picture has been seen: the gallery item is lit.

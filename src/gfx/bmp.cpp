@@ -11,8 +11,8 @@
 #include <climits>
 #include <cstring>
 
-#include "gfx/resource.h"
-#include "shell/log.h"
+#include "common/log.h"
+#include "common/resource.h"
 
 namespace {
 

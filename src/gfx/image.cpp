@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "blit/tables.h"
+#include "common/log.h"
 #include "platform/plt_window.h"
 #include "resources/resources.h"
-#include "shell/log.h"
 
 ImageSlot g_slots[IMG_SLOTS];
 BackBuffer g_back;

@@ -2,21 +2,7 @@
 #pragma once
 #include <cstdint>
 
-enum : int { FMT_B = 0, FMT_H = 1, FMT_F = 2, FMT_T = 3 };
-
-struct FImage {
-  uint8_t* pixels;  // width * height * 3 bytes: blue, green, red
-  int32_t width;
-  int32_t height;
-};
-
-struct BImage {
-  uint8_t* pixels;   // width * height palette indices
-  uint8_t* alpha;    // width * height bytes or null; 255 opaque
-  uint8_t* palette;  // 256 entries of blue, green, red, 0
-  int32_t width;
-  int32_t height;
-};
+#include "blit/pixels.h"
 
 struct ImageSlot {
   int32_t used;
@@ -62,10 +48,6 @@ void* IMG_GetImage(int n);
 void* IMG_GetImage(ImageSlot* slot);
 void IMG_CopySlot(int dst, int src);
 int IMG_ConvertAll(int format);
-
-void PAL_Invert(uint8_t* palette);
-void PAL_Desaturate(uint8_t* palette, int amount);
-void PAL_Tint(uint8_t* palette, int fr, int fg, int fb);
 
 // The 8x8 debug font (resource 108): 128 x 32, 16 cells a row, 4 rows.
 extern BImage g_debugFont;

@@ -4,11 +4,9 @@
 #include <cstring>
 
 #include "blit/blit.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace {
-
-RND_TextDrawer g_textDrawer = nullptr;
 
 const ClipBox kScreenClip = {0, 0, SCREEN_W, SCREEN_H};
 
@@ -16,6 +14,7 @@ const ClipBox kScreenClip = {0, 0, SCREEN_W, SCREEN_H};
 // number order inside each layer), instead of scanning both tables 64 times.
 uint16_t g_spriteOrder[SPR_COUNT];
 uint16_t g_textOrder[TXT_COUNT];
+RND_TextDrawer g_textDrawer = nullptr;
 int g_spriteStart[SPR_LAYERS + 1];
 int g_textStart[SPR_LAYERS + 1];
 
@@ -194,11 +193,6 @@ void RND_SetTextDrawer(RND_TextDrawer drawer) {
   g_textDrawer = drawer;
 }
 
-void RND_DrawText(FImage* target, TextRecord* text) {
-  // A record without a buffer (its allocation failed) has nothing to lay out.
-  if (g_textDrawer && text->text) g_textDrawer(target, text);
-}
-
 void RND_Frame(FImage* target, int depth) {
   (void)depth;  // the frame is always composed in F
   SortByLayer(g_sprites, g_spriteOrder, g_spriteStart);
@@ -213,7 +207,12 @@ void RND_Frame(FImage* target, int depth) {
       }
     }
     for (int i = g_textStart[layer]; i < g_textStart[layer + 1]; ++i) {
-      RND_DrawText(target, &g_texts[g_textOrder[i]]);
+      TextRecord* t = &g_texts[g_textOrder[i]];
+      if (g_textDrawer) {
+        if (t->text) g_textDrawer(target, t);
+      } else {
+        TXT_DrawRecord(target, t, g_tone.r, g_tone.g, g_tone.b);
+      }
     }
   }
 }

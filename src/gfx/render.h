@@ -10,11 +10,10 @@
 // is the render depth (always 24).
 void RND_Frame(FImage* target, int depth);
 
-// Draws one visible text record. The markup layout engine installs itself
-// with RND_SetTextDrawer; until it does, text records draw nothing.
+// Text records are drawn by the markup layout (TXT_DrawRecord). Tests of the
+// pass's order put a drawer of their own in its place; null restores it.
 using RND_TextDrawer = void (*)(FImage* target, TextRecord* text);
 void RND_SetTextDrawer(RND_TextDrawer drawer);
-void RND_DrawText(FImage* target, TextRecord* text);
 
 // Tints one colour component (0..255) by a GlobalTone factor: 128 keeps it,
 // lower darkens toward 0, higher lightens toward 255.

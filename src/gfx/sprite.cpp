@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/log.h"
 #include "gfx/image.h"
-#include "shell/log.h"
 
 Sprite g_sprites[SPR_COUNT];
 ClipBox g_spriteClip[SPR_COUNT];
-TextRecord g_texts[TXT_COUNT];
 
 namespace {
 
@@ -47,15 +46,10 @@ struct SineTable {
 };
 const SineTable kSine;
 
-void FreeText(TextRecord* t) {
-  std::free(t->text);
-  std::memset(t, 0, sizeof *t);
-}
-
 }  // namespace
 
 void SPR_Reset() {
-  for (TextRecord& t : g_texts) FreeText(&t);
+  TXT_FreeAll();
   std::memset(g_sprites, 0, sizeof g_sprites);
   std::memset(g_spriteClip, 0, sizeof g_spriteClip);
 }
@@ -263,72 +257,6 @@ void SPR_Clear(int sprite) {
 
 void SPR_ClearAll() {
   std::memset(g_sprites, 0, sizeof g_sprites);
-  for (TextRecord& t : g_texts) FreeText(&t);
+  TXT_FreeAll();
   for (int i = 0; i < IMG_SLOTS; ++i) IMG_FreeSlot(i);
-}
-
-void TXT_SetSlot(int text, int layer, int size, int visible, const char* format, ...) {
-  TextRecord& t = g_texts[text];
-  // Formatted before the old buffer goes, so a record may be set from its own
-  // text.
-  char* buf = static_cast<char*>(std::calloc(TXT_BUFFER_SIZE, 1));
-  if (buf && format) {
-    va_list ap;
-    va_start(ap, format);
-    std::vsnprintf(buf, TXT_BUFFER_SIZE, format, ap);
-    va_end(ap);
-  }
-  std::free(t.text);
-  t.text = buf;
-  t.used = 1;
-  t.layer = static_cast<uint8_t>(layer);
-  t.size = static_cast<uint8_t>(size);
-  t.visible = static_cast<uint8_t>(visible);
-  t.colourIndex = 0;
-  t.keepTone = 0;
-  t.shadow = 0;
-  t.x = t.y = 0;
-  t.clip = nullptr;
-  t.reveal = -1;
-  t.alpha = 256;
-  t.width = 256;
-  t.lines = 256;
-}
-
-void TXT_FreeSlot(int text) {
-  FreeText(&g_texts[text]);
-}
-
-void TXT_ShowSlot(int text, int visible) {
-  g_texts[text].visible = static_cast<uint8_t>(visible);
-}
-
-void TXT_SetAlpha(int text, int alpha) {
-  g_texts[text].alpha = static_cast<int16_t>(alpha);
-}
-
-void TXT_SetShadow(int text, int offset) {
-  g_texts[text].shadow = static_cast<uint8_t>(offset);
-}
-
-void TXT_SetReveal(int text, int position) {
-  g_texts[text].reveal = static_cast<int16_t>(position);
-}
-
-void TXT_SetBox(int text, int x, int y, int width, int lines) {
-  TextRecord& t = g_texts[text];
-  t.x = static_cast<int16_t>(x);
-  t.y = static_cast<int16_t>(y);
-  t.width = static_cast<int16_t>(width);
-  t.lines = static_cast<int16_t>(lines);
-}
-
-void TXT_MoveSlot(int text, int x, int y) {
-  g_texts[text].x = static_cast<int16_t>(x);
-  g_texts[text].y = static_cast<int16_t>(y);
-}
-
-void TXT_SetSpacing(int text, int charSpacing, int lineSpacing) {
-  g_texts[text].charSpacing = static_cast<int16_t>(charSpacing);
-  g_texts[text].lineSpacing = static_cast<int16_t>(lineSpacing);
 }

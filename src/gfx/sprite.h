@@ -7,8 +7,9 @@
 #include <cstdint>
 
 #include "blit/tables.h"
+#include "text/text.h"
 
-enum : int { SPR_COUNT = 768, TXT_COUNT = 128, SPR_LAYERS = 64, TXT_BUFFER_SIZE = 1024 };
+enum : int { SPR_COUNT = 768, SPR_LAYERS = 64 };
 
 // Sprite kinds.
 enum : int { SPR_KIND_IMAGE = 0, SPR_KIND_FILL = 4, SPR_KIND_GRADIENT = 5 };
@@ -44,29 +45,8 @@ struct Sprite {
   const ClipBox* clip;  // entry of g_spriteClip, or null for the whole screen
 };
 
-struct TextRecord {
-  uint8_t used;
-  uint8_t visible;
-  uint8_t layer;
-  uint8_t size;         // base font size in pixels
-  char* text;           // TXT_BUFFER_SIZE bytes, NUL-terminated Shift-JIS; owned
-  uint8_t colourIndex;  // always 0
-  uint8_t keepTone;     // always 0: text is toned by g_tone
-  int16_t alpha;        // -1 reveal fade, else opacity 0..256
-  uint8_t shadow;       // shadow offset in pixels, 0 none
-  int16_t reveal;       // reveal position, -1 everything
-  int16_t x, y;
-  int16_t width;  // characters per line
-  int16_t lines;
-  int16_t charSpacing, lineSpacing;
-  int32_t endX, endY;   // where the last layout stopped (written by the render pass)
-  int16_t page;         // always 0
-  const ClipBox* clip;  // always null
-};
-
 extern Sprite g_sprites[SPR_COUNT];
 extern ClipBox g_spriteClip[SPR_COUNT];
-extern TextRecord g_texts[TXT_COUNT];
 
 // Frees the text buffers and zeroes both tables and the clip table (tests,
 // shutdown). Image slots are left alone.
@@ -119,20 +99,3 @@ void SPR_Clear(int sprite);
 // Zeroes every sprite, frees and zeroes every text record, releases all 256
 // image slots.
 void SPR_ClearAll();
-
-// --- Text-record operations ------------------------------------------------
-
-// Formats the text (printf-style) into a fresh 1024-byte buffer and resets the
-// record's drawing state: shadow 0, position 0, reveal -1, alpha 256, box
-// 256 x 256. Spacing, endX, endY and page keep their values.
-void TXT_SetSlot(int text, int layer, int size, int visible, const char* format, ...)
-    __attribute__((format(printf, 5, 6)));
-void TXT_FreeSlot(int text);
-void TXT_ShowSlot(int text, int visible);
-void TXT_SetAlpha(int text, int alpha);
-void TXT_SetShadow(int text, int offset);
-void TXT_SetReveal(int text, int position);
-// Text box: top-left, characters per line, number of lines.
-void TXT_SetBox(int text, int x, int y, int width, int lines);
-void TXT_MoveSlot(int text, int x, int y);
-void TXT_SetSpacing(int text, int charSpacing, int lineSpacing);

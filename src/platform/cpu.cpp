@@ -38,6 +38,21 @@ int PLT_HasAvx512() {
              ? 1
              : 0;
 }
+int PLT_HasFastBitExtract() {
+  uint32_t r[4];
+  PLT_Cpuid(0, r);
+  const uint32_t maxLeaf = r[0];
+  // "AuthenticAMD" in ebx, edx, ecx: its families before 19h run the
+  // instruction in microcode.
+  const bool amd = r[1] == 0x68747541u && r[3] == 0x69746E65u && r[2] == 0x444D4163u;
+  if (maxLeaf < 7) return 0;
+  PLT_Cpuid(7, r);
+  if (!((r[1] >> 8) & 1)) return 0;
+  PLT_Cpuid(1, r);
+  const uint32_t base = (r[0] >> 8) & 0xF, ext = (r[0] >> 20) & 0xFF;
+  const uint32_t family = base == 0xF ? base + ext : base;
+  return !amd || family >= 0x19 ? 1 : 0;
+}
 #else
 int PLT_CpuidSupported() {
   return 0;
@@ -55,6 +70,9 @@ int PLT_HasAvx2() {
   return 0;
 }
 int PLT_HasAvx512() {
+  return 0;
+}
+int PLT_HasFastBitExtract() {
   return 0;
 }
 #endif

@@ -13,3 +13,6 @@ int PLT_HasAvx2();
 // 1 when the processor has the AVX-512 subsets the widest pixel loops use
 // (F, VL, BW, VBMI) and BMI2, with operating-system support.
 int PLT_HasAvx512();
+// 1 when the processor has a fast bit-extract instruction (BMI2 not run in
+// microcode), for the 8-bit frame conversion.
+int PLT_HasFastBitExtract();

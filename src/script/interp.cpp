@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/config.h"
+#include "common/input.h"
 #include "script/scene.h"
 #include "script/script.h"
-#include "shell/config.h"
-#include "shell/input.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 
@@ -315,7 +315,7 @@ void SCR_Execute() {
   // A scene with nothing (left) to run ends: a missing or empty script would
   // otherwise leave the player in a black scene with no way on.
   if (!g_script.loaded || g_script.pc >= g_script.count || g_script.pc < 0) {
-    g_nextStageRequest = 1;
+    AVG_RequestNextStage();
     return;
   }
   int loads = 0;
@@ -332,7 +332,7 @@ void SCR_Execute() {
     g_interp.resumePc = waiting ? pc : -1;
     g_interp.resumeScript = script;
     if (g_script.pc >= g_script.count || g_script.pc < 0) {
-      g_nextStageRequest = 1;
+      AVG_RequestNextStage();
       return;
     }
     if (flow == YIELD || g_interp.entriesThisFrame >= SCR_FRAME_ENTRY_LIMIT) return;

@@ -4,24 +4,25 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/game_mode.h"
-#include "game/title.h"
+#include "blit/blit.h"
+#include "common/clock.h"
+#include "common/cmd_ids.h"
+#include "common/config.h"
+#include "common/input.h"
+#include "common/log.h"
+#include "common/se_ids.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/plt_menu.h"
 #include "script/interp.h"
 #include "script/script.h"
-#include "script/text.h"
-#include "shell/app.h"
-#include "shell/commands.h"
-#include "shell/config.h"
-#include "shell/input.h"
-#include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
+#include "text/text.h"
 
 SceneState g_scene;
+int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -1};
 
 namespace {
 
@@ -56,7 +57,7 @@ void ShowPicture(int slot, int sprite, int layer, int visible) {
 }
 
 void LoadPicture(const char* pattern, int number, int duration) {
-  APP_RequestResync();
+  CLK_RequestResync();
   char name[32];
   std::snprintf(name, sizeof name, pattern, number);
   if (duration != 0) {
@@ -108,14 +109,13 @@ void AVG_Reset() {
 }
 
 void AVG_StartScene() {
-  STATE_Clear();
   SND_StopAll();
   AVG_Reset();
   SCR_ResetProgress();
   IMG_LoadBMP(AVG_IMG_WINDOW, FMT_F, "win00.bmp");
   SPR_SetImage(AVG_SPR_WINDOW, AVG_IMG_WINDOW, LAYER_WINDOW, 0, -1);
   SPR_Move(AVG_SPR_WINDOW, 0, 320);
-  SPR_SetBlend(AVG_SPR_WINDOW, 3);
+  SPR_SetBlend(AVG_SPR_WINDOW, BLT_MODE_SUB);
   AVG_ShowWindow(0);
   PLT_EnableMenuItem(CMD_NEXT_STAGE, 1);
 }
@@ -137,9 +137,16 @@ void AVG_ShowMessage(const char* text) {
   // reveal runs at least as far as the window's layout of the whole message
   // takes, and 16 units more so that its last character fades in fully.
   const TextRecord& r = g_texts[AVG_TXT_MESSAGE];
-  const int laidOut =
-      TXT_Draw(nullptr, r.x, r.y, r.width, r.lines, r.charSpacing, r.lineSpacing, nullptr, nullptr,
-               nullptr, r.size, shown, 0, -1, r.page, 128, 128, 128, -1, 0, 1);
+  const int laidOut = TXT_Draw({.x = r.x,
+                                .y = r.y,
+                                .width = r.width,
+                                .lines = r.lines,
+                                .charSpacing = r.charSpacing,
+                                .lineSpacing = r.lineSpacing,
+                                .size = r.size,
+                                .text = shown,
+                                .page = r.page,
+                                .measure = 1});
   const int width = TXT_GetWidth(shown);
   g_scene.revealTarget = laidOut + 16 > width ? laidOut + 16 : width;
   g_scene.revealPos = 0;
@@ -250,14 +257,14 @@ void AVG_UpdateTransition() {
       // A wipe needs a pattern; without one the pictures cross-fade.
       if (SlotHasPicture(AVG_IMG_PATTERN) && g_slots[AVG_IMG_PATTERN].format == FMT_B) {
         SPR_Show(AVG_SPR_INCOMING, 1);
-        SPR_SetBlend(AVG_SPR_INCOMING, 0);
+        SPR_SetBlend(AVG_SPR_INCOMING, BLT_MODE_COPY);
         SPR_SetSecond(AVG_SPR_INCOMING, AVG_IMG_PATTERN, P);
         break;
       }
       [[fallthrough]];
     case 1:
       SPR_Show(AVG_SPR_INCOMING, 1);
-      SPR_SetBlend(AVG_SPR_INCOMING, (static_cast<uint32_t>(P) << 16) | 10u);
+      SPR_SetBlend(AVG_SPR_INCOMING, BLT_Mode(BLT_MODE_FADE, P));
       break;
     default:
       break;  // no such effect: the new picture appears at the end
@@ -324,11 +331,11 @@ int AVG_PollChoice() {
   }
   SPR_Show(AVG_SPR_HIGHLIGHT, 0);
   if (r >= 0) {
-    if (r != g_scene.lastHovered) SND_PlaySE(AVG_SE_HOVER, 0, 255);
+    if (r != g_scene.lastHovered) SND_PlaySE(SE_CURSOR, 0, 255);
     SPR_Move(AVG_SPR_HIGHLIGHT, 106, 232 + 28 * r);
     SPR_Show(AVG_SPR_HIGHLIGHT, 1);
     if (g_act.decide) {
-      SND_PlaySE(AVG_SE_DECIDE, 0, 255);
+      SND_PlaySE(SE_DECIDE, 0, 255);
       g_scene.choiceCount = 0;
       g_scene.choicesOpen = 0;
       g_scene.lastHovered = -1;
@@ -344,16 +351,19 @@ int AVG_PollChoice() {
 
 // --- The scene's frame --------------------------------------------------------
 
+void AVG_RequestNextStage() {
+  g_scene.nextStageRequest = 1;
+}
+
 int ADV_Update() {
   ACT_Update();
   SCR_Execute();
   BGM_Update();
   AVG_UpdateTransition();
   AVG_UpdateMessage();
-  if (!g_nextStageRequest) return 3;
+  if (!g_scene.nextStageRequest) return 3;
   SPR_ClearAll();
   PLT_EnableMenuItem(CMD_NEXT_STAGE, 0);
-  g_nextStageRequest = 0;
   AVG_Reset();
   SCR_ResetProgress();
   return 1;

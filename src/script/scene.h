@@ -1,6 +1,6 @@
 // The story-scene runtime: the message window with typewriter text, the
 // background and event pictures with their transitions, and the choices.
-// The script commands call it; ADV_Update (shell/app.h) runs its frame.
+// The script commands call it; ADV_Update runs its frame.
 #pragma once
 #include <cstdint>
 
@@ -22,8 +22,6 @@ enum : int {
   AVG_IMG_PATTERN = 2,
   AVG_IMG_WINDOW = 100,
   AVG_ZONE_GROUP = 1,
-  AVG_SE_HOVER = 13,
-  AVG_SE_DECIDE = 8,
 };
 
 struct SceneState {
@@ -44,8 +42,22 @@ struct SceneState {
   int32_t choiceCount;
   int32_t choicesOpen;
   int32_t lastHovered;
+  // The end of the scene was asked for (the script ran out, or the menu's
+  // next-stage command); ADV_Update ends the scene on it.
+  int32_t nextStageRequest;
 };
 extern SceneState g_scene;
+
+// The event pictures ("v%04d.bmp") in gallery order, ended by -1; showing one
+// sets its gallery flag.
+enum : int { EVENT_PICTURE_MAX = 32 };
+extern int32_t g_eventPictures[EVENT_PICTURE_MAX];
+
+// The frame of game mode 3: runs the script, the music and the transitions and
+// reveals the message; returns 3, or 1 once the scene has ended.
+int ADV_Update();
+// Ends the scene at the end of this frame.
+void AVG_RequestNextStage();
 
 // Scene set-up when the game mode enters a story scene.
 void AVG_StartScene();

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/resource.h"
-#include "shell/log.h"
+#include "common/log.h"
+#include "common/resource.h"
 
 ScriptState g_script;
 ScriptArg g_args[SCR_MAX_ARGS];

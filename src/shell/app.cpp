@@ -9,6 +9,12 @@
 #include <vector>
 
 #include "blit/blit.h"
+#include "common/config.h"
+#include "common/cpuinfo.h"
+#include "common/fileutil.h"
+#include "common/input.h"
+#include "common/log.h"
+#include "game/game_mode.h"
 #include "game/rank.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
@@ -24,23 +30,18 @@
 #include "platform/plt_sound.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
-#include "script/font.h"
-#include "script/text.h"
+#include "script/scene.h"
 #include "shell/commands.h"
-#include "shell/config.h"
-#include "shell/cpuinfo.h"
 #include "shell/display.h"
-#include "shell/fileutil.h"
-#include "shell/input.h"
-#include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
+#include "text/font.h"
+#include "text/text.h"
 
 const char* const APP_TITLE = "Zentrova";
 
 AppShell g_app;
-FrameClock g_clock;
 AppOptions g_appOptions = {1, 1};
 uint64_t g_frameSteps;
 uint64_t g_framesDrawn;
@@ -53,7 +54,6 @@ void GameStartup() {
   IMG_LoadDebugFont();
   SPR_ClearAll();
   FNT_CreateCanvas();
-  TXT_InstallDrawer();
   int bpp, w, h;
   PLT_GetDesktopMode(&bpp, &w, &h);
   if (w == SCREEN_W) {
@@ -177,15 +177,11 @@ void APP_RequestEnd() {
 int APP_IsEnding() {
   return g_app.endRequested;
 }
-void APP_RequestResync() {
-  g_clock.resync = 1;
-}
-
 void APP_ResetForTests() {
   g_app = AppShell{};
   g_app.className = APP_TITLE;
   g_app.gameMode = 1;
-  g_clock = FrameClock{};
+  CLK_Reset();
   g_frameSteps = g_framesDrawn = 0;
   g_quit = false;
   g_quitCode = 0;
@@ -234,7 +230,8 @@ int64_t APP_WndProc(const PltMsg& msg) {
     case PLT_MSG_MINIMIZED:
       // Nobody hears a minimised game: music and effects wait where they are.
       PLT_SoundPause(msg.wparam != 0);
-      LOG_Write(msg.wparam ? "window minimised: sound paused\n" : "window restored: sound resumed\n");
+      LOG_Write(msg.wparam ? "window minimised: sound paused\n"
+                           : "window restored: sound resumed\n");
       return 0;
     case PLT_MSG_COMMAND:
       MOUSE_RequestFlush();

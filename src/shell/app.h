@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "common/clock.h"
 #include "platform/plt_window.h"
 
 struct AppShell {
@@ -15,20 +16,7 @@ struct AppShell {
   int32_t debugMode;
 };
 
-struct FrameClock {
-  uint32_t deadline;
-  uint32_t now;
-  uint32_t secondStart;
-  int32_t drawnThisSecond;
-  int32_t updatesThisSecond;
-  int32_t drawnLastSecond;
-  int32_t updatesLastSecond;
-  int32_t skipCount;
-  int16_t resync;
-};
-
 extern AppShell g_app;
-extern FrameClock g_clock;
 // Frame steps run and frames drawn since start (for replays and tests).
 extern uint64_t g_frameSteps;
 extern uint64_t g_framesDrawn;
@@ -43,7 +31,6 @@ extern AppOptions g_appOptions;
 
 void APP_RequestEnd();
 int APP_IsEnding();
-void APP_RequestResync();
 
 // Start-up: lock, processor report, initialisation sequence, window.
 // Returns 1 to run, 0 when another copy runs (exit 0 at once).
@@ -60,7 +47,3 @@ void APP_FrameClock();
 void APP_FrameStep();
 int64_t APP_WndProc(const PltMsg& msg);
 void APP_ResetForTests();
-
-// Mode updates the frame step dispatches to.
-int GAME_Update();
-int ADV_Update();

@@ -1,6 +1,8 @@
 // Menu commands and the menu's check and grey states.
 #include "shell/commands.h"
 
+#include "common/config.h"
+#include "common/log.h"
 #include "platform/plt_display.h"
 #include "platform/plt_menu.h"
 #include "platform/plt_msgbox.h"
@@ -8,10 +10,9 @@
 #include "platform/plt_types.h"
 #include "platform/plt_window.h"
 #include "resources/resources.h"
+#include "script/scene.h"
 #include "shell/app.h"
-#include "shell/config.h"
 #include "shell/display.h"
-#include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 
@@ -116,13 +117,13 @@ void CMD_Execute(int id) {
     BGM_SetEnable(on);
     SND_SetSEEnable(on);
   } else if (id == CMD_NEXT_STAGE) {
-    g_nextStageRequest = 1;
+    AVG_RequestNextStage();
   } else if (id >= CMD_MSG_SPEED0 && id < CMD_MSG_SPEED0 + 4) {
     g_cfg.msgWait = id - CMD_MSG_SPEED0;
     CheckOnly(CMD_MSG_SPEED0, 4, id);
   } else if (id == CMD_ABOUT) {
     PLT_DialogBox(&g_dialogAbout, nullptr);
-    APP_RequestResync();
+    CLK_RequestResync();
   } else if (id == CMD_HOMEPAGE) {
     LOG_Write("homepage %s\n", CMD_HOMEPAGE_URL);
     PLT_ShellOpen(CMD_HOMEPAGE_URL);

@@ -11,14 +11,14 @@
 #include <cstring>
 
 #include "blit/tables.h"
+#include "common/config.h"
+#include "common/log.h"
 #include "gfx/image.h"
 #include "platform/plt_display.h"
 #include "platform/plt_msgbox.h"
 #include "resources/resources.h"
 #include "shell/app.h"
 #include "shell/commands.h"
-#include "shell/config.h"
-#include "shell/log.h"
 
 DisplayState g_display = {0, 0, 0, 0, 0, 1, 0, 0, {}, {}};
 
@@ -87,7 +87,7 @@ int OwnCheck(const char* name, const PltDialog& dialog) {
   if (value == 0) {
     int checked = 0;
     if (PLT_DialogBox(&dialog, &checked) == PLT_IDOK) value = checked;
-    APP_RequestResync();
+    CLK_RequestResync();
   }
   REG_SetKey(REG_KEY_CONFIG);
   REG_WriteDword(name, static_cast<uint32_t>(value));
@@ -101,7 +101,7 @@ void DSP_Warn256() {
   if (g_cfg.check256 == 0) {
     // Its OK stores the state of check box 1004, which this dialog lacks.
     if (PLT_DialogBox(&g_dialog256, nullptr) == PLT_IDOK) g_cfg.check256 = 0;
-    APP_RequestResync();
+    CLK_RequestResync();
   }
   REG_SetKey(REG_KEY_CONFIG);
   REG_WriteDword("256_check", static_cast<uint32_t>(g_cfg.check256));

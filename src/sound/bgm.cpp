@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "shell/config.h"
+#include "common/config.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
 

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/config.h"
+#include "common/input.h"
+#include "common/log.h"
 #include "platform/plt_clock.h"
-#include "shell/config.h"
-#include "shell/input.h"
-#include "shell/log.h"
 #include "sound/stream.h"
 #include "sound/wav.h"
 

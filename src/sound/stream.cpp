@@ -15,10 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/resource.h"
+#include "common/log.h"
+#include "common/resource.h"
 #include "platform/plt_file.h"
 #include "platform/plt_thread.h"
-#include "shell/log.h"
 #include "sound/ogg.h"
 #include "sound/sound.h"
 #include "sound/wav.h"

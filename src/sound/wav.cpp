@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "gfx/resource.h"
+#include "common/log.h"
+#include "common/resource.h"
 #include "platform/plt_file.h"
-#include "shell/log.h"
 #include "sound/ogg.h"
 #include "sound/sound.h"
 

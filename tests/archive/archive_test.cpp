@@ -4,7 +4,7 @@
 #include <cstring>
 #include <random>
 
-#include "gfx/resource.h"
+#include "common/resource.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_file.h"
 #include "test_util.h"

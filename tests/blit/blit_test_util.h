@@ -13,9 +13,9 @@
 #include "blit/blit.h"
 #include "blit/clip.h"
 #include "blit/simd.h"
+#include "common/fileutil.h"
+#include "common/log.h"
 #include "gfx/image.h"
-#include "shell/fileutil.h"
-#include "shell/log.h"
 
 namespace blittest {
 

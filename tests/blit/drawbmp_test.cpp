@@ -1,5 +1,6 @@
 // The unscaled blits: entry checks, keys, alpha, colour factors, mirroring,
 // the draw modes 0-13 and the palette preparation.
+#include "blit/palette.h"
 #include "blit_test_util.h"
 
 using namespace blittest;

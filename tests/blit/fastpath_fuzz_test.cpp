@@ -1,14 +1,14 @@
 // The vector paths against the scalar reference loops, and random parameter
 // blocks through every entry (the sanitizer build turns any stray access
 // into a failure).
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <random>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "blit_test_util.h"
+#include "platform/plt_cpu.h"
 
 using namespace blittest;
 
@@ -346,7 +346,7 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
     // of each row on a given processor.
     if (BLT_SetVectorLevel(2) != 2) continue;
     for (bool extract : {false, true}) {
-      if (extract && !blt::FastBitExtract()) continue;
+      if (extract && !PLT_HasFastBitExtract()) continue;
       for (int y = 0; y < h; y++) {
         std::vector<uint8_t> px(w, 0);
         const uint8_t* s = sp + y * w * 3;

@@ -79,7 +79,48 @@ struct R {
   int32_t dx, dy, sx, sy, w, h;
 };
 int Clip(R& r, int srcW, int srcH, const ClipBox* clip = nullptr, int dstW = 640, int dstH = 480) {
-  return ClipRect(&r.dx, &r.dy, &r.sx, &r.sy, &r.w, &r.h, dstW, dstH, srcW, srcH, clip);
+  ClipJob j{};
+  j.dx = r.dx, j.dy = r.dy, j.sx = r.sx, j.sy = r.sy, j.w = r.w, j.h = r.h;
+  j.dstW = dstW, j.dstH = dstH, j.srcW = srcW, j.srcH = srcH, j.clip = clip;
+  const int result = CLIP_Rect(&j);
+  r = R{j.dx, j.dy, j.sx, j.sy, j.w, j.h};
+  return result;
+}
+
+// The rectangle forms of the other three, in and out through the fields.
+int ClipRect2(int32_t* x, int32_t* y, int32_t* w, int32_t* h, int32_t dstW, int32_t dstH,
+              const ClipBox* clip) {
+  ClipJob j{};
+  j.dx = *x, j.dy = *y, j.w = *w, j.h = *h, j.dstW = dstW, j.dstH = dstH, j.clip = clip;
+  const int result = CLIP_Rect2(&j);
+  *x = j.dx, *y = j.dy, *w = j.w, *h = j.h;
+  return result;
+}
+
+int ClipRectS2(int32_t* dx, int32_t* dy, int32_t* s1x, int32_t* s1y, int32_t* w1, int32_t* h1,
+               int32_t* s2x, int32_t* s2y, int32_t* w2, int32_t* h2, int32_t dstW, int32_t dstH,
+               int32_t src1W, int32_t src1H, int32_t src2W, int32_t src2H, const ClipBox* clip) {
+  ClipJob j{};
+  j.dx = *dx, j.dy = *dy, j.sx = *s1x, j.sy = *s1y, j.w = *w1, j.h = *h1;
+  j.s2x = *s2x, j.s2y = *s2y, j.w2 = *w2, j.h2 = *h2;
+  j.dstW = dstW, j.dstH = dstH, j.srcW = src1W, j.srcH = src1H, j.src2W = src2W, j.src2H = src2H;
+  j.clip = clip;
+  const int result = CLIP_RectS2(&j);
+  *dx = j.dx, *dy = j.dy, *s1x = j.sx, *s1y = j.sy, *w1 = j.w, *h1 = j.h;
+  *s2x = j.s2x, *s2y = j.s2y, *w2 = j.w2, *h2 = j.h2;
+  return result;
+}
+
+int ClipRectZ(int32_t* sx, int32_t* sy, int32_t* sw, int32_t* sh, int32_t* dx, int32_t* dy,
+              int32_t* dw, int32_t* dh, int32_t* remX, int32_t* remY, int32_t dstW, int32_t dstH,
+              int32_t srcW, int32_t srcH, const ClipBox* clip) {
+  ClipJob j{};
+  j.sx = *sx, j.sy = *sy, j.w = *sw, j.h = *sh, j.dx = *dx, j.dy = *dy, j.dw = *dw, j.dh = *dh;
+  j.dstW = dstW, j.dstH = dstH, j.srcW = srcW, j.srcH = srcH, j.clip = clip;
+  const int result = CLIP_RectZ(&j);
+  *sx = j.sx, *sy = j.sy, *sw = j.w, *sh = j.h, *dx = j.dx, *dy = j.dy, *dw = j.dw, *dh = j.dh;
+  *remX = j.remX, *remY = j.remY;
+  return result;
 }
 
 TEST_F(BlitTest, ClipRectTrimsAgainstClipBoxAndSource) {

@@ -10,10 +10,10 @@
 
 #include "blit/blit.h"
 #include "blit/tables.h"
+#include "common/resource.h"
 #include "game/title.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
-#include "gfx/resource.h"
 #include "test_util.h"
 
 namespace fs = std::filesystem;

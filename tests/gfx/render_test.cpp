@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "blit/blit.h"
+#include "common/log.h"
 #include "gfx/sprite.h"
 #include "gfx_test_util.h"
 #include "platform/headless/headless.h"
-#include "shell/log.h"
 
 using namespace gfxtest;
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "common/log.h"
 #include "gfx_test_util.h"
-#include "shell/log.h"
 
 using namespace gfxtest;
 

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "common/config.h"
 #include "platform/headless/headless.h"
 #include "play_test_util.h"
-#include "shell/config.h"
 #include "sound/sound.h"
 
 using namespace playtest;

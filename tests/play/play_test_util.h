@@ -3,11 +3,11 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "common/fileutil.h"
+#include "common/input.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "gfx/sprite.h"
-#include "shell/fileutil.h"
-#include "shell/input.h"
 #include "test_util.h"
 
 namespace playtest {

@@ -116,7 +116,7 @@ TEST_F(ScriptTest, LabelJumpLoopEndsTheFrame) {
   const int after = g_vars[1];
   Frame();
   EXPECT_GT(g_vars[1], after);
-  EXPECT_EQ(g_nextStageRequest, 0);
+  EXPECT_EQ(g_scene.nextStageRequest, 0);
 }
 
 TEST_F(ScriptTest, LoadChainsScriptsInTheSameFrame) {
@@ -134,7 +134,7 @@ TEST_F(ScriptTest, LoadChainsScriptsInTheSameFrame) {
   Load("#L6");
   Frame();
   EXPECT_EQ(g_interp.entriesThisFrame, SCR_FRAME_LOAD_LIMIT);
-  EXPECT_EQ(g_nextStageRequest, 0);
+  EXPECT_EQ(g_scene.nextStageRequest, 0);
   // A missing script leaves nothing: the scene ends.
   Load("#L9\n#N3=3");
   EXPECT_EQ(Frame(), 1);
@@ -145,10 +145,10 @@ TEST_F(ScriptTest, SceneWithoutAScriptEndsAtOnce) {
   // Missing (the load failed) or empty: the scene ends on its first frame
   // instead of leaving the player in an empty scene.
   EXPECT_EQ(Frame(), 1);
-  EXPECT_EQ(g_nextStageRequest, 0);
+  EXPECT_EQ(g_scene.nextStageRequest, 0);
   SCR_LoadData(3, nullptr, 0);
   EXPECT_EQ(Frame(), 1);
-  EXPECT_EQ(g_nextStageRequest, 0);
+  EXPECT_EQ(g_scene.nextStageRequest, 0);
 }
 
 TEST_F(ScriptTest, TraceSeesEachEntryOnceWhenItStarts) {

@@ -6,10 +6,10 @@
 #include "game/play.h"
 #include "game/title.h"
 #include "platform/plt_menu.h"
-#include "script/text.h"
 #include "script_test_util.h"
 #include "shell/commands.h"
 #include "sound/sound.h"
+#include "text/text.h"
 
 TEST_F(ScriptTest, MessageRevealsAtTheMessageSpeedThenWaitsForAClick) {
   const std::string text =

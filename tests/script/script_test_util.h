@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/config.h"
+#include "common/input.h"
 #include "gfx/gfx_test_util.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
@@ -16,8 +18,6 @@
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"
-#include "shell/config.h"
-#include "shell/input.h"
 #include "test_util.h"
 
 // A picture of one colour, and a wipe pattern whose index rises left to right.
@@ -45,7 +45,7 @@ class ScriptTest : public ::testing::Test {
     SCR_ResetInterp();
     AVG_Reset();
     g_act = InputActions{};
-    g_nextStageRequest = 0;
+    g_scene.nextStageRequest = 0;
   }
   void TearDown() override {
     SPR_ClearAll();

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "blit/tables.h"
+#include "common/config.h"
+#include "common/log.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_display.h"
@@ -21,8 +23,6 @@
 #include "platform/plt_window.h"
 #include "shell/app.h"
 #include "shell/commands.h"
-#include "shell/config.h"
-#include "shell/log.h"
 #include "test_util.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Keyboard and mouse polling, zones and the logical actions.
-#include "shell/input.h"
+#include "common/input.h"
 
 #include <gtest/gtest.h>
 

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <string>
 
+#include "common/config.h"
+#include "common/log.h"
 #include "fault_util.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_file.h"
 #include "platform/plt_registry.h"
 #include "shell/app.h"
-#include "shell/config.h"
-#include "shell/log.h"
 #include "test_util.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/config.h"
+#include "common/fileutil.h"
+#include "common/log.h"
 #include "platform/plt_registry.h"
-#include "shell/config.h"
-#include "shell/fileutil.h"
-#include "shell/log.h"
 #include "test_util.h"
 
 namespace {

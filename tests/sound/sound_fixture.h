@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "common/config.h"
+#include "common/input.h"
+#include "common/log.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
 #include "platform/plt_thread.h"
-#include "shell/config.h"
-#include "shell/input.h"
-#include "shell/log.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 #include "sound/stream.h"

@@ -1,7 +1,7 @@
 // Streams on the virtual clock: refills by the worker, loops, the end of a
 // piece, the music channels and their fades.
+#include "common/log.h"
 #include "shell/app.h"
-#include "shell/log.h"
 #include "sound/ogg.h"
 #include "sound/wav.h"
 #include "sound_fixture.h"

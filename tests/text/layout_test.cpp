@@ -108,15 +108,29 @@ TEST_F(LayoutTest, LineBreakRightAfterAWrapAddsNoEmptyLine) {
 
 TEST_F(LayoutTest, BoxFullStopsLayout) {
   int32_t ex = 0, ey = 0;
-  const int units = TXT_Draw(nullptr, 0, 0, 5, 1, 0, 8, &ex, &ey, nullptr, 24,
-                             Sj("あいうえおかきく").c_str(), 0, -1, -1, 128, 128, 128, -1, 0, 1);
+  const int units = TXT_Draw({.x = 0,
+                              .y = 0,
+                              .width = 5,
+                              .lines = 1,
+                              .lineSpacing = 8,
+                              .size = 24,
+                              .text = Sj("あいうえおかきく").c_str(),
+                              .measure = 1,
+                              .endX = &ex,
+                              .endY = &ey});
   EXPECT_EQ(units, 5);
   EXPECT_EQ(ex, 0);
   EXPECT_EQ(ey, 32);
   // Drawing returns the height used.
   Frame f(640, 200, 0);
-  EXPECT_EQ(TXT_Draw(&f.img, 0, 40, 25, 4, 0, 8, nullptr, nullptr, nullptr, 24,
-                     Sj("あい\nう").c_str(), 0, -1, -1, 128, 128, 128, -1, 0, 0),
+  EXPECT_EQ(TXT_Draw({.target = &f.img,
+                      .x = 0,
+                      .y = 40,
+                      .width = 25,
+                      .lines = 4,
+                      .lineSpacing = 8,
+                      .size = 24,
+                      .text = Sj("あい\nう").c_str()}),
             32 + 24);
 }
 
@@ -186,8 +200,18 @@ TEST_F(LayoutTest, NestedTagsRestoreColourAndSizeAndToneApplies) {
   EXPECT_EQ(ex, 48);
   // Tone 64 halves white to 127, which then blends by the colour rule.
   Frame toned(200, 60, 50), ref(200, 60, 50);
-  TXT_Draw(&toned.img, 4, 4, 25, 4, 0, 8, nullptr, nullptr, nullptr, 24, Sj("字").c_str(), 0, -1,
-           -1, 64, 64, 64, 256, 0, 0);
+  TXT_Draw({.target = &toned.img,
+            .x = 4,
+            .y = 4,
+            .width = 25,
+            .lines = 4,
+            .lineSpacing = 8,
+            .size = 24,
+            .text = Sj("字").c_str(),
+            .toneR = 64,
+            .toneG = 64,
+            .toneB = 64,
+            .alpha = 256});
   Char(ref, 4, 4, "字", 256, 24, 0x7F7F7F);
   EXPECT_TRUE(toned.bytes == ref.bytes);
 }
@@ -246,7 +270,6 @@ TEST_F(LayoutTest, RenderPassDrawsTextRecordsThroughTheLayout) {
   std::memset(g_back.frame.pixels, 0, SCREEN_W * SCREEN_H * 3);
   SPR_Reset();
   SPR_SetTone(128, 128, 128);
-  TXT_InstallDrawer();
   // A '%' in the text is shown as written.
   TXT_SetSlot(4, 10, 24, 1, "%s", Sj("百%の月").c_str());
   TXT_SetBox(4, 8, 352, 25, 4);
@@ -255,8 +278,17 @@ TEST_F(LayoutTest, RenderPassDrawsTextRecordsThroughTheLayout) {
   EXPECT_EQ(g_texts[4].endX, 8 + 24 + 12 + 24 + 24);
   EXPECT_EQ(g_texts[4].endY, 352);
   Frame want(640, 480, 0);
-  TXT_Draw(&want.img, 8, 352, 25, 4, 0, 0, nullptr, nullptr, nullptr, 24, Sj("百%の月").c_str(), 0,
-           -1, 0, 128, 128, 128, 256, 2, 0);
+  TXT_Draw({.target = &want.img,
+            .x = 8,
+            .y = 352,
+            .width = 25,
+            .lines = 4,
+            .lineSpacing = 0,
+            .size = 24,
+            .text = Sj("百%の月").c_str(),
+            .page = 0,
+            .alpha = 256,
+            .shadow = 2});
   EXPECT_EQ(0, std::memcmp(g_back.frame.pixels, want.bytes.data(), want.bytes.size()));
   SPR_Reset();
   IMG_FreeBackBuffer();
@@ -293,10 +325,18 @@ TEST_F(LayoutTest, HostileTextStaysInsideItsBytesAndTheImage) {
   for (const std::string& s : texts) {
     for (int reveal : {-1, 0, 7, 200}) {
       Measure(s, nullptr, nullptr, 25, reveal, reveal > 100 ? 1 : -1);
-      TXT_Draw(&f.img, -30 + static_cast<int>(rng() % 150), -30 + static_cast<int>(rng() % 120),
-               1 + static_cast<int>(rng() % 30), 1 + static_cast<int>(rng() % 6), 0, 4, nullptr,
-               nullptr, nullptr, 8 + static_cast<int>(rng() % 40), s.c_str(), 0, reveal, -1, 128,
-               200, 60, -1, 2, 0);
+      TXT_Draw({.target = &f.img,
+                .x = -30 + static_cast<int>(rng() % 150),
+                .y = -30 + static_cast<int>(rng() % 120),
+                .width = 1 + static_cast<int>(rng() % 30),
+                .lines = 1 + static_cast<int>(rng() % 6),
+                .lineSpacing = 4,
+                .size = 8 + static_cast<int>(rng() % 40),
+                .text = s.c_str(),
+                .reveal = reveal,
+                .toneG = 200,
+                .toneB = 60,
+                .shadow = 2});
     }
     TXT_GetWidth(s.c_str());
   }

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "common/log.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_glyph.h"
-#include "script/font.h"
-#include "script/text.h"
-#include "shell/log.h"
+#include "text/font.h"
+#include "text/text.h"
 
 namespace texttest {
 
@@ -70,13 +70,33 @@ class TextTest : public ::testing::Test {
   // Measures text in the default window shape (25 x 4 at size 24, spacing 8).
   static int Measure(const std::string& text, int32_t* ex = nullptr, int32_t* ey = nullptr,
                      int width = 25, int reveal = -1, int page = -1) {
-    return TXT_Draw(nullptr, 0, 0, width, 4, 0, 8, ex, ey, nullptr, 24, text.c_str(), 0, reveal,
-                    page, 128, 128, 128, -1, 0, 1);
+    return TXT_Draw({.x = 0,
+                     .y = 0,
+                     .width = width,
+                     .lines = 4,
+                     .lineSpacing = 8,
+                     .size = 24,
+                     .text = text.c_str(),
+                     .reveal = reveal,
+                     .page = page,
+                     .measure = 1,
+                     .endX = ex,
+                     .endY = ey});
   }
   static void Draw(Frame& f, const std::string& text, int reveal = -1, int page = -1,
                    int alpha = -1, int shadow = 0, int width = 25, int x = 16, int y = 16) {
-    TXT_Draw(&f.img, x, y, width, 4, 0, 8, nullptr, nullptr, nullptr, 24, text.c_str(), 0, reveal,
-             page, 128, 128, 128, alpha, shadow, 0);
+    TXT_Draw({.target = &f.img,
+              .x = x,
+              .y = y,
+              .width = width,
+              .lines = 4,
+              .lineSpacing = 8,
+              .size = 24,
+              .text = text.c_str(),
+              .reveal = reveal,
+              .page = page,
+              .alpha = alpha,
+              .shadow = shadow});
   }
   static size_t Boxes() { return HL_MessageBoxes().size(); }
 };

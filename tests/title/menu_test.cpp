@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "common/config.h"
+#include "common/input.h"
 #include "game/title.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
@@ -10,8 +12,6 @@
 #include "platform/plt_types.h"
 #include "platform/plt_window.h"
 #include "shell/app.h"
-#include "shell/config.h"
-#include "shell/input.h"
 #include "test_util.h"
 #include "title_test_util.h"
 

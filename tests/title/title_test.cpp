@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "common/config.h"
+#include "common/input.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
@@ -14,8 +16,6 @@
 #include "platform/headless/headless.h"
 #include "platform/plt_input.h"
 #include "platform/plt_types.h"
-#include "shell/config.h"
-#include "shell/input.h"
 #include "test_util.h"
 #include "title_test_util.h"
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/config.h"
+#include "common/input.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
@@ -16,8 +18,6 @@
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
 #include "shell/app.h"
-#include "shell/config.h"
-#include "shell/input.h"
 #include "test_util.h"
 
 // A 24-bit BMP of the given size in one colour.

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "gfx/resource.h"
+#include "common/resource.h"
 
 namespace {
 void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {

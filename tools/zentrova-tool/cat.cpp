@@ -1,7 +1,7 @@
 // zentrova-tool cat: the bytes the game's loader returns for a group and name.
 #include <cstdio>
 
-#include "gfx/resource.h"
+#include "common/resource.h"
 #include "platform/headless/headless.h"
 #include "zentrova-tool/tool.h"
 

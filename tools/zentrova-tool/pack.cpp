@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/archive_writer.h"
-#include "gfx/resource.h"
+#include "common/resource.h"
 #include "platform/plt_file.h"
 #include "zentrova-tool/tool.h"
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "common/log.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_png.h"
-#include "shell/log.h"
 #include "zentrova-tool/render_scene.h"
 #include "zentrova-tool/tool.h"
 

@@ -1,7 +1,4 @@
 // zentrova-tool replay: runs the real main loop headless with scripted input.
-#include <strings.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +8,11 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <strings.h>
+#include <unistd.h>
 #include <vector>
 
+#include "common/log.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
@@ -20,7 +20,7 @@
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
 #include "shell/app.h"
-#include "shell/log.h"
+#include "text/font.h"
 #include "zentrova-tool/replay_ext.h"
 #include "zentrova-tool/replay_input.h"
 #include "zentrova-tool/tool.h"
@@ -54,6 +54,9 @@ const char kHelp[] =
     "                      FNV-1a of the 24-bit frame shown after that step, in 16\n"
     "                      hex digits (the same input gives the same lines on every\n"
     "                      platform wherever no glyph is drawn)\n"
+    "  --glyph-frames FILE write one line per frame step, 'FRAME GLYPHS': how many\n"
+    "                      glyphs of the platform's font the frame shown holds\n"
+    "                      (frames with none compare across platforms)\n"
     "  --start-time MS     virtual clock at start (default 1000); it also seeds the\n"
     "                      game's random generator, as the real clock does\n"
     "\n"
@@ -275,6 +278,7 @@ int Run(int argc, char** argv) {
   const char* statePath = nullptr;
   const char* audioPath = nullptr;
   const char* hashPath = nullptr;
+  const char* glyphPath = nullptr;
   std::vector<Shot> shots;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -293,6 +297,8 @@ int Run(int argc, char** argv) {
       script = argv[++i];
     } else if (a == "--audio" && hasValue) {
       audioPath = argv[++i];
+    } else if (a == "--glyph-frames" && hasValue) {
+      glyphPath = argv[++i];
     } else if (a == "--frame-hashes" && hasValue) {
       hashPath = argv[++i];
     } else if (a == "--state" && hasValue) {
@@ -357,6 +363,12 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", hashPath);
     status = 1;
   }
+  FILE* glyphs = nullptr;
+  if (glyphPath && !(glyphs = std::fopen(glyphPath, "w"))) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", glyphPath);
+    status = 1;
+  }
+  uint64_t glyphDraws = FNT_CacheStats().draws, shownGlyphs = 0;
   for (const ReplayExtension& x : Extensions()) {
     if (x.start) x.start();
   }
@@ -384,6 +396,13 @@ int Run(int argc, char** argv) {
     uint64_t step = g_frameSteps - 1;
     bool drawn = HL_PresentCount() != presents;
     presents = HL_PresentCount();
+    // A step that drew nothing still shows the last drawn frame.
+    const uint64_t draws = FNT_CacheStats().draws;  // the cache statistics may be reset
+    if (drawn) shownGlyphs = draws >= glyphDraws ? draws - glyphDraws : draws;
+    glyphDraws = draws;
+    if (glyphs)
+      std::fprintf(glyphs, "%llu %llu\n", static_cast<unsigned long long>(step),
+                   static_cast<unsigned long long>(shownGlyphs));
     if (hashes)
       std::fprintf(hashes, "%llu %016llx\n", static_cast<unsigned long long>(step),
                    static_cast<unsigned long long>(FrameHash(HL_LastFrame())));
@@ -404,6 +423,10 @@ int Run(int argc, char** argv) {
   }
   for (const ReplayExtension& x : Extensions()) {
     if (x.finish) x.finish();
+  }
+  if (glyphs && std::fclose(glyphs) != 0) {
+    std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", glyphPath);
+    status = 1;
   }
   if (hashes && std::fclose(hashes) != 0) {
     std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", hashPath);

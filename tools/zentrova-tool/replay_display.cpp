@@ -1,8 +1,8 @@
 // Replay extension for the display: depths, full screen, the menu bar shown
 // over it and the window scale in the summary ("display").
+#include "common/config.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_display.h"
-#include "shell/config.h"
 #include "shell/display.h"
 #include "zentrova-tool/replay_ext.h"
 

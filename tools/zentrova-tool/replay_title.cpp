@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/config.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
 #include "game/title.h"
-#include "shell/config.h"
 #include "zentrova-tool/replay_ext.h"
 
 namespace {

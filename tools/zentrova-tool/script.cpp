@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
-#include "script/text.h"
+#include "text/text.h"
 #include "zentrova-tool/sjis.h"
 #include "zentrova-tool/tool.h"
 
@@ -211,10 +211,22 @@ void CheckMessage(Linter& L, int line, const char* text) {
   if (depth > 0) L.Report(line, "tag left open");
   // Laid out by the game's own engine in the message window's box, against
   // the same box without a line limit: line starts, sizes and pauses count.
-  const int shown = TXT_Draw(nullptr, 8, 352, 25, 4, 0, 8, nullptr, nullptr, nullptr, 24, text, 0,
-                             -1, -1, 128, 128, 128, -1, 0, 1);
-  const int whole = TXT_Draw(nullptr, 8, 352, 25, 1 << 20, 0, 8, nullptr, nullptr, nullptr, 24,
-                             text, 0, -1, -1, 128, 128, 128, -1, 0, 1);
+  const int shown = TXT_Draw({.x = 8,
+                              .y = 352,
+                              .width = 25,
+                              .lines = 4,
+                              .lineSpacing = 8,
+                              .size = 24,
+                              .text = text,
+                              .measure = 1});
+  const int whole = TXT_Draw({.x = 8,
+                              .y = 352,
+                              .width = 25,
+                              .lines = 1 << 20,
+                              .lineSpacing = 8,
+                              .size = 24,
+                              .text = text,
+                              .measure = 1});
   if (shown < whole) L.Report(line, "message does not fit the four-line window");
 }
 

@@ -1,6 +1,6 @@
 // zentrova-tool text: lays out and draws message text with the game's markup
 // engine, for authors checking how a message fits and looks.
-#include "script/text.h"
+#include "text/text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +14,7 @@
 #include "platform/headless/headless.h"
 #include "platform/plt_glyph.h"
 #include "platform/plt_png.h"
-#include "script/font.h"
+#include "text/font.h"
 #include "zentrova-tool/tool.h"
 
 namespace {
@@ -186,9 +186,19 @@ int Layout(int argc, char** argv) {
   std::string text;
   if (!ReadText(o.files[0], o.utf8, &text)) return 1;
   int32_t ex = 0, ey = 0;
-  const int r =
-      TXT_Draw(nullptr, 0, 0, o.width, o.lines, o.charSpacing, o.lineSpacing, &ex, &ey, nullptr,
-               o.size, text.c_str(), 0, o.reveal, o.page, 128, 128, 128, -1, 0, 1);
+  const int r = TXT_Draw({.x = 0,
+                          .y = 0,
+                          .width = o.width,
+                          .lines = o.lines,
+                          .charSpacing = o.charSpacing,
+                          .lineSpacing = o.lineSpacing,
+                          .size = o.size,
+                          .text = text.c_str(),
+                          .reveal = o.reveal,
+                          .page = o.page,
+                          .measure = 1,
+                          .endX = &ex,
+                          .endY = &ey});
   PrintWarnings(0);
   std::printf("%d %d %d\n", r, ex, ey);
   return 0;
@@ -245,9 +255,23 @@ int Render(int argc, char** argv) {
   }
   const size_t boxes = HL_MessageBoxes().size();
   FNT_CreateCanvas();
-  TXT_Draw(&frame, o.x, o.y, o.width, o.lines, o.charSpacing, o.lineSpacing, nullptr, nullptr,
-           nullptr, o.size, text.c_str(), o.colour, o.reveal, o.page, o.toneR, o.toneG, o.toneB,
-           o.alpha, o.shadow, 0);
+  TXT_Draw({.target = &frame,
+            .x = o.x,
+            .y = o.y,
+            .width = o.width,
+            .lines = o.lines,
+            .charSpacing = o.charSpacing,
+            .lineSpacing = o.lineSpacing,
+            .size = o.size,
+            .text = text.c_str(),
+            .colour = o.colour,
+            .reveal = o.reveal,
+            .page = o.page,
+            .toneR = o.toneR,
+            .toneG = o.toneG,
+            .toneB = o.toneB,
+            .alpha = o.alpha,
+            .shadow = o.shadow});
   PrintWarnings(boxes);
   const int ok = PLT_WritePng(o.files[1].c_str(), frame.pixels, SCREEN_W, SCREEN_H);
   IMG_ReleaseF(&frame);

@@ -16,7 +16,6 @@ struct Settings {
   int32_t smooth;
 };
 extern Settings g_cfg;
-extern int32_t g_nextStageRequest;
 
 extern const char* const REG_KEY_MAIN;    // SoftWare\TAVREN\Zentrova
 extern const char* const REG_KEY_CONFIG;  // SoftWare\TAVREN\Zentrova\config

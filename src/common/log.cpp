@@ -1,16 +1,16 @@
 // The debug log and the message boxes.
-#include "shell/log.h"
+#include "common/log.h"
 
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
 
+#include "common/clock.h"
 #include "platform/plt_debug.h"
 #include "platform/plt_file.h"
 #include "platform/plt_msgbox.h"
 #include "platform/plt_types.h"
-#include "shell/app.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ int BoxV(int style, const char* caption, const char* fmt, va_list ap) {
   std::vsnprintf(buf, sizeof buf, fmt, ap);
   int r = PLT_MessageBox(buf, caption, style | PLT_MB_SETFOREGROUND);
   // The game stood still while the box was up: no frames to catch up on.
-  APP_RequestResync();
+  CLK_RequestResync();
   return r;
 }
 }  // namespace

@@ -1,13 +1,13 @@
 // Glyph drawing on the platform's rasterizer, with a cache of reduced
 // coverage so that a message redrawn every frame costs only its blends.
-#include "script/font.h"
+#include "text/font.h"
 
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
+#include "common/log.h"
 #include "platform/plt_glyph.h"
-#include "shell/log.h"
 
 namespace {
 
@@ -247,6 +247,7 @@ int FNT_DrawChar(FImage* target, int depth, int x, int y, uint32_t code, int siz
   if (w < 0) return 0;
   if (depth != 24 || !target || !target->pixels || opacity <= 0) return 1;
   if (opacity > 256) opacity = 256;
+  ++g_font.stats.draws;
   if (shadow != 0) Blend(target, x + shadow, y + shadow, w, size, sums, 0, 0, 0, opacity);
   Blend(target, x, y, w, size, sums, Clamp255(r), Clamp255(g), Clamp255(b), opacity);
   return 1;

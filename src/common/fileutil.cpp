@@ -1,5 +1,5 @@
 // Small file and arithmetic utilities, and the engine's random generator.
-#include "shell/fileutil.h"
+#include "common/fileutil.h"
 
 #include <cstring>
 

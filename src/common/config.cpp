@@ -1,13 +1,12 @@
 // Settings kept in the registry, and the registry operations.
-#include "shell/config.h"
+#include "common/config.h"
 
 #include <cstring>
 
+#include "common/log.h"
 #include "platform/plt_registry.h"
-#include "shell/log.h"
 
 Settings g_cfg;
-int32_t g_nextStageRequest;
 
 const char* const REG_KEY_MAIN = "SoftWare\\TAVREN\\Zentrova";
 const char* const REG_KEY_CONFIG = "SoftWare\\TAVREN\\Zentrova\\config";
@@ -56,7 +55,6 @@ void CFG_Defaults() {
   g_cfg.bgm = 1;
   g_cfg.se = 1;
   g_cfg.windowScale = 1;
-  g_nextStageRequest = 0;
 }
 
 namespace {

@@ -1,22 +1,30 @@
 // The message markup and layout engine. The whole text is laid out again on
 // every call, so the typewriter reveal, pages and pauses need no state kept
 // between frames; glyphs come from the font module's coverage cache.
-#include "script/text.h"
+#include "text/text.h"
 
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "gfx/render.h"
-#include "gfx/sprite.h"
-#include "script/font.h"
-#include "shell/log.h"
+#include "common/log.h"
+#include "text/font.h"
 
 const uint32_t kTextPalette[16] = {
     0xFFFFFF, 0xC0C0C0, 0x505050, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00,
     0x00FFFF, 0xFF00FF, 0xFF8000, 0x00FF80, 0xB375FF, 0x80FF00, 0x0080FF, 0xFF0080,
 };
 
+TextRecord g_texts[TXT_COUNT];
+
 namespace {
+
+void FreeText(TextRecord* t) {
+  std::free(t->text);
+  std::memset(t, 0, sizeof *t);
+}
 
 constexpr int kMaxTags = 15;
 constexpr int kRubySize = 11;
@@ -362,42 +370,33 @@ struct Layout {
   }
 };
 
-void DrawRecord(FImage* target, TextRecord* t) {
-  TXT_Draw(target, t->x, t->y, t->width, t->lines, t->charSpacing, t->lineSpacing, &t->endX,
-           &t->endY, nullptr, t->size, t->text, t->colourIndex, t->reveal, t->page, g_tone.r,
-           g_tone.g, g_tone.b, t->alpha, t->shadow, 0);
-}
-
 }  // namespace
 
-int TXT_Draw(FImage* target, int x0, int y0, int width, int lines, int charSpacing, int lineSpacing,
-             int32_t* endX, int32_t* endY, const ClipBox* clip, int size, const char* text,
-             int colourIndex, int reveal, int page, int toneR, int toneG, int toneB, int alpha,
-             int shadow, int measure) {
-  if (!text) return 0;
+int TXT_Draw(const TxtLayout& in) {
+  if (!in.text) return 0;
   Layout l;
-  l.target = measure ? nullptr : target;
-  l.x0 = x0;
-  l.y0 = y0;
-  l.width = width;
-  l.lines = lines;
-  l.charSpacing = charSpacing;
-  l.lineSpacing = lineSpacing;
-  l.clip = clip;
-  l.baseSize = size;
-  l.text = text;
-  l.colour = colourIndex & 15;
-  l.reveal = reveal;
-  l.page = page;
-  l.toneR = toneR;
-  l.toneG = toneG;
-  l.toneB = toneB;
-  l.alpha = alpha;
-  l.shadow = shadow;
-  l.measure = measure != 0;
+  l.target = in.measure ? nullptr : in.target;
+  l.x0 = in.x;
+  l.y0 = in.y;
+  l.width = in.width;
+  l.lines = in.lines;
+  l.charSpacing = in.charSpacing;
+  l.lineSpacing = in.lineSpacing;
+  l.clip = in.clip;
+  l.baseSize = in.size;
+  l.text = in.text;
+  l.colour = in.colour & 15;
+  l.reveal = in.reveal;
+  l.page = in.page;
+  l.toneR = in.toneR;
+  l.toneG = in.toneG;
+  l.toneB = in.toneB;
+  l.alpha = in.alpha;
+  l.shadow = in.shadow;
+  l.measure = in.measure != 0;
   const int result = l.Run();
-  if (endX) *endX = l.x;
-  if (endY) *endY = l.y;
+  if (in.endX) *in.endX = l.x;
+  if (in.endY) *in.endY = l.y;
   return result;
 }
 
@@ -425,8 +424,15 @@ int TXT_GetWidth(const char* text) {
       }
     }
     line.push_back(0);
-    const int units = TXT_Draw(nullptr, 0, 0, 256, 256, 0, 0, nullptr, nullptr, nullptr, 20,
-                               line.data(), 0, -1, -1, 128, 128, 128, 256, 0, 1);
+    const int units = TXT_Draw({.x = 0,
+                                .y = 0,
+                                .width = 256,
+                                .lines = 256,
+                                .lineSpacing = 0,
+                                .size = 20,
+                                .text = line.data(),
+                                .alpha = 256,
+                                .measure = 1});
     const int value = spaces + 2 * units;
     if (value > widest) widest = value;
     if (*p == 0) break;
@@ -435,10 +441,102 @@ int TXT_GetWidth(const char* text) {
   return widest;
 }
 
-void TXT_InstallDrawer() {
-  RND_SetTextDrawer(DrawRecord);
+void TXT_DrawRecord(FImage* target, TextRecord* t, int toneR, int toneG, int toneB) {
+  // A record without a buffer (its allocation failed) has nothing to lay out.
+  if (!t->text) return;
+  TXT_Draw({.target = target,
+            .x = t->x,
+            .y = t->y,
+            .width = t->width,
+            .lines = t->lines,
+            .charSpacing = t->charSpacing,
+            .lineSpacing = t->lineSpacing,
+            .size = t->size,
+            .text = t->text,
+            .colour = t->colourIndex,
+            .reveal = t->reveal,
+            .page = t->page,
+            .toneR = toneR,
+            .toneG = toneG,
+            .toneB = toneB,
+            .alpha = t->alpha,
+            .shadow = t->shadow,
+            .endX = &t->endX,
+            .endY = &t->endY});
 }
 
 void TXT_Reset() {
   g_text = TextState{};
+}
+
+// --- Text records ------------------------------------------------------------
+
+void TXT_SetSlot(int text, int layer, int size, int visible, const char* format, ...) {
+  TextRecord& t = g_texts[text];
+  // Formatted before the old buffer goes, so a record may be set from its own
+  // text.
+  char* buf = static_cast<char*>(std::calloc(TXT_BUFFER_SIZE, 1));
+  if (buf && format) {
+    va_list ap;
+    va_start(ap, format);
+    std::vsnprintf(buf, TXT_BUFFER_SIZE, format, ap);
+    va_end(ap);
+  }
+  std::free(t.text);
+  t.text = buf;
+  t.used = 1;
+  t.layer = static_cast<uint8_t>(layer);
+  t.size = static_cast<uint8_t>(size);
+  t.visible = static_cast<uint8_t>(visible);
+  t.colourIndex = 0;
+  t.keepTone = 0;
+  t.shadow = 0;
+  t.x = t.y = 0;
+  t.clip = nullptr;
+  t.reveal = -1;
+  t.alpha = 256;
+  t.width = 256;
+  t.lines = 256;
+}
+
+void TXT_FreeSlot(int text) {
+  FreeText(&g_texts[text]);
+}
+
+void TXT_ShowSlot(int text, int visible) {
+  g_texts[text].visible = static_cast<uint8_t>(visible);
+}
+
+void TXT_SetAlpha(int text, int alpha) {
+  g_texts[text].alpha = static_cast<int16_t>(alpha);
+}
+
+void TXT_SetShadow(int text, int offset) {
+  g_texts[text].shadow = static_cast<uint8_t>(offset);
+}
+
+void TXT_SetReveal(int text, int position) {
+  g_texts[text].reveal = static_cast<int16_t>(position);
+}
+
+void TXT_SetBox(int text, int x, int y, int width, int lines) {
+  TextRecord& t = g_texts[text];
+  t.x = static_cast<int16_t>(x);
+  t.y = static_cast<int16_t>(y);
+  t.width = static_cast<int16_t>(width);
+  t.lines = static_cast<int16_t>(lines);
+}
+
+void TXT_MoveSlot(int text, int x, int y) {
+  g_texts[text].x = static_cast<int16_t>(x);
+  g_texts[text].y = static_cast<int16_t>(y);
+}
+
+void TXT_SetSpacing(int text, int charSpacing, int lineSpacing) {
+  g_texts[text].charSpacing = static_cast<int16_t>(charSpacing);
+  g_texts[text].lineSpacing = static_cast<int16_t>(lineSpacing);
+}
+
+void TXT_FreeAll() {
+  for (TextRecord& t : g_texts) FreeText(&t);
 }

@@ -1,5 +1,5 @@
 // Whole-file loading by resource group and name, the archive reader and LZSS.
-#include "gfx/resource.h"
+#include "common/resource.h"
 
 #include <strings.h>
 
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/log.h"
 #include "platform/plt_file.h"
-#include "shell/log.h"
 
 const uint32_t ARC_MAGIC = 0x5041434Bu;
 

@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "blit/pixels.h"
 #include "blit/tables.h"
-#include "gfx/image.h"
 
 // The canvas holds a character of at most this size (4 x 40 = 160 pixels).
 enum : int { FNT_CANVAS_SIZE = 160, FNT_MAX_SIZE = 40 };
@@ -40,6 +40,7 @@ int FNT_Coverage(uint32_t code, int size, const uint16_t** sums);
 // Cache statistics and control (tests, benchmarks).
 struct FntCacheStats {
   uint64_t hits, misses, evictions;
+  uint64_t draws;  // glyphs blended into an image
   int entries, capacity;
 };
 FntCacheStats FNT_CacheStats();

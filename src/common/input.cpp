@@ -1,5 +1,5 @@
 // Keyboard, mouse, click zones and the logical actions, polled once a frame.
-#include "shell/input.h"
+#include "common/input.h"
 
 #include <cstring>
 

@@ -1,15 +1,15 @@
 // The processor report written to the debug log at start-up.
-#include "shell/cpuinfo.h"
+#include "common/cpuinfo.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "common/log.h"
 #include "platform/plt_clock.h"
 #include "platform/plt_cpu.h"
 #include "platform/plt_thread.h"
-#include "shell/log.h"
 
 CpuInfo g_cpu;
 
