@@ -4,7 +4,8 @@
 # picture change half-way, and of each choice. With no CHOICES it does this
 # for every route: each pair of answers to the two choices, in OUT_DIR/I-J/.
 # Each folder gets index.txt: one line per screenshot with the script, its
-# entry and the words on screen.
+# entry and the words on screen. After every route, OUT_DIR/gallery.png is the
+# title's gallery with the pictures all the routes together have lit.
 #
 #   scripts/story-shots.sh OUT_DIR [CHOICES] [BUILD_DIR]
 #
@@ -65,3 +66,25 @@ PY
 for r in $routes; do
   if [ "$one_route" = yes ]; then shoot "$r" "$out"; else shoot "$r" "$out/${r/,/-}"; fi
 done
+[ "$one_route" = yes ] && exit 0
+
+# The gallery flags of every route together, then the gallery: past the
+# logos and the title picture with the decide key, down to its menu item.
+gallery=$work/gallery
+cp -r "$build/data" "$gallery"
+rm -rf "$gallery/rank.sav" "$gallery/err"
+mkdir -p "$gallery/err"
+python3 - "$gallery/registry.txt" "$work"/data-*/registry.txt <<'PY'
+import re, sys
+seen, text = None, None
+for path in sys.argv[2:]:
+    text = open(path).read()
+    cg = bytes.fromhex(re.search(r"cg=hex:([0-9a-f]*)", text).group(1))
+    seen = cg if seen is None else bytes(a | b for a, b in zip(seen, cg))
+open(sys.argv[1], "w").write(re.sub(r"cg=hex:[0-9a-f]*", "cg=hex:" + seen.hex(), text))
+PY
+printf '%s\n' "10 tap space" "20 tap space" "30 tap space" "40 tap down" "45 tap down" \
+  "50 tap space" "60 move 630 470" >"$gallery/input.txt"
+(cd "$gallery" && ZENTROVA_CONFIG_DIR="$gallery" "$build/zentrova-tool" replay --frames 100 \
+  --input "$gallery/input.txt" --shot "90:$out/gallery.png" --state "$out/gallery.json" >/dev/null)
+echo "gallery: $out/gallery.png"

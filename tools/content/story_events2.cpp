@@ -135,20 +135,22 @@ void KeptFlame(Canvas& c) {
   Mio(cr, m);
   HeldLantern(cr, 222, 96, 50, 1.0, false);
   MioHands(cr, m);
-  // Tomo looking out of the pocket of the sleeve: only what is above the
-  // pocket's mouth shows.
+  // Tomo looking out of the mouth of the sleeve's pocket, by her wrist:
+  // only what is above its edge shows.
   cairo_save(cr);
-  cairo_move_to(cr, 360, 200);
-  cairo_line_to(cr, 460, 200);
-  cairo_line_to(cr, 460, 288);
-  cairo_curve_to(cr, 440, 280, 410, 276, 388, 286);
+  cairo_move_to(cr, 350, 200);
+  cairo_line_to(cr, 450, 200);
+  cairo_line_to(cr, 450, 294);
+  cairo_line_to(cr, 430, 292);
+  cairo_curve_to(cr, 414, 287, 392, 286, 366, 292);
   cairo_close_path(cr);
   cairo_clip(cr);
-  LanternBird(cr, 416, 290, 15, BIRD_PERCHED, 0.25);
+  Glow(cr, 400, 300, 30, Hex(0xff9a40), 0.25);
+  LanternBird(cr, 402, 281, 17, BIRD_PERCHED, 0.25);
   cairo_restore(cr);
-  cairo_move_to(cr, 388, 286);
-  cairo_curve_to(cr, 410, 276, 440, 280, 460, 288);
-  SetRgb(cr, Hex(0x8aa0e8), 0.5);
+  cairo_move_to(cr, 366, 292);
+  cairo_curve_to(cr, 392, 286, 414, 287, 430, 292);
+  SetRgb(cr, Hex(0x8aa0e8), 0.6);
   cairo_set_line_width(cr, 1.5);
   cairo_stroke(cr);
 }

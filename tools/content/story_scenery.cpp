@@ -242,8 +242,9 @@ void OldPaperLantern(cairo_t* cr, double x, double y, double h, double fire, dou
   Ellipse(cr, x, cy, rx, ry);
   cairo_pattern_t* p =
       cairo_pattern_create_radial(x - rx * 0.3 * day, cy - ry * 0.3 * day, 0, x, cy, rx * 1.2);
-  const Rgb paper = Hex(0xe0b0a0);
-  double l = 0.35 + 0.45 * day + 0.5 * fire;
+  // The red of the paper faded towards rose; its own flame turns it orange.
+  const Rgb paper = fire > 0 ? Hex(0xf8a070) : Hex(0xf0a494);
+  double l = 0.45 + 0.5 * day + 0.45 * fire;
   cairo_pattern_add_color_stop_rgb(p, 0, std::min(1.0, paper.r * l + 0.3 * fire),
                                    std::min(1.0, paper.g * l + 0.25 * fire),
                                    std::min(1.0, paper.b * l + 0.1 * fire));
@@ -272,9 +273,9 @@ void OldPaperLantern(cairo_t* cr, double x, double y, double h, double fire, dou
   SetRgb(cr, Hex(0x4a2020), 0.7);
   cairo_set_line_width(cr, std::max(0.6, h * 0.015));
   cairo_stroke(cr);
-  cairo_translate(cr, x + rx * 0.1, cy + ry * 0.35);
-  cairo_rotate(cr, -0.08);
-  SelectFont(cr, FONT_MINCHO, h * 0.26, true);
+  cairo_translate(cr, x + rx * 0.42, cy + ry * 0.5);
+  cairo_rotate(cr, -0.12);
+  SelectFont(cr, FONT_MINCHO, h * 0.2, true);
   cairo_new_path(cr);
   TextPath(cr, "ちよ", 0, 0, 0.5);
   SetRgb(cr, Hex(0x2a1414), 0.75);
