@@ -42,6 +42,10 @@ void IMG_AllocB(BImage* img, int width, int height, int withAlpha);
 void IMG_ReleaseF(FImage* img);
 void IMG_ReleaseB(BImage* img);
 void IMG_FreeSlot(int n);
+// Frees the slot, marks it used with the requested format (FMT_B keeps 8-bit
+// pictures palettised, FMT_F converts to 24-bit) and decodes the file of the
+// image group into it. Returns 1, or 0 with the slot used and empty.
+int IMG_LoadBMP(int slot, int format, const char* name);
 void IMG_FreeAll();
 void IMG_GetSize(int n, int* width, int* height);
 void* IMG_GetImage(int n);

@@ -3,8 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "common/fileutil.h"
-#include "common/input.h"
+#include "common/mouse.h"
+#include "common/rng.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "gfx/sprite.h"

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
 #include "gfx/gfx_test_util.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
-#include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"

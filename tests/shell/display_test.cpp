@@ -14,6 +14,7 @@
 #include "blit/tables.h"
 #include "common/config.h"
 #include "common/log.h"
+#include "common/reg.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_display.h"

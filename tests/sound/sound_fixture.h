@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
 #include "common/log.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"

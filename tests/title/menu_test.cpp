@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/config.h"
-#include "common/input.h"
+#include "common/mouse.h"
 #include "game/title.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "common/config.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
