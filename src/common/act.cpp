@@ -33,3 +33,7 @@ void ACT_Update() {
   if (a.pageUp && a.pageDown) a.pageDown = 0;
   g_act = a;
 }
+
+void ACT_Reset() {
+  g_act = InputActions{};
+}

@@ -12,3 +12,5 @@ struct InputActions {
 extern InputActions g_act;
 
 void ACT_Update();
+// No action set (tests).
+void ACT_Reset();

@@ -8,7 +8,6 @@
 #include "platform/plt_input.h"
 
 MouseState g_mouse;
-ClickZone g_zones[ZONE_GROUPS][ZONES_PER_GROUP];
 
 namespace {
 
@@ -21,7 +20,6 @@ bool ReadButton(int b) {
 
 void MOUSE_Init(int width, int height) {
   std::memset(&g_mouse, 0, sizeof g_mouse);
-  std::memset(g_zones, 0, sizeof g_zones);
   g_mouse.width = static_cast<int16_t>(width);
   g_mouse.height = static_cast<int16_t>(height);
   g_mouse.hoverZone = -1;
@@ -37,7 +35,7 @@ void MOUSE_Poll(int active) {
 
   g_mouse.hoverZone = -1;
   if (!(x < 1 || y < 1 || x > g_mouse.width || y > g_mouse.height)) {
-    const ClickZone* zones = g_zones[g_mouse.activeGroup % ZONE_GROUPS];
+    const ClickZone* zones = g_mouse.zones[g_mouse.activeGroup % ZONE_GROUPS];
     for (int i = 0; i < ZONES_PER_GROUP; ++i) {
       const ClickZone& z = zones[i];
       if (z.enabled && z.x <= x && x < z.x + z.width && z.y <= y && y < z.y + z.height) {
@@ -130,7 +128,7 @@ int MOUSE_ZoneUnderCursorInGroup(int b, int group) {
 }
 
 void MOUSE_SetZone(int group, int index, int x, int y, int width, int height, int enabled) {
-  ClickZone& z = g_zones[group][index];
+  ClickZone& z = g_mouse.zones[group][index];
   z.x = static_cast<int16_t>(x);
   z.y = static_cast<int16_t>(y);
   z.width = static_cast<int16_t>(width);
@@ -139,7 +137,7 @@ void MOUSE_SetZone(int group, int index, int x, int y, int width, int height, in
 }
 
 void MOUSE_DisableGroup(int group) {
-  for (ClickZone& z : g_zones[group]) z.enabled = 0;
+  for (ClickZone& z : g_mouse.zones[group]) z.enabled = 0;
 }
 
 void MOUSE_DisableAllZones() {
@@ -152,12 +150,12 @@ void MOUSE_SelectGroup(int group) {
 
 int MOUSE_ZoneEnabled(int group, int index) {
   if (index < 0 || index >= ZONES_PER_GROUP) return 0;
-  return g_zones[group][index].enabled;
+  return g_mouse.zones[group][index].enabled;
 }
 
 void MOUSE_MoveToZone(int group, int index) {
   if (!MOUSE_ZoneEnabled(group, index)) return;
-  const ClickZone& z = g_zones[group][index];
+  const ClickZone& z = g_mouse.zones[group][index];
   int x = z.x, y = z.y + z.height - 1;
   PLT_ClientToScreen(&x, &y);
   PLT_SetCursorPos(x, y);
@@ -168,4 +166,8 @@ void MOUSE_SetExclusive(int on) {
 }
 void MOUSE_RequestFlush() {
   g_mouse.flushPending = 1;
+}
+
+void MOUSE_Reset() {
+  MOUSE_Init(640, 480);
 }

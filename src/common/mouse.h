@@ -2,6 +2,12 @@
 #pragma once
 #include <cstdint>
 
+enum : int { ZONE_GROUPS = 48, ZONES_PER_GROUP = 64 };
+struct ClickZone {
+  uint8_t enabled;
+  int16_t x, y, width, height;
+};
+
 struct MouseState {
   int32_t x, y;
   int16_t width, height;
@@ -13,16 +19,9 @@ struct MouseState {
   uint8_t activeGroup;
   uint8_t flushPending;
   uint8_t exclusive;
+  ClickZone zones[ZONE_GROUPS][ZONES_PER_GROUP];
 };
 extern MouseState g_mouse;
-
-enum : int { ZONE_GROUPS = 48, ZONES_PER_GROUP = 64 };
-struct ClickZone {
-  uint8_t enabled;
-  int16_t x, y, width, height;
-};
-
-extern ClickZone g_zones[ZONE_GROUPS][ZONES_PER_GROUP];
 
 void MOUSE_Init(int width, int height);
 void MOUSE_Poll(int active);
@@ -42,3 +41,5 @@ int MOUSE_ZoneEnabled(int group, int index);
 void MOUSE_MoveToZone(int group, int index);
 void MOUSE_SetExclusive(int on);
 void MOUSE_RequestFlush();
+// Back to the start state of a 640 x 480 client area, no zones (tests).
+void MOUSE_Reset();

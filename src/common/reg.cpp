@@ -44,3 +44,7 @@ int REG_ReadOrCreate(const char* name, int32_t* dest) {
   if (r != 0) REG_WriteDword(name, static_cast<uint32_t>(*dest));
   return r;
 }
+
+void REG_Reset() {
+  REG_SetKey(REG_KEY_MAIN);
+}

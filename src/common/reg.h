@@ -12,3 +12,5 @@ int REG_WriteBinary(const char* name, const void* data, uint32_t length);
 int REG_Read(const char* name, void* dest, uint32_t length);
 int REG_ReadDword(const char* name, void* dest);
 int REG_ReadOrCreate(const char* name, int32_t* dest);
+// Back to the main key (tests).
+void REG_Reset();

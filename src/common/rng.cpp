@@ -15,3 +15,7 @@ int RNG_Next() {
   g_rng = g_rng * 214013u + 2531011u;
   return static_cast<int>((g_rng >> 16) & 0x7FFF);
 }
+
+void RNG_Reset() {
+  g_rng = 1;
+}

@@ -226,3 +226,9 @@ int IMG_LoadBMP(int slot, int format, const char* name) {
   LOG_Write("BMPを読み込めない画像形式です[%s](%d)\n", name, format);
   return 0;
 }
+
+void IMG_Reset() {
+  IMG_FreeAll();
+  g_tone = GlobalToneT{128, 128, 128};
+  IMG_SetDir("grp");
+}

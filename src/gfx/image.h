@@ -59,3 +59,6 @@ int IMG_LoadDebugFont();
 void IMG_ReleaseDebugFont();
 // Draws text with the debug font into the frame (lower case folded to upper).
 void IMG_DrawDebugText(FImage* dst, int x, int y, const char* text);
+// Frees every slot and goes back to the start state: picture group "grp",
+// neutral tone (tests; the back buffer and the debug font are left alone).
+void IMG_Reset();

@@ -69,3 +69,7 @@ void BUF_Release(PltSoundBuffer** b) {
   PLT_SoundReleaseBuffer(*b);
   *b = nullptr;
 }
+
+void BUF_Reset() {
+  g_buf = BufferState{};
+}

@@ -20,3 +20,5 @@ int BUF_SetPosition(PltSoundBuffer* b, uint32_t offset);
 int BUF_SetVolume(PltSoundBuffer* b, int volume);  // 0..255
 int BUF_IsPlaying(PltSoundBuffer* b);
 void BUF_Release(PltSoundBuffer** b);  // stops, releases, clears the pointer
+// The device closed (tests; the sound module releases its buffers first).
+void BUF_Reset();

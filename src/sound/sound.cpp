@@ -332,3 +332,10 @@ int AVG_GetSE2Slot(int record) {
 const SeRecord* AVG_GetSE2Record(int record) {
   return record >= 0 && record < SND_RECORDS ? &g_snd.records[record] : nullptr;
 }
+
+void SND_Reset() {
+  SND_Release();
+  g_snd = SoundState{};
+  BUF_Reset();
+  PCM_Reset();
+}

@@ -63,3 +63,6 @@ const SeRecord* AVG_GetSE2Record(int record);
 // A sound file as one static buffer of PCM: WAV (PCM or compressed) or, by
 // the extension "ogg", Ogg Vorbis. *size receives the buffer's size.
 PltSoundBuffer* SND_LoadSound(const char* name, uint32_t* size);
+// Releases the device if it is open and goes back to the start state, the
+// sound-effect group included (tests).
+void SND_Reset();

@@ -19,6 +19,7 @@
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"
+#include "shell/reset.h"
 #include "test_util.h"
 
 // A picture of one colour, and a wipe pattern whose index rises left to right.
@@ -38,15 +39,7 @@ class ScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
     HL_Reset();
-    KEY_Reset();
-    MOUSE_Init(640, 480);
-    SPR_ClearAll();
-    CFG_Defaults();
-    SCR_Release();
-    SCR_ResetInterp();
-    AVG_Reset();
-    g_act = InputActions{};
-    g_scene.nextStageRequest = 0;
+    ZV_ResetAll();
   }
   void TearDown() override {
     SPR_ClearAll();

@@ -1,10 +1,20 @@
 // Sound effects, synthesised: short, clean at both ends, mono 44.1 kHz.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
+#include "common/se_ids.h"
 #include "synth.h"
 
 namespace {
+// "wav/se_%03d.wav": where the game looks for effect n.
+std::string EffectFile(int n) {
+  char name[32];
+  std::snprintf(name, sizeof name, "wav/se_%03d.wav", n);
+  return name;
+}
+
 using Buf = std::vector<float>;
 
 Buf Make(double seconds) {
@@ -100,7 +110,7 @@ void MakeSoundEffects(Output& out) {
     NoiseBurst(b, 0.0, 0.25, 0.08, 0.9, 17);
     Bubble(b, 0.0, 260, -1.8, 18, 0.25);
     Finish(b, kStageDb - 3.0, 0.06);
-    out.files["wav/se_002.wav"] = EncodeWav(b, 1, WAV_MS_ADPCM);
+    out.files[EffectFile(SE_MISSED)] = EncodeWav(b, 1, WAV_MS_ADPCM);
   }
   // 3: a delivery that extends a chain: a bright rising arpeggio.
   {
@@ -109,7 +119,7 @@ void MakeSoundEffects(Output& out) {
     const int notes[5] = {79, 84, 88, 91, 96};
     for (int k = 0; k < 5; k++) Note(b, 0.03 + 0.055 * k, INST_BELL, notes[k], 0.2, 0.6 + 0.08 * k);
     Finish(b, kStageDb, 0.25);
-    out.files["wav/se_003.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_CHAINED)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 8: decide on the title, and a creature caught: a bright water plip.
   {
@@ -118,7 +128,7 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.05, 900, 6.0, 35, 0.45);
     Note(b, 0.0, INST_MARIMBA, 84, 0.1, 0.35);
     Finish(b, kStageDb, 0.08);
-    out.files["wav/se_008.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_DECIDE)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 9: a plain delivery: a plop into the bowl and a porcelain ding.
   {
@@ -127,7 +137,7 @@ void MakeSoundEffects(Output& out) {
     Note(b, 0.04, INST_BELL, 86, 0.2, 0.6);
     Note(b, 0.04, INST_BELL, 79, 0.2, 0.35);
     Finish(b, kStageDb - 0.5, 0.2);
-    out.files["wav/se_009.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_DELIVERED)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 10: a creature dropped back into the pond: a falling bloop and splash.
   {
@@ -136,7 +146,7 @@ void MakeSoundEffects(Output& out) {
     NoiseBurst(b, 0.02, 0.3, 0.25, 0.45, 99);
     Bubble(b, 0.12, 420, 4, 30, 0.3);
     Finish(b, kStageDb - 0.5, 0.12);
-    out.files["wav/se_010.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_DROPPED)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 12: the score counter, looped: four ticks in exactly 0.2 s, each decayed
   // to silence before the next, so the loop point is seamless.
@@ -152,7 +162,7 @@ void MakeSoundEffects(Output& out) {
         b[k * step + i] += static_cast<float>(std::sin(2 * M_PI * f * t) * env * tick);
       }
     }
-    out.files["wav/se_012.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_COUNTING)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 13: the cursor moves onto a menu item: a small wooden tok.
   {
@@ -160,7 +170,7 @@ void MakeSoundEffects(Output& out) {
     Note(b, 0.0, INST_MARIMBA, 91, 0.05, 0.8);
     Bubble(b, 0.0, 1500, 1.0, 80, 0.2);
     Finish(b, kStageDb - 1.5, 0.05);
-    out.files["wav/se_013.wav"] = EncodeWav(b, 1, WAV_IMA_ADPCM);
+    out.files[EffectFile(SE_CURSOR)] = EncodeWav(b, 1, WAV_IMA_ADPCM);
   }
   // 20: a drop into still water (chapon): the plink of the drop, the bubble
   // it leaves ringing upwards, and a soft spray.
@@ -171,7 +181,7 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.09, 1050, 2.0, 26, 0.3);
     NoiseBurst(b, 0.01, 0.18, 0.35, 0.12, 201);
     Finish(b, kEffectPeakDb, 0.15);
-    out.files["wav/se_020.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_WATER_DROP)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 21: a small bird's call, two quick notes and a softer answer.
   {
@@ -180,7 +190,7 @@ void MakeSoundEffects(Output& out) {
     Chirp(b, 0.13, 3600, 4300, 0.11, 0.9);
     Chirp(b, 0.36, 3400, 3900, 0.14, 0.45);
     Finish(b, kEffectPeakDb - 1.5, 0.05);
-    out.files["wav/se_021.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_BIRD)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 22: a glass wind chime at the shrine: inharmonic partials of two strokes,
   // slightly detuned so they shimmer.
@@ -197,7 +207,7 @@ void MakeSoundEffects(Output& out) {
         Partial(b, st[0], f * 1.003, decay * 1.1, amp * 0.5);
       }
     Finish(b, kEffectPeakDb - 1.5, 0.4);
-    out.files["wav/se_022.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_WIND_CHIME)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 23: a gust of night wind: filtered noise swelling and falling away, its
   // brightness following the strength of the gust.
@@ -217,6 +227,6 @@ void MakeSoundEffects(Output& out) {
       b[i] = static_cast<float>(lp2 * swell);
     }
     Finish(b, kEffectPeakDb - 2.0, 0.3);
-    out.files["wav/se_023.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_GUST)] = EncodeWav(b, 1, WAV_PCM16);
   }
 }
