@@ -23,7 +23,7 @@
 #include "text/text.h"
 
 SceneState g_scene;
-int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, -1};
+int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -1};
 
 namespace {
 

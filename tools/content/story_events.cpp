@@ -1,16 +1,17 @@
-// The event pictures of the story scenes (v0001..v0006) and their 128x96
-// gallery thumbnails (vs0001..vs0006), cut from the same drawings.
+// The prologue's event pictures: the goldfish stall, Tomo on his branch,
+// the moon breaking on the water, and the bowl lifted from the shrine. Also
+// the thumbnail writer and the pieces the other event pictures share.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "story.h"
 
 namespace story {
-namespace {
 
 // A 5:1 box average: every thumbnail pixel is the mean of a 5x5 block, so
 // the result does not depend on the drawing library's filters.
-void StoreWithThumbnail(Output& out, int number, Canvas& c) {
+void StoreEvent(Output& out, int number, Canvas& c) {
   char name[16];
   snprintf(name, sizeof name, "v%04d", number);
   out.files[std::string("grp/") + name + ".bmp"] = EncodeBmp24(c.surf);
@@ -37,22 +38,32 @@ void StoreWithThumbnail(Output& out, int number, Canvas& c) {
   WritePng(out, name, t.surf);
 }
 
-// Out-of-focus lights: warm festival lanterns far behind.
-void Bokeh(cairo_t* cr, int n, double y0, double y1, uint32_t seed) {
+void Bokeh(cairo_t* cr, int n, double y0, double y1, Rgb c, uint32_t seed) {
   Rand rnd(seed);
   for (int i = 0; i < n; i++) {
     double x = rnd.Range(-20, 660), y = rnd.Range(y0, y1), r = rnd.Range(10, 34);
-    Rgb c = Hex(rnd.Next() % 3 ? 0xffa050 : 0xffd890);
     cairo_arc(cr, x, y, r, 0, 2 * M_PI);
     cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, r);
-    cairo_pattern_add_color_stop_rgba(p, 0, c.r, c.g, c.b, 0.14);
-    cairo_pattern_add_color_stop_rgba(p, 0.85, c.r, c.g, c.b, 0.22);
+    cairo_pattern_add_color_stop_rgba(p, 0, c.r, c.g, c.b, 0.12);
+    cairo_pattern_add_color_stop_rgba(p, 0.85, c.r, c.g, c.b, 0.2);
     cairo_pattern_add_color_stop_rgba(p, 1, c.r, c.g, c.b, 0.0);
     cairo_set_source(cr, p);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
   }
 }
+
+void Backdrop(Canvas& c, void (*background)(Canvas&), int blur, double dim) {
+  Canvas b(c.w, c.h);
+  background(b);
+  Blur(b.surf, blur);
+  cairo_set_source_surface(c.cr, b.surf, 0, 0);
+  cairo_paint(c.cr);
+  cairo_set_source_rgba(c.cr, 0, 0, 0.02, dim);
+  cairo_paint(c.cr);
+}
+
+namespace {
 
 void Leaf(cairo_t* cr, double x, double y, double len, double angle, Rgb c) {
   cairo_save(cr);
@@ -72,12 +83,157 @@ void Leaf(cairo_t* cr, double x, double y, double len, double angle, Rgb c) {
   cairo_restore(cr);
 }
 
-// v0001: Tomo on a branch close up, the tail glowing like a lantern.
-void BirdOnBranch(Output& out) {
-  Canvas c(640, 480);
+// The stall's striped awning across the top, its sign and two lanterns.
+void Awning(cairo_t* cr) {
+  for (int k = 0; k < 10; k++) {
+    cairo_move_to(cr, k * 64, 0);
+    cairo_line_to(cr, k * 64 + 64, 0);
+    cairo_line_to(cr, k * 64 + 70, 44);
+    cairo_line_to(cr, k * 64 + 6, 44);
+    cairo_close_path(cr);
+    SetRgb(cr, k % 2 ? Hex(0xf2efe6) : Hex(0x2e8a5e));
+    cairo_fill(cr);
+  }
+  cairo_rectangle(cr, 0, 44, 640, 4);
+  SetRgb(cr, Hex(0x1a4a32));
+  cairo_fill(cr);
+  PaperLantern(cr, 40, 44, 50, 1.0, Hex(0xe04830));
+  PaperLantern(cr, 600, 44, 50, 1.0, Hex(0xe04830));
+}
+
+// The shallow tank: its back wall (hides what is behind it), the water with
+// the goldfish, and the front rim (drawn last).
+void TankBack(cairo_t* cr) {
+  cairo_rectangle(cr, 20, 214, 600, 26);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, 214, 0, 240);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.35, 0.6, 0.9);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.2, 0.42, 0.72);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  cairo_rectangle(cr, 14, 208, 612, 8);
+  SetRgb(cr, Hex(0x6aa0e0));
+  cairo_fill(cr);
+}
+
+void TankWater(cairo_t* cr) {
+  cairo_rectangle(cr, 20, 240, 600, 240);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, 240, 0, 480);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.36, 0.62, 0.86);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.18, 0.4, 0.7);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  Rand rnd(5);
+  const double fish[9][3] = {{90, 270, 0.3},  {150, 300, 2.8}, {330, 262, 3.4},
+                             {420, 300, 0.8}, {520, 268, 2.2}, {560, 320, -0.4},
+                             {250, 340, 1.2}, {380, 360, 4.0}, {110, 380, 5.2}};
+  for (const auto& f : fish) PondCreature(cr, KIND_GOLDFISH, f[0], f[1], 58, f[2], 0.1);
+  for (int i = 0; i < 30; i++) {
+    double x = rnd.Range(30, 610), y = rnd.Range(244, 470), len = rnd.Range(6, 20);
+    cairo_move_to(cr, x - len, y);
+    cairo_line_to(cr, x + len, y);
+    SetRgb(cr, Hex(0xe8f4ff), 0.35);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+  }
+  // Lantern light on the water.
+  Glow(cr, 320, 250, 280, Hex(0xffd090), 0.25);
+}
+
+// The paper scoop: a ring with its paper, and the handle to the hand.
+void Poi(cairo_t* cr, double x, double y, double r, double hx, double hy) {
+  cairo_move_to(cr, x + r * 0.9, y);
+  cairo_line_to(cr, hx, hy);
+  SetRgb(cr, Hex(0xe8e0d0));
+  cairo_set_line_width(cr, 4);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
+  Ellipse(cr, x, y, r, r * 0.45);
+  SetRgb(cr, Hex(0xffffff), 0.55);
+  cairo_fill_preserve(cr);
+  SetRgb(cr, Hex(0xd8c8b0));
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+}
+
+// A small bowl of water with the fish already caught.
+void CatchBowl(cairo_t* cr, double x, double y, double w) {
+  cairo_move_to(cr, x - w / 2, y);
+  cairo_curve_to(cr, x - w / 2, y + w * 0.45, x + w / 2, y + w * 0.45, x + w / 2, y);
+  cairo_close_path(cr);
+  SetRgb(cr, Hex(0xf4f0ea));
+  cairo_fill(cr);
+  Ellipse(cr, x, y, w / 2, w * 0.14);
+  SetRgb(cr, Hex(0x6aa8e0));
+  cairo_fill_preserve(cr);
+  SetRgb(cr, Hex(0xc8c0b8));
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+  PondCreature(cr, KIND_GOLDFISH, x - w * 0.12, y, w * 0.32, 0.4, 0.0);
+  PondCreature(cr, KIND_GOLDFISH, x + w * 0.14, y + 1, w * 0.3, 3.0, 0.0);
+}
+
+}  // namespace
+
+// v0001: at the grandmother's goldfish stall: Mio crouched behind the tank
+// with a paper scoop and a bowl, the grandmother smiling beside her.
+void StallScene(Canvas& c) {
+  cairo_t* cr = c.cr;
+  Sky(cr, 640, 480, {{0, Hex(0x14102a)}, {1, Hex(0x2a1a2a)}});
+  Bokeh(cr, 30, 40, 230, Hex(0xffb060), 81);
+  Awning(cr);
+  Figure g{};
+  g.neck = {468, 122};
+  g.size = 94;
+  g.turn = -0.35;
+  g.tilt = -0.08;
+  g.look = LOOK_SMILE;
+  g.hem = 1.4;
+  g.left = {{512, 136}, {536, 196}, {516, 230}, -0.4, HAND_OPEN, 0.5, false, 0.6};
+  g.right = {{424, 136}, {392, 178}, {356, 186}, -1.75, HAND_OPEN, 0.5, true, 0.45};
+  g.lightAt = {320, 30};
+  g.lit = 0.7;
+  g.night = 0.1;
+  Grandma(cr, g);
+  Figure m{};
+  m.neck = {232, 152};
+  m.size = 100;
+  m.turn = 0.15;
+  m.tilt = 0.1;
+  m.look = LOOK_SMILE;
+  m.eyeY = 0.8;
+  m.hem = 1.2;
+  m.right = {{190, 166}, {160, 222}, {176, 258}, 2.6, HAND_GRIP, 0.45, true, 0.45};
+  m.left = {{274, 166}, {306, 218}, {300, 250}, -2.4, HAND_HOLD, 0.45, true, 0.45};
+  m.lightAt = {320, 30};
+  m.lit = 0.7;
+  m.night = 0.1;
+  m.parts = Figure::BODY;
+  Mio(cr, m);
+  TankBack(cr);
+  TankWater(cr);
+  Poi(cr, 205, 286, 26, 172, 262);
+  CatchBowl(cr, 318, 262, 56);
+  // Her own lantern, hung on a bamboo stick tied to the corner of the tank.
+  cairo_move_to(cr, 58, 214);
+  cairo_line_to(cr, 72, 128);
+  cairo_line_to(cr, 82, 130);
+  SetRgb(cr, Hex(0x8a6a3a));
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  PaperLantern(cr, 82, 130, 38, 1.0, Hex(0xe04830));
+  m.parts = Figure::FRONT_ARMS;
+  Mio(cr, m);
+  MioHands(cr, m);
+}
+
+// v0002: Tomo on a branch close up, the tail glowing like a lantern.
+void BirdOnBranch(Canvas& c) {
   cairo_t* cr = c.cr;
   Sky(cr, 640, 480, {{0, Hex(0x060a20)}, {0.6, Hex(0x141c44)}, {1, Hex(0x1c1830)}});
-  Bokeh(cr, 26, 260, 470, 61);
+  Bokeh(cr, 22, 230, 470, Hex(0x9ab8ff), 61);
+  Bokeh(cr, 8, 200, 420, Hex(0xc8ff80), 66);
   Glow(cr, 120, 70, 160, Hex(0xb8d0ff), 0.2);
   Stars(cr, 0, 0, 640, 200, 60, 62);
   // Soft leaves out of focus in front and behind.
@@ -94,7 +250,7 @@ void BirdOnBranch(Output& out) {
   // The branch: from the left edge across, gnarled, a twig upward; all of it
   // above the message window.
   cairo_save(cr);
-  cairo_translate(cr, 0, -50);
+  cairo_translate(cr, 0, -90);
   cairo_move_to(cr, -10, 360);
   cairo_curve_to(cr, 150, 350, 300, 335, 460, 312);
   cairo_curve_to(cr, 540, 300, 600, 310, 660, 290);
@@ -139,305 +295,163 @@ void BirdOnBranch(Output& out) {
     Glow(cr, rnd.Range(330, 470), rnd.Range(150, 300), rnd.Range(3, 7), Hex(0xffd080),
          rnd.Range(0.5, 0.9));
   cairo_restore(cr);
-  StoreWithThumbnail(out, 1, c);
 }
 
-// v0002: the moon's reflection breaks and the creatures scatter.
-void BrokenMoon(Output& out) {
-  Canvas c(640, 480);
+namespace {
+
+// A jagged line from a to b: the crack between two shards.
+void CrackTo(cairo_t* cr, Pt a, Pt b, Rand& rnd, double rough) {
+  const int steps = 4;
+  double dx = b.x - a.x, dy = b.y - a.y, n = std::max(1e-6, std::hypot(dx, dy));
+  for (int k = 1; k <= steps; k++) {
+    double t = static_cast<double>(k) / steps, off = k < steps ? rnd.Range(-rough, rough) : 0;
+    cairo_line_to(cr, a.x + dx * t - dy / n * off, a.y + dy * t + dx / n * off);
+  }
+}
+
+// One shard of the moon's disc: the ring between radii r0 and r1 and angles
+// a0 and a1, cracked along its edges, moved out and turned.
+void Shard(cairo_t* cr, double a0, double a1, double r0, double r1, double push, double turn,
+           Rand& rnd) {
+  const double mid = (a0 + a1) / 2;
+  cairo_save(cr);
+  cairo_translate(cr, std::cos(mid) * push, std::sin(mid) * push);
+  cairo_rotate(cr, turn);
+  auto at = [](double a, double r) { return Pt{std::cos(a) * r, std::sin(a) * r}; };
+  Pt p0 = at(a0, r0);
+  cairo_move_to(cr, p0.x, p0.y);
+  CrackTo(cr, p0, at(a0, r1), rnd, (r1 - r0) * 0.12);
+  if (r1 >= 69)
+    cairo_arc(cr, 0, 0, r1, a0, a1);
+  else
+    CrackTo(cr, at(a0, r1), at(a1, r1), rnd, r1 * (a1 - a0) * 0.1);
+  CrackTo(cr, at(a1, r1), at(a1, r0), rnd, (r1 - r0) * 0.12);
+  if (r0 > 1) CrackTo(cr, at(a1, r0), p0, rnd, r0 * (a1 - a0) * 0.12);
+  cairo_close_path(cr);
+  cairo_restore(cr);
+}
+
+}  // namespace
+
+// v0003: the moon's reflection breaks: shards of every size flung from the
+// middle, the creatures darting away under them.
+void BrokenMoon(Canvas& c) {
   cairo_t* cr = c.cr;
-  DrawWater(cr, 0, 0, 640, 480, 71, true);
-  const double cx = 320, cy = 230;
-  Glow(cr, cx, cy, 260, Hex(0xa8c8ff), 0.35);
-  // Splash rings spreading from the centre.
-  for (int k = 0; k < 6; k++) {
-    Ellipse(cr, cx, cy, 50 + 42 * k, (50 + 42 * k) * 0.62);
-    SetRgb(cr, Hex(0xd8ecff), 0.4 - 0.055 * k);
+  DrawWater(cr, 0, 0, 640, 480, 71, false);
+  const double cx = 320, cy = 190;
+  Glow(cr, cx, cy, 280, Hex(0xa8c8ff), 0.3);
+  for (int k = 0; k < 5; k++) {
+    Ellipse(cr, cx, cy, 90 + 50 * k, (90 + 50 * k) * 0.6);
+    SetRgb(cr, Hex(0xd8ecff), 0.35 - 0.06 * k);
     cairo_set_line_width(cr, 2.5 - 0.3 * k);
     cairo_stroke(cr);
   }
-  // Creatures darting away, head outwards, with wakes; blurred a little as
-  // they are under the surface.
-  {
-    Canvas sub(640, 480);
-    Rand rnd(72);
-    for (int i = 0; i < 9; i++) {
-      double a = i * 2 * M_PI / 9 + rnd.Range(-0.2, 0.2), d = rnd.Range(150, 230);
-      double x = cx + cos(a) * d * 1.2, y = cy + sin(a) * d * 0.8;
-      cairo_save(sub.cr);
-      cairo_translate(sub.cr, x, y);
-      cairo_rotate(sub.cr, a + M_PI / 2);
-      for (int k = 1; k <= 3; k++) {  // wake behind the tail
-        cairo_move_to(sub.cr, -6 * k, 30 + 12 * k);
-        cairo_line_to(sub.cr, -2 * k, 22 + 12 * k);
-        cairo_move_to(sub.cr, 6 * k, 30 + 12 * k);
-        cairo_line_to(sub.cr, 2 * k, 22 + 12 * k);
-      }
-      SetRgb(sub.cr, Hex(0xd8ecff), 0.45);
-      cairo_set_line_width(sub.cr, 2);
-      cairo_stroke(sub.cr);
-      DrawCreature(sub.cr, i % 3, false, 0, 0, rnd.Range(58, 76));
-      cairo_restore(sub.cr);
+  Rand rnd(72);
+  // The creatures fleeing outwards, with their wakes.
+  const Kind kinds[9] = {KIND_GOLDFISH, KIND_FROG,     KIND_GOLDFISH, KIND_TURTLE,  KIND_GOLDFISH,
+                         KIND_FROG,     KIND_GOLDFISH, KIND_TURTLE,   KIND_GOLDFISH};
+  for (int i = 0; i < 9; i++) {
+    double a = -M_PI * 0.95 + i * M_PI * 1.9 / 8 + rnd.Range(-0.15, 0.15), d = rnd.Range(170, 250);
+    double x = cx + std::cos(a) * d * 1.1, y = cy + std::sin(a) * d * 0.55;
+    for (int k = 1; k <= 3; k++) {
+      double bx = x - std::cos(a) * 14 * k, by = y - std::sin(a) * 8 * k;
+      Ellipse(cr, bx, by, 10 + 6 * k, 4 + 2 * k);
+      SetRgb(cr, Hex(0xd8ecff), 0.28 - 0.07 * k);
+      cairo_set_line_width(cr, 1.5);
+      cairo_stroke(cr);
     }
-    Blur(sub.surf, 1);
-    cairo_set_source_surface(cr, sub.surf, 0, 0);
-    cairo_paint_with_alpha(cr, 0.92);
+    PondCreature(cr, kinds[i], x, y, rnd.Range(58, 74), a, 0.3);
   }
-  // The moon's disc broken like a plate: wedges with jagged inner edges,
-  // pushed outwards from the centre and turned a little.
-  Rand rnd(73);
-  const int wedges = 7;
-  const double R = 62;
-  double edge[wedges + 1];
-  for (int k = 0; k <= wedges; k++) edge[k] = (k + rnd.Range(-0.25, 0.25)) * 2 * M_PI / wedges;
-  edge[wedges] = edge[0] + 2 * M_PI;
-  const double inner[wedges] = {0.18, 0.3, 0.12, 0.25, 0.2, 0.34, 0.15};
-  for (int k = 0; k < wedges; k++) {
-    double a0 = edge[k], a1 = edge[k + 1], mid = (a0 + a1) / 2, push = rnd.Range(22, 48);
-    double px = cx + cos(mid) * push * 1.3, py = cy + sin(mid) * push * 0.75;
-    Glow(cr, px + cos(mid) * R * 0.5, py + sin(mid) * R * 0.3, R * 1.2, Hex(0xfff0c8), 0.3);
-    cairo_save(cr);
-    cairo_translate(cr, px, py);
-    cairo_scale(cr, 1.0, 0.62);  // the water seen at a slant
-    cairo_rotate(cr, rnd.Range(-0.25, 0.25));
-    cairo_move_to(cr, cos(a0) * R * inner[k], sin(a0) * R * inner[k]);
-    cairo_arc(cr, 0, 0, R, a0, a1);
-    double r1 = R * inner[(k + 1) % wedges];
-    cairo_line_to(cr, cos(a1) * r1, sin(a1) * r1);
-    cairo_line_to(cr, cos(mid + 0.1) * R * 0.28, sin(mid + 0.1) * R * 0.28);  // a jag
-    cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_radial(-R * 0.3, -R * 0.3, R * 0.1, 0, 0, R);
-    cairo_pattern_add_color_stop_rgb(p, 0, 1, 1, 0.95);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.95, 0.86, 0.62);
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    cairo_restore(cr);
-    SetRgb(cr, Hex(0xfffef0), 0.9);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+  // The disc in pieces: uneven wedges, some split again across, pushed out
+  // by different amounts.
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_scale(cr, 1.0, 0.62);
+  const int cuts = 8;
+  double angle[cuts + 1];
+  double at = rnd.Range(0, 1);
+  for (int k = 0; k < cuts; k++) {
+    angle[k] = at;
+    at += 2 * M_PI / cuts * rnd.Range(0.55, 1.45);
   }
-  // Smaller shards flung further, each with a glow.
-  for (int i = 0; i < 14; i++) {
-    double a = rnd.Range(0, 2 * M_PI), d = rnd.Range(95, 170);
-    double x = cx + cos(a) * d * 1.25, y = cy + sin(a) * d * 0.7,
-           s = rnd.Range(8, 18) * (1.2 - d / 260);
-    Glow(cr, x, y, s * 3, Hex(0xfff0c8), 0.45);
-    cairo_save(cr);
-    cairo_translate(cr, x, y);
-    cairo_rotate(cr, rnd.Range(0, 2 * M_PI));
-    int corners = 3 + static_cast<int>(rnd.Next() % 3);
-    for (int k = 0; k < corners; k++) {
-      double ang = k * 2 * M_PI / corners + rnd.Range(-0.3, 0.3), rr = s * rnd.Range(0.6, 1.1);
-      if (k == 0)
-        cairo_move_to(cr, cos(ang) * rr, sin(ang) * rr * 0.6);
-      else
-        cairo_line_to(cr, cos(ang) * rr, sin(ang) * rr * 0.6);
+  const double total = at - angle[0];
+  for (int k = 0; k < cuts; k++) angle[k] = angle[0] + (angle[k] - angle[0]) * 2 * M_PI / total;
+  angle[cuts] = angle[0] + 2 * M_PI;
+  for (int k = 0; k < cuts; k++) {
+    const bool split = rnd.Next() % 2 == 0;
+    const double rs = 70 * rnd.Range(0.35, 0.6);
+    for (int part = 0; part < (split ? 2 : 1); part++) {
+      double r0 = split && part ? rs : rnd.Range(0, 8), r1 = split && !part ? rs : 70;
+      double push = (split && !part ? rnd.Range(6, 18) : rnd.Range(20, 52));
+      Shard(cr, angle[k], angle[k + 1], r0, r1, push, rnd.Range(-0.3, 0.3), rnd);
+      cairo_pattern_t* p = cairo_pattern_create_radial(-20, -20, 5, 0, 0, 110);
+      cairo_pattern_add_color_stop_rgb(p, 0, 1, 1, 0.95);
+      cairo_pattern_add_color_stop_rgb(p, 1, 0.95, 0.85, 0.6);
+      cairo_set_source(cr, p);
+      cairo_fill_preserve(cr);
+      cairo_pattern_destroy(p);
+      SetRgb(cr, Hex(0xfffef4), 0.9);
+      cairo_set_line_width(cr, 1.4);
+      cairo_stroke(cr);
     }
+  }
+  cairo_restore(cr);
+  // Splinters flung further, and droplets.
+  for (int i = 0; i < 24; i++) {
+    double a = rnd.Range(0, 2 * M_PI), d = rnd.Range(80, 200), s = rnd.Range(2, 7);
+    double x = cx + std::cos(a) * d * 1.2, y = cy + std::sin(a) * d * 0.62;
+    Glow(cr, x, y, s * 3, Hex(0xfff0c8), 0.4);
+    cairo_move_to(cr, x - s, y);
+    cairo_line_to(cr, x + s * 0.3, y - s * 0.5);
+    cairo_line_to(cr, x + s, y + s * 0.2);
     cairo_close_path(cr);
-    cairo_restore(cr);
-    cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, s);
-    cairo_pattern_add_color_stop_rgb(p, 0, 1, 1, 0.95);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.95, 0.86, 0.62);
-    cairo_set_source(cr, p);
+    SetRgb(cr, Hex(0xfff6dc));
     cairo_fill(cr);
-    cairo_pattern_destroy(p);
   }
-  // Droplets thrown up, and glints.
   for (int i = 0; i < 40; i++) {
-    double a = rnd.Range(0, 2 * M_PI), d = rnd.Range(20, 200);
-    double x = cx + cos(a) * d * 1.2, y = cy + sin(a) * d * 0.7 - rnd.Range(0, 40);
-    cairo_arc(cr, x, y, rnd.Range(1, 3), 0, 2 * M_PI);
+    double a = rnd.Range(0, 2 * M_PI), d = rnd.Range(20, 180);
+    cairo_arc(cr, cx + std::cos(a) * d * 1.2, cy + std::sin(a) * d * 0.6 - rnd.Range(0, 40),
+              rnd.Range(1, 2.5), 0, 2 * M_PI);
     SetRgb(cr, Hex(0xe8f4ff), rnd.Range(0.4, 0.9));
     cairo_fill(cr);
   }
-  StoreWithThumbnail(out, 2, c);
 }
 
-// v0003: the moon bowl glowing in Mio's hands.
-void BowlInHands(Output& out) {
-  Canvas c(640, 480);
+// v0004: at the shrine: Mio lifts the bowl in both hands, her lantern
+// hanging from her obi.
+void BowlLifted(Canvas& c) {
   cairo_t* cr = c.cr;
-  Sky(cr, 640, 480, {{0, Hex(0x04081a)}, {1, Hex(0x0a1434)}});
-  Stars(cr, 0, 0, 640, 480, 80, 81);
-  Glow(cr, 320, 240, 340, Hex(0x90b8ff), 0.35);
-  // Rays of moonlight from the bowl.
-  Rand rnd(82);
-  for (int i = 0; i < 18; i++) {
-    double a = -M_PI / 2 + rnd.Range(-1.2, 1.2), len = rnd.Range(160, 280);
-    cairo_move_to(cr, 320, 250);
-    cairo_line_to(cr, 320 + cos(a - 0.03) * len, 250 + sin(a - 0.03) * len);
-    cairo_line_to(cr, 320 + cos(a + 0.03) * len, 250 + sin(a + 0.03) * len);
-    cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_radial(320, 250, 0, 320, 250, len);
-    cairo_pattern_add_color_stop_rgba(p, 0, 1, 0.96, 0.85, 0.35);
-    cairo_pattern_add_color_stop_rgba(p, 1, 0.7, 0.8, 1, 0);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
-  }
-  const Rgb light = Hex(0xd8e4ff);
-  CuppedHands(cr, 320, 330, 300, 1.0, light);
-  MoonBowl(cr, 320, 250, 230, 1.0);
-  CuppedFingers(cr, 320, 330, 300, 1.0, light);
-  for (int i = 0; i < 20; i++)
-    Glow(cr, rnd.Range(160, 480), rnd.Range(60, 250), rnd.Range(3, 8), Hex(0xfff4d8),
-         rnd.Range(0.4, 0.9));
-  StoreWithThumbnail(out, 3, c);
+  Backdrop(c, ShrineNight, 6, 0.25);
+  Figure m{};
+  m.neck = {320, 156};
+  m.size = 118;
+  m.turn = 0.0;
+  m.tilt = 0.04;
+  m.look = LOOK_WONDER;
+  m.eyeY = 0.9;
+  m.hem = 2.7;
+  m.right = {{262, 172}, {226, 240}, {244, 270}, 1.35, HAND_HOLD, 0.45, true, 0.8};
+  m.left = {{378, 172}, {414, 240}, {396, 270}, -1.35, HAND_HOLD, 0.45, true, 0.8};
+  m.lightAt = {400, 330};
+  m.lit = 0.8;
+  m.night = 0.2;
+  Mio(cr, m);
+  PaperLantern(cr, 404, 296, 44, 1.0, Hex(0xe04830));
+  MoonBowl(cr, 320, 236, 150, 0.0, 0.25);
+  MioHands(cr, m);
 }
-
-// v0004: Tomo's light fading, resting in Mio's cupped hands.
-void DimmingBird(Output& out) {
-  Canvas c(640, 480);
-  cairo_t* cr = c.cr;
-  Sky(cr, 640, 480, {{0, Hex(0x03050e)}, {1, Hex(0x0a0e22)}});
-  Stars(cr, 0, 0, 640, 260, 70, 91);
-  DrawWater(cr, 0, 300, 640, 180, 92, false);
-  cairo_rectangle(cr, 0, 300, 640, 180);
-  SetRgb(cr, Hex(0x02040c), 0.55);
-  cairo_fill(cr);
-  Glow(cr, 320, 290, 160, Hex(0xff9a40), 0.22);
-  const Rgb light = Hex(0xffa850);
-  CuppedHands(cr, 320, 330, 340, 0.45, light);
-  LanternBird(cr, 300, 282, 48, BIRD_ASLEEP, 0.3);
-  CuppedFingers(cr, 320, 330, 340, 0.45, light);
-  // The last sparks rising and going out.
-  Rand rnd(93);
-  for (int i = 0; i < 9; i++)
-    Glow(cr, rnd.Range(300, 420), rnd.Range(120, 260), rnd.Range(2, 5), Hex(0xffc070),
-         rnd.Range(0.15, 0.5));
-  StoreWithThumbnail(out, 4, c);
-}
-
-// v0005: ending A: Tomo flies up with Mio's lantern; the moon is whole again.
-void LanternToTheSky(Output& out) {
-  Canvas c(640, 480);
-  cairo_t* cr = c.cr;
-  Sky(cr, 640, 300, {{0, Hex(0x040616)}, {0.7, Hex(0x101c48)}, {1, Hex(0x1c2c60)}});
-  Stars(cr, 0, 0, 640, 260, 170, 101);
-  Moon(cr, 140, 80, 34, 1.0);
-  Woods(cr, -20, 660, 300, 70, Hex(0x080e24), 102);
-  DrawWater(cr, 0, 300, 640, 180, 103, false);
-  cairo_save(cr);
-  cairo_rectangle(cr, 0, 300, 640, 180);
-  cairo_clip(cr);
-  Ellipse(cr, 140, 380, 34, 12);
-  SetRgb(cr, Hex(0xfff2d0), 0.85);
-  cairo_fill(cr);
-  Glow(cr, 140, 380, 90, Hex(0xc8dcff), 0.3);
-  MoonPath(cr, 140, 306, 476, 50, 0.8, 104);
-  // The lantern's light in the water too.
-  Glow(cr, 420, 420, 60, Hex(0xffa040), 0.25);
-  cairo_restore(cr);
-  // A trail of light curving up from the pond.
-  Rand rnd(105);
-  for (int i = 0; i < 60; i++) {
-    double t = i / 60.0;
-    double x = 420 + 50 * std::sin(t * 3.5) - 8 * t, y = 430 - 250 * t;
-    Glow(cr, x + rnd.Range(-8, 8), y + rnd.Range(-8, 8), rnd.Range(2, 6) * (0.4 + t), Hex(0xffd090),
-         0.3 + 0.5 * t);
-  }
-  // Tomo flying, the paper lantern hanging from its feet on a cord.
-  const double bx = 410, by = 108;
-  cairo_move_to(cr, bx + 6, by + 26);
-  cairo_curve_to(cr, bx + 6, by + 34, bx + 3, by + 40, bx + 2, by + 46);
-  SetRgb(cr, Hex(0xd8c8a8), 0.8);
-  cairo_set_line_width(cr, 1.5);
-  cairo_stroke(cr);
-  PaperLantern(cr, bx + 2, by + 46, 54, 1.0, Hex(0xe04830));
-  cairo_save(cr);
-  cairo_translate(cr, bx, by);
-  cairo_rotate(cr, -0.35);
-  LanternBird(cr, 0, 0, 30, BIRD_FLYING, 1.0);
-  cairo_restore(cr);
-  // Mio small on the shore, looking up.
-  cairo_move_to(cr, 520, 300);
-  cairo_curve_to(cr, 514, 290, 516, 272, 522, 266);
-  cairo_curve_to(cr, 528, 272, 532, 290, 528, 300);
-  cairo_close_path(cr);
-  cairo_arc(cr, 523, 260, 6, 0, 2 * M_PI);
-  SetRgb(cr, Hex(0x04060e));
-  cairo_fill(cr);
-  StoreWithThumbnail(out, 5, c);
-}
-
-// v0006: ending B: dawn at the pond, the creatures home, Tomo asleep on the bowl.
-void DawnHome(Output& out) {
-  Canvas c(640, 480);
-  cairo_t* cr = c.cr;
-  Sky(cr, 640, 220,
-      {{0, Hex(0x241c4a)}, {0.5, Hex(0x704a80)}, {0.85, Hex(0xe08a80)}, {1, Hex(0xf8c078)}});
-  Glow(cr, 360, 220, 240, Hex(0xffd090), 0.5);
-  Woods(cr, -20, 660, 214, 90, Hex(0x2a2042), 111);
-  Woods(cr, -20, 660, 222, 50, Hex(0x181430), 112);
-  DrawWater(cr, 0, 222, 640, 258, 113, true);
-  cairo_rectangle(cr, 0, 222, 640, 258);
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, 222, 0, 480);
-  cairo_pattern_add_color_stop_rgba(p, 0, 0.98, 0.72, 0.50, 0.5);
-  cairo_pattern_add_color_stop_rgba(p, 1, 0.25, 0.20, 0.40, 0.15);
-  cairo_set_source(cr, p);
-  cairo_fill(cr);
-  cairo_pattern_destroy(p);
-  // The creatures swimming calmly below the surface.
-  {
-    Canvas sub(640, 480);
-    const double fish[6][4] = {{120, 300, 0.9, 0}, {250, 370, -0.5, 1}, {90, 420, 2.4, 2},
-                               {330, 300, 1.7, 0}, {200, 450, 0.2, 0},  {380, 430, -1.2, 2}};
-    for (const auto& f : fish) {
-      cairo_save(sub.cr);
-      cairo_translate(sub.cr, f[0], f[1]);
-      cairo_rotate(sub.cr, f[2]);
-      DrawCreature(sub.cr, static_cast<int>(f[3]), false, 0, 0, 56);
-      cairo_restore(sub.cr);
-      for (int k = 0; k < 2; k++) {
-        Ellipse(sub.cr, f[0], f[1], 40 + 18 * k, (40 + 18 * k) * 0.5);
-        SetRgb(sub.cr, Hex(0xfff0e0), 0.25 - 0.1 * k);
-        cairo_set_line_width(sub.cr, 1.2);
-        cairo_stroke(sub.cr);
-      }
-    }
-    Blur(sub.surf, 2);
-    cairo_set_source_surface(cr, sub.surf, 0, 0);
-    cairo_paint_with_alpha(cr, 0.8);
-  }
-  Mist(c, 200, 70, 0.7, 114);
-  // Bank with grass in the right foreground, the bowl on its stone.
-  cairo_move_to(cr, 380, 480);
-  cairo_curve_to(cr, 400, 360, 500, 300, 660, 290);
-  cairo_line_to(cr, 660, 480);
-  cairo_close_path(cr);
-  SetRgb(cr, Hex(0x1a1628));
-  cairo_fill(cr);
-  Ellipse(cr, 540, 330, 76, 22);
-  SetRgb(cr, Hex(0x3a3650));
-  cairo_fill(cr);
-  Ellipse(cr, 540, 324, 70, 17);
-  SetRgb(cr, Hex(0x5a5070));
-  cairo_fill(cr);
-  MoonBowl(cr, 540, 284, 110, 0.35);
-  // Dawn light on the bowl's left side.
-  Glow(cr, 500, 290, 60, Hex(0xffc080), 0.25);
-  LanternBird(cr, 580, 250, 22, BIRD_ASLEEP, 0.4);
-  Rand rnd(115);
-  for (int i = 0; i < 30; i++) {
-    double gx = rnd.Range(430, 640), gy = rnd.Range(330, 480);
-    cairo_move_to(cr, gx, gy);
-    cairo_line_to(cr, gx + rnd.Range(-6, 6), gy - rnd.Range(10, 26));
-    SetRgb(cr, Hex(0x2a2a3a));
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
-  }
-  StoreWithThumbnail(out, 6, c);
-}
-}  // namespace
 
 void MakeEventPictures(Output& out) {
-  BirdOnBranch(out);
-  BrokenMoon(out);
-  BowlInHands(out);
-  DimmingBird(out);
-  LanternToTheSky(out);
-  DawnHome(out);
+  // In the order of the event-picture list (v0001 .. v0012).
+  void (*const pictures[])(Canvas&) = {StallScene,   BirdOnBranch, BrokenMoon,   BowlLifted,
+                                       FallenBird,   SharedFlame,  KeptFlame,    MoonDrinks,
+                                       FlightAtDawn, Reunion,      LanternAgain, Rekindled};
+  int number = 1;
+  for (auto draw : pictures) {
+    Canvas c(640, 480);
+    draw(c);
+    StoreEvent(out, number++, c);
+  }
 }
 
 }  // namespace story
