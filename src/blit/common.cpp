@@ -18,15 +18,18 @@ void SplitMode(uint32_t word, int* mode, int* param) {
   const int P = static_cast<int>(word >> 16);
   // The fading modes reach the full picture at 256; larger parameters would
   // index past the multiply table, so they count as the full picture too.
-  if ((m == 10 || m == 11 || m == 12 || m == 13) && P >= 256) m = 0;
+  if ((m == BLT_MODE_FADE || m == BLT_MODE_DESATURATE || m == BLT_MODE_STIPPLE ||
+       m == BLT_MODE_NOISE) &&
+      P >= 256)
+    m = 0;
   *mode = m;
   *param = P;
 }
 
 bool PrepareMode(BlitParams* p, int* mode, int* param) {
   const int m = static_cast<int>(p->mode & 0xFFFF), P = static_cast<int>(p->mode >> 16);
-  if ((m == 10 || m == 12) && P == 0) return false;
-  if ((m == 10 || m == 12) && P == 256) p->mode = 0;
+  if ((m == BLT_MODE_FADE || m == BLT_MODE_STIPPLE) && P == 0) return false;
+  if ((m == BLT_MODE_FADE || m == BLT_MODE_STIPPLE) && P == 256) p->mode = 0;
   SplitMode(p->mode, mode, param);
   SanitizeFactors(p);
   return true;

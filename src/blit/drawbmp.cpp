@@ -12,9 +12,13 @@ namespace {
 
 // Modes with a loop of their own in each entry; any other mode draws as a
 // copy.
-constexpr ModeSet kLoopsFF = ModeRange(0, 8) | ModeRange(10, 15) | ModeRange(17, 40);
-constexpr ModeSet kLoopsFB = ModeRange(0, 7) | ModeBits({10, 12, 15, 17, 18});
-constexpr ModeSet kEffects = ModeRange(14, 40);
+constexpr ModeSet kLoopsFF = ModeRange(BLT_MODE_COPY, BLT_MODE_NEGATIVE) |
+                             ModeRange(BLT_MODE_FADE, BLT_MODE_SCATTER) |
+                             ModeRange(BLT_MODE_WOBBLE, BLT_MODE_CELLS_BLEND_16);
+constexpr ModeSet kLoopsFB = ModeRange(BLT_MODE_COPY, BLT_MODE_DARKEN) |
+                             ModeBits({BLT_MODE_FADE, BLT_MODE_STIPPLE, BLT_MODE_SCATTER,
+                                       BLT_MODE_WOBBLE, BLT_MODE_WOBBLE_HALF});
+constexpr ModeSet kEffects = ModeRange(BLT_MODE_MOSAIC, BLT_MODE_CELLS_BLEND_16);
 
 template <int kKey, class Fetch, class Op>
 void Loop(const Geom& gr, const Fetch& fr, const Op& opr, uint32_t key) {
@@ -47,7 +51,7 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
   if (alpha && !v.alphaRows) return false;
-  if (mode == 10 && alpha && g.colStep == 1 && v.palFadeAlphaRow) {
+  if (mode == BLT_MODE_FADE && alpha && g.colStep == 1 && v.palFadeAlphaRow) {
     // Fading palettised pictures with an alpha plane: gather, fade and blend
     // eight pixels at a time, exactly as the scalar rule.
     const FetchB f{s.px, s.alpha, s.lut};
@@ -60,23 +64,24 @@ bool TryVector(const Geom& g, Source s, int mode, int param, int32_t dstW) {
     }
     return true;
   }
-  if (mode == 10) {
+  if (mode == BLT_MODE_FADE) {
     // The fade kernel works on the picture's own colours.
     if (alpha || !s.neutral) return false;
     s.pal = s.own;
-  } else if (mode != 0 && mode != 1 && mode != 3) {
+  } else if (mode != BLT_MODE_COPY && mode != BLT_MODE_ADD && mode != BLT_MODE_SUB) {
     return false;
   }
   const int n = g.w * 3;
   // The whole block in one move when both images are exactly the blit wide.
-  if (mode == 0 && !alpha && !s.isB && !s.factors && g.colStep == 1 && g.w == dstW &&
+  if (mode == BLT_MODE_COPY && !alpha && !s.isB && !s.factors && g.colStep == 1 && g.w == dstW &&
       g.w == s.width && g.rowStep == s.width) {
     std::memcpy(g.d, s.px + g.start * 3, static_cast<size_t>(n) * g.h);
     return true;
   }
   uint8_t *buf = nullptr, *abuf = nullptr;
   if (!ScratchRows(n, &buf, &abuf)) return false;
-  const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
+  const RowAlpha ra =
+      !alpha ? kRowPlain : (mode == BLT_MODE_COPY ? kRowAlphaBytes : kRowPremultiplied);
   if (ra == kRowAlphaBytes && g.colStep == 1 && v.palAlphaRow) {
     // Palette gather and blend eight pixels at a time.
     const FetchB f{s.px, s.alpha, s.lut};
@@ -130,9 +135,9 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
   int mode, param;
   if (!PrepareMode(&p, &mode, &param)) return 1;
   // An unmoved wobble is a plain copy (at full brightness for B sources too).
-  if ((mode == 17 || mode == 18) && param == 0) mode = 0;
+  if ((mode == BLT_MODE_WOBBLE || mode == BLT_MODE_WOBBLE_HALF) && param == 0) mode = 0;
   // The wobble's tiles are laid over the whole picture and clipped one by one.
-  if (mode == 17 || mode == 18) {
+  if (mode == BLT_MODE_WOBBLE || mode == BLT_MODE_WOBBLE_HALF) {
     BlitParams t = unclipped;
     t.mode = p.mode;
     SanitizeFactors(&t);
@@ -148,7 +153,9 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
   // palette preparation above has already inverted or desaturated B sources).
   // Scatter without spread and a horizontal wave without amplitude are copies.
   if (!HasMode(srcIsB ? kLoopsFB : kLoopsFF, mode)) mode = 0;
-  if ((mode == 15 && param == 0) || (mode == 22 && (param & 0xFF) == 0)) mode = 0;
+  if ((mode == BLT_MODE_SCATTER && param == 0) ||
+      (mode == BLT_MODE_HWAVE_BLEND && (param & 0xFF) == 0))
+    mode = 0;
 
   Geom g;
   g.w = p.w;
@@ -183,7 +190,9 @@ int DrawBMP(BlitParams p, bool srcIsB, const char* name) {
   }
   if (TryVector(g, s, mode, param, dst->width)) return 1;
 
-  WithModeOp<ModeBits({1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13})>(
+  WithModeOp<ModeBits({BLT_MODE_ADD, BLT_MODE_DODGE, BLT_MODE_SUB, BLT_MODE_OVERLAY,
+                       BLT_MODE_SCALE_BY_DEST, BLT_MODE_LIGHTEN, BLT_MODE_DARKEN, BLT_MODE_NEGATIVE,
+                       BLT_MODE_FADE, BLT_MODE_DESATURATE, BLT_MODE_STIPPLE, BLT_MODE_NOISE})>(
       mode, param, s.isB, [&](const auto& op) { Run(g, s, op); });
   return 1;
 }

@@ -14,6 +14,11 @@
 #include "common/log.h"
 
 namespace blt {
+// The modes each entry has a loop for; every other mode draws as a copy.
+constexpr ModeSet kLoopsZB = ModeBits(
+    {BLT_MODE_COPY, BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_FADE, BLT_MODE_STIPPLE});
+constexpr ModeSet kLoopsZF = kLoopsZB | ModeBits({BLT_MODE_NEGATIVE, BLT_MODE_DESATURATE});
+
 namespace {
 
 struct ZoomGeom {
@@ -111,7 +116,7 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
   if (alpha && !v.alphaRows) return false;
-  if (mode == 10 && alpha && s.isB && v.palFadeAlphaRow) {
+  if (mode == BLT_MODE_FADE && alpha && s.isB && v.palFadeAlphaRow) {
     // The sampled indices and alphas of a row side by side, then the fade
     // through the alpha plane eight pixels at a time (exact).
     uint8_t *idx = nullptr, *al = nullptr;
@@ -131,10 +136,10 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
     }
     return true;
   }
-  if (mode == 10) {
+  if (mode == BLT_MODE_FADE) {
     if (alpha || !s.neutral) return false;
     s.pal = s.own;
-  } else if (mode != 1 && mode != 3) {
+  } else if (mode != BLT_MODE_ADD && mode != BLT_MODE_SUB) {
     // A plain copy gathers as fast straight into the frame as into a row
     // buffer; only the blending modes gain from the byte kernels.
     return false;
@@ -142,7 +147,8 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   const int n = g.w * 3;
   uint8_t *buf = nullptr, *abuf = nullptr;
   if (!ScratchRows(n, &buf, &abuf)) return false;
-  const RowAlpha ra = !alpha ? kRowPlain : (mode == 0 ? kRowAlphaBytes : kRowPremultiplied);
+  const RowAlpha ra =
+      !alpha ? kRowPlain : (mode == BLT_MODE_COPY ? kRowAlphaBytes : kRowPremultiplied);
   RowWalker rw(g);
   ptrdiff_t fetched = -1;
   for (int i = 0; i < g.h; i++, rw.next()) {
@@ -217,11 +223,7 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
   uint8_t palBuf[1024];
   Source s;
   DescribeSource(p, &s, mode, param, palBuf);
-  const bool known =
-      srcIsB ? (mode == 0 || mode == 1 || mode == 3 || mode == 4 || mode == 10 || mode == 12)
-             : (mode == 0 || mode == 1 || mode == 3 || mode == 4 || mode == 8 || mode == 10 ||
-                mode == 11 || mode == 12);
-  if (!known) mode = 0;
+  if (!HasMode(srcIsB ? kLoopsZB : kLoopsZF, mode)) mode = BLT_MODE_COPY;
 
   // Start at the near end of the clipped source rectangle, or at its far end
   // when mirrored, and draw only as many pixels as stay inside the image.
@@ -270,8 +272,9 @@ int DrawZoom(BlitParams p, bool srcIsB, const char* name) {
 
   if (TryVector(g, s, mode, param)) return 1;
 
-  WithModeOp<ModeBits({1, 3, 4, 8, 10, 11, 12})>(mode, param, s.isB,
-                                                 [&](const auto& op) { Run(g, s, op); });
+  WithModeOp<ModeBits({BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_NEGATIVE,
+                       BLT_MODE_FADE, BLT_MODE_DESATURATE, BLT_MODE_STIPPLE})>(
+      mode, param, s.isB, [&](const auto& op) { Run(g, s, op); });
   return 1;
 }
 

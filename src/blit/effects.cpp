@@ -137,13 +137,13 @@ void WipeActions(std::vector<int>& act, int left, int bandEnd, int first, int st
 }
 
 void SoftWipe(const Geom& g, const Source& s, int mode, int P) {
-  const bool byRows = mode == 23 || mode == 24;
+  const bool byRows = mode == BLT_MODE_WIPE_UP || mode == BLT_MODE_WIPE_DOWN;
   const int lines = byRows ? g.h : g.w;
   std::vector<int> act(lines);
-  if (mode <= 26) {
+  if (mode <= BLT_MODE_WIPE_RIGHT) {
     const int S = (byRows ? g_screenH : g_screenW) + 255;
     const int n = lines;
-    if (mode == 23 || mode == 25) {
+    if (mode == BLT_MODE_WIPE_UP || mode == BLT_MODE_WIPE_LEFT) {
       const int64_t gv = static_cast<int64_t>(S) * (256 - P) / 256;
       const int left = static_cast<int>(std::clamp<int64_t>(gv - 255, 0, n));
       const int end = static_cast<int>(std::clamp<int64_t>(gv, 0, n));
@@ -163,12 +163,12 @@ void SoftWipe(const Geom& g, const Source& s, int mode, int P) {
     const int n = (g.w + 1) / 2;
     std::vector<int> dist(g.w);
     for (int j = 0; j < g.w; j++) dist[j] = FromCentre(j, g.w);
-    const int64_t gv = mode == 27 ? (114432 - 447 * static_cast<int64_t>(P)) / 256
-                                  : (447 * static_cast<int64_t>(P)) >> 8;
+    const int64_t gv = mode == BLT_MODE_WIPE_CLOSE ? (114432 - 447 * static_cast<int64_t>(P)) / 256
+                                                   : (447 * static_cast<int64_t>(P)) >> 8;
     const int left = static_cast<int>(std::clamp<int64_t>(gv - 127, 0, n));
     const int end = static_cast<int>(std::clamp<int64_t>(gv, 0, n));
     const int ramp = 2 * static_cast<int>(std::clamp<int64_t>(127 - gv, 0, 127));
-    if (mode == 27) {
+    if (mode == BLT_MODE_WIPE_CLOSE) {
       WipeActions(act, left, end, ramp, 2, false, &dist);
     } else {
       WipeActions(act, left, end, 254 - ramp, -2, true, &dist);
@@ -180,8 +180,8 @@ void SoftWipe(const Geom& g, const Source& s, int mode, int P) {
 // ---- staircase blinds -----------------------------------------------------------
 
 void Blinds(const Geom& g, const Source& s, int mode, int P) {
-  const bool byRows = mode == 29 || mode == 30;
-  const bool fromCentre = mode == 33 || mode == 34;
+  const bool byRows = mode == BLT_MODE_BLINDS_UP || mode == BLT_MODE_BLINDS_DOWN;
+  const bool fromCentre = mode == BLT_MODE_BLINDS_CLOSE || mode == BLT_MODE_BLINDS_OPEN;
   const bool odd = (mode & 1) != 0;
   const int steps = byRows ? 46 : (fromCentre ? 36 : 56);
   const int c = odd ? static_cast<int>((256 - static_cast<int64_t>(P)) * steps / 256)
@@ -271,7 +271,7 @@ void Cells(const Geom& g, const Source& s, int mode, int P) {
   // Beyond 256 the blend weights would leave the multiply table.
   P = std::clamp(P, 0, 256);
   const int o = ((P * (96 >> n)) >> 8) - m;
-  const bool blend = mode >= 38;
+  const bool blend = mode >= BLT_MODE_CELLS_BLEND_64;
   const int e = P * P / 512;
   if (VectorCells(g, s, mask, m, o, blend ? 16 + e : 0)) return;
   std::vector<int> col(g.w);
@@ -365,7 +365,7 @@ void VerticalWave(const Geom& g, const Source& s, int mode, int P) {
       uint8_t* d = g.d + i * g.dStride;
       ptrdiff_t e = g.start + static_cast<ptrdiff_t>(r) * g.rowStep;
       for (int j = 0; j < g.w; j++, d += 3, e += g.colStep) {
-        if (mode == 19) {
+        if (mode == BLT_MODE_VWAVE) {
           Plot<kKey>(d, e, f, OpCopy{}, s.key);
         } else {
           Plot<kKey>(d, e, f, mix, s.key);
@@ -403,7 +403,7 @@ void HorizontalWave(const Geom& g, const Source& s, int mode, int P) {
       uint8_t* d = g.d + i * g.dStride + j0 * 3;
       ptrdiff_t e = g.start + i * g.rowStep + static_cast<ptrdiff_t>(shift + j0 * g.colStep);
       for (int64_t j = j0; j < j1; j++, d += 3, e += g.colStep) {
-        if (mode == 21) {
+        if (mode == BLT_MODE_HWAVE) {
           Plot<kKey>(d, e, f, OpCopy{}, s.key);
         } else {
           Plot<kKey>(d, e, f, mix, s.key);
@@ -417,26 +417,26 @@ void HorizontalWave(const Geom& g, const Source& s, int mode, int P) {
 
 void DrawEffect(const Geom& g, const Source& s, int mode, int P) {
   switch (mode) {
-    case 14:
+    case BLT_MODE_MOSAIC:
       Mosaic(g, s, P);
       break;
-    case 15:
+    case BLT_MODE_SCATTER:
       Scatter(g, s, P);
       break;
-    case 19:
-    case 20:
+    case BLT_MODE_VWAVE:
+    case BLT_MODE_VWAVE_BLEND:
       VerticalWave(g, s, mode, P);
       break;
-    case 21:
-    case 22:
+    case BLT_MODE_HWAVE:
+    case BLT_MODE_HWAVE_BLEND:
       HorizontalWave(g, s, mode, P);
       break;
     default:
-      if (mode >= 23 && mode <= 28) {
+      if (mode >= BLT_MODE_WIPE_UP && mode <= BLT_MODE_WIPE_OPEN) {
         SoftWipe(g, s, mode, P);
-      } else if (mode >= 29 && mode <= 34) {
+      } else if (mode >= BLT_MODE_BLINDS_UP && mode <= BLT_MODE_BLINDS_OPEN) {
         Blinds(g, s, mode, P);
-      } else if (mode >= 35 && mode <= 40) {
+      } else if (mode >= BLT_MODE_CELLS_64 && mode <= BLT_MODE_CELLS_BLEND_16) {
         Cells(g, s, mode, P);
       }
       break;
@@ -457,7 +457,7 @@ void DrawWobble(const BlitParams& p, bool srcIsB, int mode, int P) {
   }
   const bool mx = (p.flags & BLT_MIRROR_X) != 0, my = (p.flags & BLT_MIRROR_Y) != 0;
   BlitParams t = p;
-  t.mode = mode == 18 ? BLT_Mode(10, 128) : 0;
+  t.mode = mode == BLT_MODE_WOBBLE_HALF ? BLT_Mode(BLT_MODE_FADE, 128) : 0;
   for (int ty = 0; ty < 8; ty++) {
     for (int tx = 0; tx < 8; tx++) {
       const int64_t dw = gx[tx + 1] - gx[tx], dh = gy[ty + 1] - gy[ty];

@@ -308,6 +308,10 @@ constexpr ModeSet ModeRange(int first, int last) {
 constexpr bool HasMode(ModeSet set, int mode) {
   return mode >= 0 && mode < 64 && ((set >> mode) & 1u) != 0;
 }
+// The modes the rectangles and the quads have loops for beside the copy;
+// every other mode draws as a copy.
+constexpr ModeSet kShadedModes =
+    ModeBits({BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_FADE, BLT_MODE_STIPPLE});
 
 // Calls fn with the per-pixel rule of a draw mode and its parameter. kModes
 // has bit n set for each mode n the caller has a loop for; any other mode is

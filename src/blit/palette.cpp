@@ -64,19 +64,21 @@ const uint8_t* PreparePalette(const BImage* img, int mode, int param, int kr, in
                               uint8_t* buf) {
   const uint8_t* own = SourcePalette(img);
   const bool neutral = kr == 128 && kg == 128 && kb == 128;
-  if (neutral && mode != 8 && mode != 10 && mode != 11 && mode != 18) return own;
+  if (neutral && mode != BLT_MODE_NEGATIVE && mode != BLT_MODE_FADE &&
+      mode != BLT_MODE_DESATURATE && mode != BLT_MODE_WOBBLE_HALF)
+    return own;
   std::memcpy(buf, own, 1024);
-  if (mode == 11) {
+  if (mode == BLT_MODE_DESATURATE) {
     PAL_Desaturate(buf, 256 - param);
     PAL_Tint(buf, kr, kg, kb);
     return buf;
   }
   PAL_Tint(buf, kr, kg, kb);
-  if (mode == 8) {
+  if (mode == BLT_MODE_NEGATIVE) {
     PAL_Invert(buf);
-  } else if (mode == 10) {
+  } else if (mode == BLT_MODE_FADE) {
     PAL_Tint(buf, param >> 1, param >> 1, param >> 1);
-  } else if (mode == 18) {
+  } else if (mode == BLT_MODE_WOBBLE_HALF) {
     PAL_Tint(buf, 64, 64, 64);
   }
   return buf;

@@ -19,28 +19,28 @@ struct Colour {
 // One row of n pixels starting at destination (x, y) in colour c.
 void FillSpan(uint8_t* d, int n, int x, int y, Colour c, int mode, int P) {
   switch (mode) {
-    case 1:
+    case BLT_MODE_ADD:
       for (int j = 0; j < n; j++, d += 3) {
         d[0] = AddSatTable[d[0] + c.b];
         d[1] = AddSatTable[d[1] + c.g];
         d[2] = AddSatTable[d[2] + c.r];
       }
       break;
-    case 3:
+    case BLT_MODE_SUB:
       for (int j = 0; j < n; j++, d += 3) {
         d[0] = SubSatTable[d[0] - c.b];
         d[1] = SubSatTable[d[1] - c.g];
         d[2] = SubSatTable[d[2] - c.r];
       }
       break;
-    case 4:
+    case BLT_MODE_OVERLAY:
       for (int j = 0; j < n; j++, d += 3) {
         d[0] = static_cast<uint8_t>(CS(c.b, d[0]));
         d[1] = static_cast<uint8_t>(CS(c.g, d[1]));
         d[2] = static_cast<uint8_t>(CS(c.r, d[2]));
       }
       break;
-    case 10: {
+    case BLT_MODE_FADE: {
       const uint8_t* keep = MulTable + (256 - P) * 257;
       const int pb = Mul(P, c.b), pg = Mul(P, c.g), pr = Mul(P, c.r);
       for (int j = 0; j < n; j++, d += 3) {
@@ -50,7 +50,7 @@ void FillSpan(uint8_t* d, int n, int x, int y, Colour c, int mode, int P) {
       }
       break;
     }
-    case 12: {
+    case BLT_MODE_STIPPLE: {
       const uint16_t pattern = DitherPatterns[P / 16];
       for (int j = 0; j < n; j++, d += 3) {
         if ((pattern >> (15 - 4 * (y & 3) - ((x + j) & 3))) & 1) {
@@ -92,15 +92,15 @@ int PRM_DrawRect_F(BlitParams p) {
   if (!CLIP_Rect2(&box)) return 1;
   p.dx = box.dx, p.dy = box.dy, p.w = box.w, p.h = box.h;
   int mode = static_cast<int>(p.mode & 0xFFFF), param = static_cast<int>(p.mode >> 16);
-  if (mode == 8 || mode == 11) return 1;
-  if ((mode == 10 || mode == 12) && param == 0) return 1;
+  if (mode == BLT_MODE_NEGATIVE || mode == BLT_MODE_DESATURATE) return 1;
+  if ((mode == BLT_MODE_FADE || mode == BLT_MODE_STIPPLE) && param == 0) return 1;
   SplitMode(p.mode, &mode, &param);
-  if (mode != 1 && mode != 3 && mode != 4 && mode != 10 && mode != 12) mode = 0;
+  if (!HasMode(kShadedModes, mode)) mode = BLT_MODE_COPY;
   SanitizeFactors(&p);
   const Colour c{p.colB, p.colG, p.colR};
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
   uint8_t* d = dst->pixels + p.dy * stride + static_cast<ptrdiff_t>(p.dx) * 3;
-  if (mode == 0 && p.w == dst->width && c.b == c.g && c.g == c.r) {
+  if (mode == BLT_MODE_COPY && p.w == dst->width && c.b == c.g && c.g == c.r) {
     std::memset(d, c.b, static_cast<size_t>(stride) * p.h);  // the whole area at once
     return 1;
   }
@@ -116,9 +116,9 @@ int PRM_DrawVQuad(FImage* dst, const int corners[4][2], const ClipBox* clip, int
     return 0;
   }
   int mode = static_cast<int>(modeWord & 0xFFFF), param = static_cast<int>(modeWord >> 16);
-  if ((mode == 10 || mode == 12) && param == 0) return 1;
+  if ((mode == BLT_MODE_FADE || mode == BLT_MODE_STIPPLE) && param == 0) return 1;
   SplitMode(modeWord, &mode, &param);
-  if (mode != 1 && mode != 3 && mode != 4 && mode != 10 && mode != 12) mode = 0;
+  if (!HasMode(kShadedModes, mode)) mode = BLT_MODE_COPY;
 
   const ClipBox whole = {0, 0, dst->width, dst->height};
   const ClipBox& cb = clip == BLT_NO_CLIP ? whole : clip ? *clip : g_defaultClip;

@@ -196,7 +196,7 @@ int DrawQuad(BlitParams p, bool srcIsB) {
   }
   p.srcFormat = srcIsB ? FMT_B : FMT_F;
   int mode = static_cast<int>(p.mode & 0xFFFF), param = static_cast<int>(p.mode >> 16);
-  if ((mode == 10 || mode == 12) && param == 256) p.mode = 0;
+  if ((mode == BLT_MODE_FADE || mode == BLT_MODE_STIPPLE) && param == 256) p.mode = 0;
   SplitMode(p.mode, &mode, &param);
   SanitizeFactors(&p);
   uint8_t palBuf[1024];
@@ -205,9 +205,9 @@ int DrawQuad(BlitParams p, bool srcIsB) {
     LOG_Write("画像領域がありません\n");
     return 0;
   }
-  if ((mode == 10 || mode == 12) && param == 0) return 1;
-  if (mode == 8 || mode == 11) return 1;
-  if (mode != 1 && mode != 3 && mode != 4 && mode != 10 && mode != 12) mode = 0;
+  if ((mode == BLT_MODE_FADE || mode == BLT_MODE_STIPPLE) && param == 0) return 1;
+  if (mode == BLT_MODE_NEGATIVE || mode == BLT_MODE_DESATURATE) return 1;
+  if (!HasMode(kShadedModes, mode)) mode = BLT_MODE_COPY;
   // No alpha rule in quad blits: key -2 draws every pixel.
   if (s.keyKind == kKeyAlpha) s.keyKind = kKeyNone;
   if (s.width <= 0 || s.height <= 0) return 1;
@@ -255,7 +255,8 @@ int DrawQuad(BlitParams p, bool srcIsB) {
                      top, rows, top, bottom);
   }
 
-  WithModeOp<ModeBits({1, 3, 4, 10, 12})>(mode, param, s.isB, [&](const auto& op) {
+  WithModeOp<ModeBits({BLT_MODE_ADD, BLT_MODE_SUB, BLT_MODE_OVERLAY, BLT_MODE_FADE,
+                       BLT_MODE_STIPPLE})>(mode, param, s.isB, [&](const auto& op) {
     WithFetch(s, [&](const auto& f, auto k) {
       Rows<decltype(k)::value>(tmin, tmax, top, rows, left, right, dst, s, f, op);
     });

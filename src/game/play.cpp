@@ -683,7 +683,7 @@ void Banners() {
   SPR_SetSource(sGlow, 0, row, NEXT_W, NEXT_H);
   ClipToPond(sGlow);
   SPR_SetBright(sGlow, pulse * fade / 32);
-  SPR_SetBlend(sGlow, 1);
+  SPR_SetBlend(sGlow, BLT_MODE_ADD);
 }
 
 // --- Play ---------------------------------------------------------------------

@@ -374,7 +374,7 @@ void MenuIn(int n) {
     for (int j = 0; j < 3; ++j) SetOpacity(SP_ITEMS + j, 2 * d);
     return;
   }
-  for (int j = 0; j < 3; ++j) SPR_SetBlend(SP_ITEMS + j, 0);
+  for (int j = 0; j < 3; ++j) SPR_SetBlend(SP_ITEMS + j, BLT_MODE_COPY);
   Go(TITLE_MENU);
 }
 
@@ -440,7 +440,7 @@ void ViewIn(int n) {
     SetOpacity(SP_VIEW, 256 * n / f1);
     return;
   }
-  SPR_SetBlend(SP_VIEW, 0);
+  SPR_SetBlend(SP_VIEW, BLT_MODE_COPY);
   Go(TITLE_VIEW);
 }
 

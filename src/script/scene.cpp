@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "blit/blit.h"
 #include "common/clock.h"
 #include "common/cmd_ids.h"
 #include "common/config.h"
@@ -114,7 +115,7 @@ void AVG_StartScene() {
   IMG_LoadBMP(AVG_IMG_WINDOW, FMT_F, "win00.bmp");
   SPR_SetImage(AVG_SPR_WINDOW, AVG_IMG_WINDOW, LAYER_WINDOW, 0, -1);
   SPR_Move(AVG_SPR_WINDOW, 0, 320);
-  SPR_SetBlend(AVG_SPR_WINDOW, 3);
+  SPR_SetBlend(AVG_SPR_WINDOW, BLT_MODE_SUB);
   AVG_ShowWindow(0);
   PLT_EnableMenuItem(CMD_NEXT_STAGE, 1);
 }
@@ -256,14 +257,14 @@ void AVG_UpdateTransition() {
       // A wipe needs a pattern; without one the pictures cross-fade.
       if (SlotHasPicture(AVG_IMG_PATTERN) && g_slots[AVG_IMG_PATTERN].format == FMT_B) {
         SPR_Show(AVG_SPR_INCOMING, 1);
-        SPR_SetBlend(AVG_SPR_INCOMING, 0);
+        SPR_SetBlend(AVG_SPR_INCOMING, BLT_MODE_COPY);
         SPR_SetSecond(AVG_SPR_INCOMING, AVG_IMG_PATTERN, P);
         break;
       }
       [[fallthrough]];
     case 1:
       SPR_Show(AVG_SPR_INCOMING, 1);
-      SPR_SetBlend(AVG_SPR_INCOMING, (static_cast<uint32_t>(P) << 16) | 10u);
+      SPR_SetBlend(AVG_SPR_INCOMING, BLT_Mode(BLT_MODE_FADE, P));
       break;
     default:
       break;  // no such effect: the new picture appears at the end
