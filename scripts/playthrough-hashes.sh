@@ -34,6 +34,8 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$out" ] || { echo "usage: $0 [--build DIR] [--tool EXE] OUT [--compare REF]" >&2; exit 2; }
 [ -n "$tool" ] || tool=$build/zentrova-tool
+# Each route runs in its own folder: the tool's path must not be relative.
+tool=$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 scratch=$(mktemp -d)
