@@ -114,11 +114,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ZV_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# CPack indents the long descriptions and turns their empty lines into " .".
 set(ZV_DEB_ABOUT
-    " A scooping game for the mouse: creatures of three kinds spin and swim about
- a night-time pond. Scoop up the ones under the cursor, carry them to the bowl
- and deliver the kinds in their cyclic order to build chains that multiply the
- score. Between the stages, story scenes, and at the end a top-ten ranking.")
+    "A scooping game for the mouse: creatures of three kinds spin and swim about
+a night-time pond. Scoop up the ones under the cursor, carry them to the bowl
+and deliver the kinds in their cyclic order to build chains that multiply the
+score. Between the stages, story scenes, and at the end a top-ten ranking.")
 
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME zentrova)
 set(CPACK_DEBIAN_GAME_PACKAGE_SHLIBDEPS ON)
@@ -135,17 +136,19 @@ set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_DATA_PACKAGE_MULTIARCH foreign)
 set(CPACK_DEBIAN_DATA_DESCRIPTION "scooping game of a moonlit pond - data
 ${ZV_DEB_ABOUT}
- .
- This package holds the pictures, sounds, music, stories and manual of the
- game, the same on every processor.")
+
+This package holds the pictures, sounds, music, stories and manual of the
+game, the same on every processor.")
 
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME zentrova-tools)
+# A program for making changes, not a game of its own.
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SUGGESTS "zentrova")
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION "scooping game of a moonlit pond - modder's tool
 ${ZV_DEB_ABOUT}
- .
- This package holds zentrova-tool, for authors of changes to the game: it packs
- and lists archives, runs the game headless with scripted input and takes
- screenshots, draws sprite scenes, decodes sounds and lays out message text.")
+
+This package holds zentrova-tool, for authors of changes to the game: it packs
+and lists archives, runs the game headless with scripted input and takes
+screenshots, draws sprite scenes, decodes sounds and lays out message text.")
 include(CPack)

@@ -49,27 +49,31 @@ fi
 desktop-file-validate "$prefix/share/applications/example.tavren.Zentrova.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/example.tavren.Zentrova.metainfo.xml"
 # The installed game finds its installed data from where it is.
-strings "$prefix/games/zentrova" | grep -qx '../share/games/zentrova'
+grep -qx '../share/games/zentrova' <<<"$(strings "$prefix/games/zentrova")"
 
 (cd "$build" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 game=$(ls "$build"/zentrova_*.deb)
 data=$(ls "$build"/zentrova-data_*_all.deb)
 tools=$(ls "$build"/zentrova-tools_*.deb)
 field() { dpkg-deb -f "$1" "$2"; }
+game_files=$(dpkg-deb -c "$game")
+data_files=$(dpkg-deb -c "$data")
+tools_files=$(dpkg-deb -c "$tools")
 fail() { echo "package check: $*" >&2; exit 1; }
 [ "$(field "$game" Section)" = games ] || fail "zentrova is not in section games"
-field "$game" Depends | grep -q 'libsdl2' || fail "zentrova: no shared-library dependencies"
-field "$game" Depends | grep -q 'fonts-ipafont-gothic | fonts-japanese-gothic' || fail "zentrova: font dependency"
-field "$game" Depends | grep -q 'zentrova-data (= ' || fail "zentrova: no dependency on its data"
+depends=$(field "$game" Depends)
+grep -q 'libsdl2' <<<"$depends" || fail "zentrova: no shared-library dependencies"
+grep -qF 'fonts-ipafont-gothic | fonts-japanese-gothic' <<<"$depends" || fail "zentrova: font dependency"
+grep -qF 'zentrova-data (= ' <<<"$depends" || fail "zentrova: no dependency on its data"
 [ "$(field "$game" Recommends)" = xdg-utils ] || fail "zentrova: Recommends"
 [ -n "$(field "$game" Homepage)" ] || fail "zentrova: no Homepage"
 [ "$(field "$data" Architecture)" = all ] || fail "zentrova-data is not Architecture all"
-dpkg-deb -c "$game" | grep -q ' \./usr/games/zentrova$' || fail "zentrova: the game is not in /usr/games"
-dpkg-deb -c "$game" | grep -q 'zentrova-tool' && fail "zentrova: ships the tool"
-dpkg-deb -c "$data" | grep -q ' \./usr/share/games/zentrova/grp\.TVN$' || fail "zentrova-data: data folder"
-dpkg-deb -c "$data" | grep -v '/$' | grep -qv ' \./usr/share/\(games/zentrova\|doc/zentrova-data\)/' &&
+grep -q ' \./usr/games/zentrova$' <<<"$game_files" || fail "zentrova: the game is not in /usr/games"
+grep -q 'zentrova-tool' <<<"$game_files" && fail "zentrova: ships the tool"
+grep -q ' \./usr/share/games/zentrova/grp\.TVN$' <<<"$data_files" || fail "zentrova-data: data folder"
+grep -v '/$' <<<"$data_files" | grep -v ' \./usr/share/\(games/zentrova\|doc/zentrova-data\)/' >/dev/null &&
   fail "zentrova-data: files outside its data folder"
-dpkg-deb -c "$tools" | grep -q ' \./usr/bin/zentrova-tool$' || fail "zentrova-tools: no tool"
+grep -q ' \./usr/bin/zentrova-tool$' <<<"$tools_files" || fail "zentrova-tools: no tool"
 # Errors, warnings and pedantic remarks all fail the check.
 lintian --pedantic --fail-on error,warning,pedantic "$game" "$data" "$tools"
 echo "install check: passed ($(basename "$game") $(basename "$data") $(basename "$tools"))"
