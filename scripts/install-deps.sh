@@ -42,7 +42,7 @@ case $set_name in
   arm64) pkgs=("${arm64[@]}") ;;
   dev) pkgs=("${runtime[@]}" "${dev[@]}" "${arm64[@]}") ;;
 esac
-if [ "$set_name" != runtime ] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+if [ "$set_name" != runtime ] && ! grep -qx arm64 <<<"$(dpkg --print-foreign-architectures)"; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
   $SUDO dpkg --add-architecture arm64
