@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/archive.h"
+#include "common/lzss.h"
 #include "common/resource.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "blit/blit.h"
-#include "common/fileutil.h"
+#include "common/rng.h"
 #include "gfx/image.h"
 
 #ifdef ZV_HAVE_PIXMAN
@@ -92,7 +92,7 @@ BlitParams FullScreen(void* src, int fmt) {
   p.sw = W;
   p.sh = H;
   p.colR = p.colG = p.colB = 128;
-  p.colorKey = KEY_NONE;
+  p.colorKey = BLT_KEY_NONE;
   return p;
 }
 
@@ -141,7 +141,7 @@ BENCHMARK(BM_Fade10_FullScreen)->Arg(0)->Arg(1)->Arg(2);
 void BM_BAlpha_FullScreen(benchmark::State& state) {
   if (!SetLevel(state)) return;
   BlitParams p = FullScreen(&Fx().bsrc, FMT_B);
-  p.colorKey = KEY_ALPHA;
+  p.colorKey = BLT_KEY_ALPHA;
   for (auto _ : state) {
     DRW_DrawBMP_FB(p);
     benchmark::ClobberMemory();
@@ -253,7 +253,7 @@ BENCHMARK(BM_Effect_FullScreen)
 void BM_FadeBAlpha_FullScreen(benchmark::State& state) {
   if (!SetLevel(state)) return;
   BlitParams p = FullScreen(&Fx().bsrc, FMT_B);
-  p.colorKey = KEY_ALPHA;
+  p.colorKey = BLT_KEY_ALPHA;
   p.mode = BLT_Mode(10, 100);
   Timed(state, W * H * 3, [&] { DRW_DrawBMP_FB(p); });
 }
@@ -323,7 +323,7 @@ void BM_ZoomedSprites30(benchmark::State& state) {
     p.src = &f.sprite;
     p.sw = p.sh = S;
     p.colR = p.colG = p.colB = 128;
-    p.colorKey = state.range(1) ? 0xFF00FF : KEY_NONE;
+    p.colorKey = state.range(1) ? 0xFF00FF : BLT_KEY_NONE;
     ps.push_back(p);
   }
   for (auto _ : state) {

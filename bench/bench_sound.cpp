@@ -2,18 +2,18 @@
 // and two music streams playing, and the main-thread time of a stream's first
 // fill (eight seconds of Ogg Vorbis decoded before playback starts).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "common/config.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_sound.h"
+#include "sound/buffer.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
 
@@ -40,7 +40,7 @@ PltSoundBuffer* MakeBuffer(int rate, int channels, int bits, double seconds, dou
       }
     }
   }
-  return SND_CreateBuffer(&f, static_cast<uint32_t>(data.size()), data.data());
+  return BUF_Create(&f, static_cast<uint32_t>(data.size()), data.data());
 }
 
 // One iteration mixes one second of output in 1024-frame callbacks.
@@ -50,14 +50,14 @@ void BM_MixSecond16Effects2Streams(benchmark::State& state) {
   const int rates[] = {11025, 22050, 44100, 48000};
   for (int i = 0; i < 16; ++i) {
     PltSoundBuffer* b = MakeBuffer(rates[i % 4], 1 + i % 2, i % 3 == 0 ? 8 : 16, 1.5, 200 + 40 * i);
-    SND_BufferSetVolume(b, 100 + i * 9);
-    SND_BufferPlay(b, 1);
+    BUF_SetVolume(b, 100 + i * 9);
+    BUF_Play(b, 1);
     buffers.push_back(b);
   }
   for (int i = 0; i < 2; ++i) {
     PltSoundBuffer* b = MakeBuffer(44100, 2, 16, 8.0, 330 + 110 * i);
-    SND_BufferSetVolume(b, 200);
-    SND_BufferPlay(b, 1);
+    BUF_SetVolume(b, 200);
+    BUF_Play(b, 1);
     buffers.push_back(b);
   }
   std::vector<int16_t> out(1024 * 2);
@@ -71,7 +71,7 @@ void BM_MixSecond16Effects2Streams(benchmark::State& state) {
   state.counters["core_pct"] =
       benchmark::Counter(static_cast<double>(state.iterations()) / 100.0,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  for (PltSoundBuffer*& b : buffers) SND_BufferRelease(&b);
+  for (PltSoundBuffer*& b : buffers) BUF_Release(&b);
   SND_Release();
 }
 BENCHMARK(BM_MixSecond16Effects2Streams)->Unit(benchmark::kMillisecond);

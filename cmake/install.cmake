@@ -75,18 +75,28 @@ if(ZV_BUILD_CONTENT)
   install(DIRECTORY ${ZV_DATA}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons COMPONENT game)
 
   # Screenshots for the software centre, made by the replay tool from the
-  # build's own data, and the metainfo that shows them.
+  # build's own data, and the metainfo that shows them. The runs play in a
+  # scratch copy of the data with a settings folder of their own: a run writes
+  # "rank.sav" and "err/" where it plays, and neither belongs in build/data
+  # (the first ranking a player sees is the built-in one).
   set(ZV_SHOTS ${CMAKE_BINARY_DIR}/screenshots)
+  set(ZV_SHOTS_RUN ${ZV_SHOTS}/run)
   add_custom_command(
     OUTPUT ${ZV_SHOTS}/title.png ${ZV_SHOTS}/stage.png
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZV_SHOTS_RUN} ${ZV_SHOTS}/config
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZV_DATA} ${ZV_SHOTS_RUN}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZV_SHOTS_RUN}/rank.sav ${ZV_SHOTS_RUN}/err
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ZV_SHOTS}/config
-    COMMAND ${CMAKE_COMMAND} -E env ZENTROVA_CONFIG_DIR=${ZV_SHOTS}/config
+    COMMAND ${CMAKE_COMMAND} -E chdir ${ZV_SHOTS_RUN}
+            ${CMAKE_COMMAND} -E env ZENTROVA_CONFIG_DIR=${ZV_SHOTS}/config
             $<TARGET_FILE:zentrova-tool> replay --frames 660 --shot 650:${ZV_SHOTS}/title.png
             --state ${ZV_SHOTS}/title.json
-    COMMAND ${CMAKE_COMMAND} -E env ZENTROVA_CONFIG_DIR=${ZV_SHOTS}/config
+    COMMAND ${CMAKE_COMMAND} -E chdir ${ZV_SHOTS_RUN}
+            ${CMAKE_COMMAND} -E env ZENTROVA_CONFIG_DIR=${ZV_SHOTS}/config
             $<TARGET_FILE:zentrova-tool> replay --totals 1,0,0,0 --autoplay --frames 710
             --shot 700:${ZV_SHOTS}/stage.png --state ${ZV_SHOTS}/stage.json
-    WORKING_DIRECTORY ${ZV_DATA}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZV_SHOTS_RUN}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     DEPENDS zentrova-tool zentrova-data
     COMMENT "Taking the screenshots"
     VERBATIM)

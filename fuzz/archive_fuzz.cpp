@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/archive.h"
+#include "common/lzss.h"
 #include "common/resource.h"
 #include "fuzz_util.h"
 #include "platform/headless/headless.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "blit/blit.h"
-#include "common/fileutil.h"
+#include "common/rng.h"
 
 namespace {
 

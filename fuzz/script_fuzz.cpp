@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "common/config.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
 #include "gfx/image.h"
 #include "gfx/render.h"
 #include "gfx/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
-#include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"

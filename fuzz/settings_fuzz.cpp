@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/config.h"
+#include "common/reg.h"
 #include "fuzz_util.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_registry.h"

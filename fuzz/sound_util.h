@@ -9,6 +9,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
 #include "sound/bgm.h"
+#include "sound/buffer.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
 
@@ -37,7 +38,7 @@ inline void LoadAsEffectAndMusic(const uint8_t* data, size_t size, const char* e
   WriteFile(effectPath, data, size);
   uint32_t bytes = 0;
   PltSoundBuffer* b = SND_LoadSound(effectName, &bytes);
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
   WriteFile(musicPath, data, size);
   if (STRM_Open(0, musicName)) STRM_Play(0, 1);
   STRM_Release(0);

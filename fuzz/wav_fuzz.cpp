@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "sound/acm.h"
 #include "sound/wav.h"
 #include "sound_util.h"
 

@@ -13,4 +13,5 @@ cmake -S . -B build -G Ninja "${opts[@]}" >/dev/null
 # sources compile beside it.
 cmake --build build --target zentrova-data zentrova zentrova-tool
 cd build/data
+mkdir -p err  # the game logs only into a folder that is already there
 exec ../zentrova "$@"

@@ -4,6 +4,8 @@
 # ones after it; the exit status is non-zero when any failed.
 #
 #   deps      installs what is missing (scripts/install-deps.sh)
+#   includes  the include graph of src/ points down the floors
+#             (scripts/check-includes.sh)
 #   build     the developer build (build/): game, tool, data, tests, fuzz
 #             drivers, benchmarks
 #   test      every test through CTest
@@ -25,11 +27,12 @@ jobs=$(nproc)
 
 # Budgets in seconds on a quiet 2-core machine; together an hour, the whole
 # run's limit. A stage over its budget is marked in the summary.
-declare -A budget=([deps]=150 [build]=600 [test]=150 [sanitize]=600 [tsan]=180 [install]=240
+declare -A budget=([deps]=140 [includes]=10 [build]=600 [test]=150 [sanitize]=600 [tsan]=180 [install]=240
   [arm64]=480 [windows]=720 [web]=480)
-all=(deps build test sanitize tsan install arm64 windows web)
+all=(deps includes build test sanitize tsan install arm64 windows web)
 
 stage_deps() { scripts/install-deps.sh; }
+stage_includes() { scripts/check-includes.sh; }
 stage_build() {
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_BUILD_TESTS=ON >/dev/null &&
     cmake --build build -j "$jobs"

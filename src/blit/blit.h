@@ -5,7 +5,7 @@
 #include "blit/pixels.h"
 #include "blit/tables.h"
 
-enum : int32_t { KEY_NONE = -1, KEY_ALPHA = -2 };
+enum : int32_t { BLT_KEY_NONE = -1, BLT_KEY_ALPHA = -2 };
 enum : uint32_t { BLT_MIRROR_X = 0x10, BLT_MIRROR_Y = 0x20 };
 // A clip pointer with all bits set: no clipping at all.
 #define BLT_NO_CLIP (reinterpret_cast<const ClipBox*>(~uintptr_t{0}))
@@ -25,7 +25,7 @@ struct BlitParams {
   void* src2;
   int32_t s2x, s2y, s2w, s2h;
   int32_t colR, colG, colB;  // colour factors, 128 = unchanged
-  int32_t colorKey;          // KEY_NONE, KEY_ALPHA or 0x00RRGGBB
+  int32_t colorKey;          // BLT_KEY_NONE, BLT_KEY_ALPHA or 0x00RRGGBB
   const ClipBox* clip;       // null: default clip; BLT_NO_CLIP: none
   uint32_t mode;             // low 16 bits draw mode, high 16 bits parameter
   uint32_t mode2;

@@ -51,9 +51,9 @@ bool DescribeSource(const BlitParams& p, Source* s, int mode, int param, uint8_t
     s->height = img->height;
     s->own = SourcePalette(img);
     s->pal = PreparePalette(img, mode, param, p.colR, p.colG, p.colB, palBuf);
-    if (p.colorKey == KEY_NONE) {
+    if (p.colorKey == BLT_KEY_NONE) {
       s->keyKind = kKeyNone;
-    } else if (p.colorKey == KEY_ALPHA) {
+    } else if (p.colorKey == BLT_KEY_ALPHA) {
       s->keyKind = img->alpha ? kKeyAlpha : kKeyNone;
     } else {
       s->keyKind = kKeyColor;
@@ -66,7 +66,7 @@ bool DescribeSource(const BlitParams& p, Source* s, int mode, int param, uint8_t
     s->height = img->height;
     s->factors = !s->neutral;
     // An F picture has no alpha: key -2 draws every pixel.
-    s->keyKind = (p.colorKey == KEY_NONE || p.colorKey == KEY_ALPHA) ? kKeyNone : kKeyColor;
+    s->keyKind = (p.colorKey == BLT_KEY_NONE || p.colorKey == BLT_KEY_ALPHA) ? kKeyNone : kKeyColor;
   }
   s->key = static_cast<uint32_t>(p.colorKey);
   if (s->isB) {

@@ -75,7 +75,7 @@ int DrawFTT(BlitParams p, bool maskIsB) {
   p.dx = c.dx, p.dy = c.dy, p.sx = c.sx, p.sy = c.sy, p.w = c.w, p.h = c.h;
   p.s2x = c.s2x, p.s2y = c.s2y, p.s2w = c.w2, p.s2h = c.h2;
   if (!maskIsB) return 1;
-  if ((p.mode & 0xFFFF) == 10 || p.colorKey != KEY_NONE) return 1;
+  if ((p.mode & 0xFFFF) == 10 || p.colorKey != BLT_KEY_NONE) return 1;
 
   // The blit takes the mask rectangle's size, but never reads past picture
   // 1's clipped rectangle (the two may differ after clipping).

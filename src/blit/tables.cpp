@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "blit/simd.h"
-#include "common/fileutil.h"
+#include "common/rng.h"
 
 uint8_t ColorScaleTable[256 * 256];
 uint16_t ColorScaleTableG[256 * 256];

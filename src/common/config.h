@@ -1,4 +1,4 @@
-// Settings kept in the registry, and the registry operations.
+// The settings, kept in the registry.
 #pragma once
 #include <cstdint>
 
@@ -16,16 +16,6 @@ struct Settings {
   int32_t smooth;
 };
 extern Settings g_cfg;
-
-extern const char* const REG_KEY_MAIN;    // SoftWare\TAVREN\Zentrova
-extern const char* const REG_KEY_CONFIG;  // SoftWare\TAVREN\Zentrova\config
-
-void REG_SetKey(const char* path);
-int REG_WriteDword(const char* name, uint32_t value);
-int REG_WriteBinary(const char* name, const void* data, uint32_t length);
-int REG_Read(const char* name, void* dest, uint32_t length);
-int REG_ReadDword(const char* name, void* dest);
-int REG_ReadOrCreate(const char* name, int32_t* dest);
 
 void CFG_Defaults();
 // Reads the settings; values the game cannot use fall back to their defaults.

@@ -12,10 +12,3 @@ int LOG_WriteV(const char* fmt, va_list ap);
 int LOG_RecentCount();
 const char* LOG_Recent(int i);
 void LOG_Reset();
-
-// Message box formatted into 512 bytes, with the set-foreground style; a null
-// owner means the main window. Returns the button pressed.
-int MSG_Box(void* owner, int style, const char* caption, const char* fmt, ...)
-    __attribute__((format(printf, 4, 5)));
-// Error box: caption "警告", OK only.
-int MSG_Error(void* owner, const char* fmt, ...) __attribute__((format(printf, 2, 3)));

@@ -2,29 +2,16 @@
 // story scene when the flow asks for one.
 #include "game/game_mode.h"
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
 #include "game/play.h"
 #include "game/rank.h"
+#include "game/state.h"
 #include "game/title.h"
 #include "gfx/sprite.h"
-#include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
 #include "sound/bgm.h"
-
-StatePair g_state[STATE_LEVELS];
-
-void STATE_Advance() {
-  for (StatePair& p : g_state) {
-    p.counter = (p.next == p.current) ? p.counter + 1 : 0;
-    p.current = p.next;
-  }
-}
-
-void STATE_Clear() {
-  for (StatePair& p : g_state) p = StatePair{};
-}
 
 namespace {
 // The system speed as the fades use it; a stored value far out of range would

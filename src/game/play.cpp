@@ -5,11 +5,12 @@
 #include "game/play.h"
 
 #include "blit/blit.h"
-#include "common/fileutil.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
+#include "common/rng.h"
 #include "common/se_ids.h"
 #include "game/game_mode.h"
-#include "gfx/bmp.h"
+#include "game/play_screen.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/plt_clock.h"
@@ -47,60 +48,7 @@ const int16_t g_sineTable[256] = {
 
 namespace {
 
-// Image slots.
-enum : int {
-  IMG_POND = 0,          // "sys1000.bmp", working format
-  IMG_CREATURES = 10,    // "char000.bmp", 112 x 112 cells: column kind, row 0 swim, 1 held
-  IMG_BANNER_A = 20,     // "sys0010.bmp"
-  IMG_BANNER_B = 21,     // "sys0011.bmp"
-  IMG_BANNER_NEXT = 22,  // "sys0012.bmp", 276 x 24 rows by kind
-  IMG_DIGITS = 100,      // "sys0000.bmp"
-  IMG_LABELS = 101,      // "sys0001.bmp", 120 x 32 rows by effect kind
-  IMG_POPUPS = 102,      // "sys0002.bmp", 216 x 24 rows
-  IMG_CLEAR = 103,       // "sys0003.bmp"
-};
-
-// Sprites.
-enum : int {
-  SP_POND = 0,
-  SP_CREATURE = 4,  // + creature index
-  SP_EFFECT = 132,  // + effect entry
-  SP_CHAIN_LABEL = 148,
-  SP_CHAIN_DIGITS = 149,
-  SP_MULTI_LABEL = 152,
-  SP_MULTI_DIGITS = 153,
-  SP_CLEAR_A = 155,
-  SP_CLEAR_B = 156,
-  SP_BANNER = 164,  // 11 sprites
-  BANNER_SPRITES = 11,
-  SP_SCORE = 196,
-  SP_CLICKS = 202,
-  SP_MAXCHAIN = 207,
-  SP_NEXT_KIND = 211,
-};
-
-// Layers, back to front.
-enum : int {
-  LY_POND = 0,
-  LY_BANNER = 1,
-  LY_SWIMMING = 2,
-  LY_NEXT_KIND = 3,
-  LY_HELD = 4,
-  LY_NUMBERS = 5,
-  LY_EFFECTS = 6,
-  LY_CLEAR = 7,
-};
-
-// Pictures carry an alpha plane; their transparent pixels are also pure black,
-// which is the key for the rotated creatures (quads have no alpha rule).
-constexpr int32_t KEY_BLACK = 0x000000;
-enum : int { CELL = 112, DIGIT_W = 17, DIGIT_H = 24 };
-// The managed effect record that plays the score's counting sound.
-enum : int { SE_RECORD_COUNTING = 11 };
-enum : int { BGM_STAGE = 3, BGM_CLEAR = 4 };
-
-// Popup and effect lifetimes.
-enum : int { POPUP_END = 48, EFFECT_END = 64 };
+using namespace play_screen;
 
 StatePair& Pair() {
   return g_state[STATE_PLAY];
@@ -166,7 +114,7 @@ void SetUp() {
   IMG_LoadBMP(IMG_LABELS, FMT_B, "sys0001.bmp");
   IMG_LoadBMP(IMG_POPUPS, FMT_B, "sys0002.bmp");
   IMG_LoadBMP(IMG_CLEAR, FMT_B, "sys0003.bmp");
-  SPR_SetImage(SP_POND, IMG_POND, LY_POND, 1, KEY_NONE);
+  SPR_SetImage(SP_POND, IMG_POND, LY_POND, 1, BLT_KEY_NONE);
   SPR_SetBright(SP_POND, 0);
 
   const int stage = t.stage;
@@ -212,7 +160,7 @@ void ClearBanner() {
   if (t.clearCounter < 16) {
     t.clearCounter += 1;
     const int c = t.clearCounter;
-    SPR_SetImage(SP_CLEAR_A, IMG_CLEAR, LY_CLEAR, 1, KEY_ALPHA);
+    SPR_SetImage(SP_CLEAR_A, IMG_CLEAR, LY_CLEAR, 1, BLT_KEY_ALPHA);
     SPR_Move(SP_CLEAR_A, 64, 96);
     SPR_SetZoom(SP_CLEAR_A, 320, 128, (16 - c) * (16 - c));
     SPR_SetBlend(SP_CLEAR_A, Opacity(c * 16));
@@ -230,7 +178,7 @@ void ClearBanner() {
   const int xs[2] = {2 * c + 32, (48 - c) * 2};
   for (int k = 0; k < 2; ++k) {
     const int s = SP_CLEAR_A + k;
-    SPR_SetImage(s, IMG_CLEAR, LY_CLEAR, 1, KEY_ALPHA);
+    SPR_SetImage(s, IMG_CLEAR, LY_CLEAR, 1, BLT_KEY_ALPHA);
     SPR_Move(s, xs[k], 96);
     SPR_SetZoom(s, 320, 128, 256 - a);
     SPR_SetBlend(s, a > 0 ? Opacity(a) : Opacity(0));
@@ -413,7 +361,7 @@ void MoveCreatures(int cx, int cy) {
     }
     const int s = SP_CREATURE + i;
     const bool held = o.state == OBJ_HELD;
-    SPR_SetImage(s, IMG_CREATURES, held ? LY_HELD : LY_SWIMMING, 1, KEY_BLACK);
+    SPR_SetImage(s, IMG_CREATURES, held ? LY_HELD : LY_SWIMMING, 1, BLACK_COLOUR_KEY);
     SPR_Rotate(s, o.x + POND_X, o.y + POND_Y, 2 * o.size - 192, Step256(o.spin), CELL * o.kind,
                CELL * row, CELL, CELL);
     if (o.state == OBJ_BOWL) {
@@ -449,7 +397,7 @@ void NextKindIndicator() {
     SPR_Clear(SP_NEXT_KIND);
     return;
   }
-  SPR_SetImage(SP_NEXT_KIND, IMG_CREATURES, LY_NEXT_KIND, 1, KEY_ALPHA);
+  SPR_SetImage(SP_NEXT_KIND, IMG_CREATURES, LY_NEXT_KIND, 1, BLT_KEY_ALPHA);
   SPR_SetView(SP_NEXT_KIND, 488, 164, CELL * (target - 1), 0, CELL, CELL);
 }
 
@@ -483,7 +431,7 @@ void DrawEffect(int entry, const PlayEffect& e) {
   const int s = SP_EFFECT + entry;
   const int b = e.age;
   const int sy = 32 * e.kind;
-  SPR_SetImage(s, IMG_LABELS, LY_EFFECTS, 1, KEY_ALPHA);
+  SPR_SetImage(s, IMG_LABELS, LY_EFFECTS, 1, BLT_KEY_ALPHA);
   if (b < 24) {
     const int g = 24 - (b - 24) * (b - 24) / 24;
     const int w = g * 120 / 16;
@@ -560,7 +508,7 @@ void DrawPopup(PlayPopup& p, int labelSprite, int labelRow, int digitSprite, int
     y = rises ? (u * u / 16) * (-64) / 16 + baseY : 4 * (u * u / 16) + baseY;
     opacity = 16 * (16 - u);
   }
-  SPR_SetImage(labelSprite, IMG_POPUPS, LY_NUMBERS, 1, KEY_ALPHA);
+  SPR_SetImage(labelSprite, IMG_POPUPS, LY_NUMBERS, 1, BLT_KEY_ALPHA);
   SPR_SetView(labelSprite, x, y, 0, 24 * labelRow, 216, 24);
   PLAY_DrawNumber(digitSprite, IMG_DIGITS, p.value, nx, y, DIGIT_W, DIGIT_H, 2);
   const uint32_t mode = Opacity(opacity);
@@ -635,7 +583,7 @@ void Banners() {
     const int x0 = b.dir < 0 ? POND_X - scroll : POND_X + scroll - BAND_W;
     for (int j = 0; j < 2; ++j) {
       const int s = SP_BANNER + 2 * k + j;
-      SPR_SetImage(s, b.slot, LY_BANNER, 1, KEY_ALPHA);
+      SPR_SetImage(s, b.slot, LY_BANNER, 1, BLT_KEY_ALPHA);
       SPR_SetView(s, x0 + j * BAND_W, y, 0, 0, BAND_W, BAND_H);
       ClipToPond(s);
       SPR_SetBright(s, bright);
@@ -667,18 +615,19 @@ void Banners() {
   const int h = NEXT_H * scale / 256;
   const int cx = POND_X + POND_SIZE / 2;
   const int cy = POND_Y + POND_SIZE / 2 + bob;
-  SPR_SetImage(sNext, IMG_BANNER_NEXT, LY_BANNER, 1, KEY_ALPHA);
+  SPR_SetImage(sNext, IMG_BANNER_NEXT, LY_BANNER, 1, BLT_KEY_ALPHA);
   SPR_SetZoomRect(sNext, cx - w / 2, cy - h / 2, w, h);
   SPR_SetSource(sNext, 0, row, NEXT_W, NEXT_H);
   ClipToPond(sNext);
   SPR_SetBright(sNext, bright);
   SPR_SetBlend(sNext, Opacity(16 * Min(since + 4, 16) * fade / 32));
 
-  // Glow: the same row, a little larger, added with a pulsing strength.
-  const int pulse = 40 + (g_sineTable[(n * 8) & 255] + 4096) * 40 / 8192;
+  // Glow: the same row, a little larger, added with a faint pulse; kept low
+  // so the row never outshines the creatures swimming over it.
+  const int pulse = 16 + (g_sineTable[(n * 8) & 255] + 4096) * 16 / 8192;
   const int gw = w + 16;
   const int gh = h + 6;
-  SPR_SetImage(sGlow, IMG_BANNER_NEXT, LY_BANNER, 1, KEY_ALPHA);
+  SPR_SetImage(sGlow, IMG_BANNER_NEXT, LY_BANNER, 1, BLT_KEY_ALPHA);
   SPR_SetZoomRect(sGlow, cx - gw / 2, cy - gh / 2, gw, gh);
   SPR_SetSource(sGlow, 0, row, NEXT_W, NEXT_H);
   ClipToPond(sGlow);
@@ -748,7 +697,7 @@ void PLAY_DrawNumber(int firstSprite, int image, int value, int x, int y, int di
     }
     const int d = v % 10;
     v /= 10;
-    SPR_SetImage(s, image, LY_NUMBERS, 1, KEY_ALPHA);
+    SPR_SetImage(s, image, LY_NUMBERS, 1, BLT_KEY_ALPHA);
     SPR_SetView(s, x + digitWidth * (digits - k), y, digitWidth * d, 0, digitWidth, digitHeight);
   }
 }

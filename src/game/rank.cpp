@@ -2,8 +2,9 @@
 // 32-bit values (scores, clicks, chains), 120 bytes, no header.
 #include "game/rank.h"
 
-#include "common/fileutil.h"
+#include "common/file.h"
 #include "common/log.h"
+#include "common/msg.h"
 #include "game/play.h"
 #include "platform/plt_file.h"
 

@@ -5,16 +5,18 @@
 #include <cstdio>
 
 #include "blit/blit.h"
+#include "common/act.h"
 #include "common/clock.h"
 #include "common/cmd_ids.h"
 #include "common/config.h"
-#include "common/fileutil.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
+#include "common/rng.h"
 #include "common/se_ids.h"
+#include "common/util.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
-#include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/plt_window.h"
@@ -107,11 +109,11 @@ int Shown(int32_t v, int digits) {
 // --- Ranking display -------------------------------------------------------
 
 void RankHeadings(int headY, const int* colX) {
-  SPR_SetImage(SP_RANK_HEAD, IMG_RANK_HEAD, LY_RANK, 1, KEY_ALPHA);
+  SPR_SetImage(SP_RANK_HEAD, IMG_RANK_HEAD, LY_RANK, 1, BLT_KEY_ALPHA);
   SPR_Move(SP_RANK_HEAD, 32, headY);
   for (int k = 0; k < 4; ++k) {
     int s = SP_RANK_HEAD + 1 + k;
-    SPR_SetImage(s, IMG_RANK_COLS, LY_RANK, 1, KEY_ALPHA);
+    SPR_SetImage(s, IMG_RANK_COLS, LY_RANK, 1, BLT_KEY_ALPHA);
     SPR_SetView(s, colX[k], 80, 0, 28 * k, 84, 28);
   }
 }
@@ -168,7 +170,7 @@ void GallerySetUp() {
     std::snprintf(name, sizeof name, "vs%04d.bmp", static_cast<int>(g_eventPictures[i]));
     IMG_LoadBMP(IMG_THUMBS + k, FMT_F, name);
     int x = 144 * (k % 4) + 40, y = 120 * (k / 4) + 64;
-    SPR_SetImage(SP_THUMBS + k, IMG_THUMBS + k, LY_THUMBS, 1, KEY_NONE);
+    SPR_SetImage(SP_THUMBS + k, IMG_THUMBS + k, LY_THUMBS, 1, BLT_KEY_NONE);
     SPR_SetZoomRect(SP_THUMBS + k, x, y, 128, 96);
     MOUSE_SetZone(1, k, x, y, 128, 96, 1);
   }
@@ -224,7 +226,7 @@ void Gallery(int n) {
     int entry = g_title.galleryEntry[hovered];
     std::snprintf(name, sizeof name, "v%04d.bmp", static_cast<int>(g_eventPictures[entry]));
     IMG_LoadBMP(IMG_VIEW, FMT_F, name);
-    SPR_SetImage(SP_VIEW, IMG_VIEW, LY_VIEW, 1, KEY_NONE);
+    SPR_SetImage(SP_VIEW, IMG_VIEW, LY_VIEW, 1, BLT_KEY_NONE);
     SetOpacity(SP_VIEW, 0);
     g_title.viewing = entry;
     CLK_RequestResync();
@@ -307,13 +309,13 @@ void SetUp() {
   IMG_LoadBMP(IMG_RANK_COLS, FMT_B, "title1001.bmp");
   IMG_LoadBMP(IMG_RANK_DIGITS, FMT_B, "title1002.bmp");
 
-  SPR_SetImage(SP_BACK, IMG_BACK, LY_BACK, 1, KEY_NONE);
-  SPR_SetImage(SP_LOGO, IMG_LOGO, LY_LOGO, 1, KEY_NONE);
+  SPR_SetImage(SP_BACK, IMG_BACK, LY_BACK, 1, BLT_KEY_NONE);
+  SPR_SetImage(SP_LOGO, IMG_LOGO, LY_LOGO, 1, BLT_KEY_NONE);
   SPR_Move(SP_LOGO, 80, 80);
   SetOpacity(SP_LOGO, 0);  // fades in during the logo walk
   for (int i = 0; i < WALKER_COUNT; ++i) {
     int slot = ((i / 20) % 2 == 0) ? IMG_WALK_A : IMG_WALK_B;
-    SPR_SetImage(SP_WALKERS + i, slot, LY_WALKERS, 1, KEY_ALPHA);
+    SPR_SetImage(SP_WALKERS + i, slot, LY_WALKERS, 1, BLT_KEY_ALPHA);
     int r = RNG_Next() % 128;
     int g = RNG_Next() % 128;
     int b = RNG_Next() % 128;
@@ -342,7 +344,7 @@ void Logos(int n) {
     SPR_SetView(SP_WALKERS + i, x, 64 * r, 125 * (((7 * i + n) / 5) % 2), 0, 125, 140);
   }
   if (n > 499 || g_act.decide) {
-    SPR_SetImage(SP_TITLE, IMG_TITLE, LY_TITLE, 1, KEY_NONE);
+    SPR_SetImage(SP_TITLE, IMG_TITLE, LY_TITLE, 1, BLT_KEY_NONE);
     SetOpacity(SP_TITLE, 0);  // the fade starts from nothing
     Go(TITLE_PICTURE);
   }
@@ -357,9 +359,9 @@ void Picture(int n) {
   }
   for (int s = 0; s < 128; ++s) SPR_Clear(s);
   for (int slot = 0; slot <= 3; ++slot) IMG_FreeSlot(slot);
-  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, KEY_NONE);
+  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, BLT_KEY_NONE);
   for (int j = 0; j < 3; ++j) {
-    SPR_SetImage(SP_ITEMS + j, IMG_ITEMS, LY_ITEMS, 1, KEY_ALPHA);
+    SPR_SetImage(SP_ITEMS + j, IMG_ITEMS, LY_ITEMS, 1, BLT_KEY_ALPHA);
     SPR_SetView(SP_ITEMS + j, 204, 288 + 40 * j, 0, 40 * j, 232, 40);
     SetOpacity(SP_ITEMS + j, 0);
   }
@@ -412,7 +414,7 @@ void RankNew(int n) {
     // The logo walk was set up but is not shown: only the ranking is.
     for (int s = 1; s < 128; ++s) SPR_Clear(s);
   }
-  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, KEY_NONE);
+  SPR_SetImage(SP_BACK, IMG_TITLE, LY_BACK, 1, BLT_KEY_NONE);
   SPR_SetBright(SP_BACK, 2 * n);
   RankFinal();
   for (int s = SP_RANK_HEAD; s < SP_RANK_ROWS; ++s) SPR_SetBright(s, 4 * n);

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/resource.h"
 
 namespace {
@@ -237,16 +238,4 @@ int BMP_ToF(const char* name, FImage* img, int32_t* alphaFlag) {
   const int ok = BMP_DecodeF(name, buf, length, img, alphaFlag);
   RES_Free(buf);
   return ok;
-}
-
-int IMG_LoadBMP(int slot, int format, const char* name) {
-  IMG_FreeSlot(slot);
-  ImageSlot& s = g_slots[slot];
-  s.used = 1;
-  s.format = format;
-  s.alphaFlag = 0;
-  if (format == FMT_B) return BMP_ToB(name, &s.b, &s.alphaFlag);
-  if (format == FMT_F) return BMP_ToF(name, &s.f, &s.alphaFlag);
-  LOG_Write("BMPを読み込めない画像形式です[%s](%d)\n", name, format);
-  return 0;
 }

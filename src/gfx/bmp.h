@@ -1,14 +1,9 @@
-// Loading BMP pictures (8- and 24-bit, optional alpha plane after 8-bit pixel
-// data) into image slots.
+// Decoding BMP pictures (8- and 24-bit, optional alpha plane after 8-bit
+// pixel data).
 #pragma once
 #include <cstdint>
 
 #include "gfx/image.h"
-
-// Frees the slot, marks it used with the requested format (FMT_B keeps 8-bit
-// pictures palettised, FMT_F converts to 24-bit) and decodes the file of the
-// image group into it. Returns 1, or 0 with the slot used and empty.
-int IMG_LoadBMP(int slot, int format, const char* name);
 
 // Decoders, one per target format: read `name` from the image group, fill the
 // record top row first and report the file's alpha announcement. 1 or 0.

@@ -6,6 +6,8 @@
 
 #include "blit/tables.h"
 #include "common/log.h"
+#include "common/msg.h"
+#include "gfx/bmp.h"
 #include "platform/plt_window.h"
 #include "resources/resources.h"
 
@@ -211,4 +213,22 @@ void IMG_DrawDebugText(FImage* dst, int x, int y, const char* text) {
       }
     }
   }
+}
+
+int IMG_LoadBMP(int slot, int format, const char* name) {
+  IMG_FreeSlot(slot);
+  ImageSlot& s = g_slots[slot];
+  s.used = 1;
+  s.format = format;
+  s.alphaFlag = 0;
+  if (format == FMT_B) return BMP_ToB(name, &s.b, &s.alphaFlag);
+  if (format == FMT_F) return BMP_ToF(name, &s.f, &s.alphaFlag);
+  LOG_Write("BMPを読み込めない画像形式です[%s](%d)\n", name, format);
+  return 0;
+}
+
+void IMG_Reset() {
+  IMG_FreeAll();
+  g_tone = GlobalToneT{128, 128, 128};
+  IMG_SetDir("grp");
 }

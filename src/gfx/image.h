@@ -42,6 +42,10 @@ void IMG_AllocB(BImage* img, int width, int height, int withAlpha);
 void IMG_ReleaseF(FImage* img);
 void IMG_ReleaseB(BImage* img);
 void IMG_FreeSlot(int n);
+// Frees the slot, marks it used with the requested format (FMT_B keeps 8-bit
+// pictures palettised, FMT_F converts to 24-bit) and decodes the file of the
+// image group into it. Returns 1, or 0 with the slot used and empty.
+int IMG_LoadBMP(int slot, int format, const char* name);
 void IMG_FreeAll();
 void IMG_GetSize(int n, int* width, int* height);
 void* IMG_GetImage(int n);
@@ -55,3 +59,6 @@ int IMG_LoadDebugFont();
 void IMG_ReleaseDebugFont();
 // Draws text with the debug font into the frame (lower case folded to upper).
 void IMG_DrawDebugText(FImage* dst, int x, int y, const char* text);
+// Frees every slot and goes back to the start state: picture group "grp",
+// neutral tone (tests; the back buffer and the debug font are left alone).
+void IMG_Reset();

@@ -216,3 +216,7 @@ void RND_Frame(FImage* target, int depth) {
     }
   }
 }
+
+void RND_Reset() {
+  g_textDrawer = nullptr;
+}

@@ -18,3 +18,5 @@ void RND_SetTextDrawer(RND_TextDrawer drawer);
 // Tints one colour component (0..255) by a GlobalTone factor: 128 keeps it,
 // lower darkens toward 0, higher lightens toward 255.
 int RND_ToneComponent(int c, int t);
+// The markup layout draws text records again (tests).
+void RND_Reset();

@@ -1,12 +1,19 @@
-// Script loader and argument tokenizer.
+// Story scripts: the loader, the argument tokenizer and the interpreter with
+// its commands.
 #include "script/script.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "common/act.h"
+#include "common/config.h"
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/resource.h"
+#include "script/scene.h"
+#include "sound/bgm.h"
+#include "sound/sound.h"
 
 ScriptState g_script;
 ScriptArg g_args[SCR_MAX_ARGS];
@@ -208,4 +215,363 @@ int SCR_Release() {
   std::memset(g_args, 0, sizeof g_args);
   std::memset(g_vars, 0, sizeof g_vars);
   return 1;
+}
+
+// --- The interpreter ------------------------------------------------------------
+
+InterpState g_interp = {{}, 0, 0, 0, 0, 0, -1, -1, 0};
+SCR_TraceHook g_scriptTrace = nullptr;
+
+namespace {
+
+enum Flow { GO_ON, YIELD };
+
+// Frames per second of the frame clock that pauses are counted in.
+constexpr int64_t kFps = 30;
+
+int64_t Sixtieths(int t) {
+  if (t == -1) return 30;
+  if (t == -2) return 60;
+  return t;
+}
+
+int ClampFrames(int64_t v) {
+  if (v < 0) return 0;
+  return v > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(v);
+}
+
+int Speed() {
+  const int w = g_cfg.wait;
+  return w < 0 ? 0 : (w > 255 ? 255 : w);
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The argument text from byte `offset` of the entry, or "" when the entry is
+// shorter: the bytes after an entry's NUL belong to the next one.
+const char* ArgsFrom(const char* entry, size_t length, size_t offset) {
+  return offset <= length ? entry + offset : entry + length;
+}
+
+// A text argument; a number in its place is read as its decimal form.
+const char* ArgText(int i, char* scratch, size_t size) {
+  if (g_args[i].kind == 1) return g_args[i].text;
+  std::snprintf(scratch, size, "%d", static_cast<int>(g_args[i].number));
+  return scratch;
+}
+
+int32_t Wrap(int64_t v) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
+}
+
+void Advance() {
+  ++g_script.pc;
+}
+
+Flow Variable(const char* e, size_t len) {
+  Advance();
+  if (len < 3 || !IsDigit(e[2])) return GO_ON;  // names no variable
+  const char op = len > 3 ? e[3] : 0;
+  SCR_GetArgs(ArgsFrom(e, len, 4));
+  int32_t& v = g_vars[e[2] - '0'];
+  const int64_t a = g_args[0].number;
+  if (op == '+') {
+    v = Wrap(static_cast<int64_t>(v) + a);
+  } else if (op == '-') {
+    v = Wrap(static_cast<int64_t>(v) - a);
+  } else {
+    v = static_cast<int32_t>(a);
+  }
+  return GO_ON;
+}
+
+Flow Jump(const char* label) {
+  g_script.pc = SCR_SearchLabel(label);
+  return GO_ON;
+}
+
+bool Compare(int32_t a, const char* op, int32_t b) {
+  if (!std::strcmp(op, "==")) return a == b;
+  if (!std::strcmp(op, ">=")) return a >= b;
+  if (!std::strcmp(op, "<=")) return a <= b;
+  if (!std::strcmp(op, ">")) return a > b;
+  if (!std::strcmp(op, "<")) return a < b;
+  if (!std::strcmp(op, "!=")) return a != b;
+  return false;
+}
+
+Flow If(const char* e, size_t len) {
+  const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
+  // Fewer than four arguments name no label: the test is skipped.
+  if (n < 4) {
+    Advance();
+    return GO_ON;
+  }
+  const bool yes =
+      g_args[1].kind == 1 && Compare(g_args[0].number, g_args[1].text, g_args[2].number);
+  char scratch[16];
+  if (yes) return Jump(ArgText(3, scratch, sizeof scratch));
+  if (n >= 5) return Jump(ArgText(4, scratch, sizeof scratch));
+  Advance();
+  return GO_ON;
+}
+
+Flow Wait(const char* e, size_t len) {
+  const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
+  const int mode = g_args[0].number;
+  const int t = n >= 2 ? g_args[1].number : -1;
+  const int frames = SCR_PauseFrames(mode, t);
+  if (g_interp.waitCounter + 1 >= frames) {
+    g_interp.waitCounter = 0;
+    Advance();
+  } else {
+    ++g_interp.waitCounter;
+  }
+  return YIELD;
+}
+
+Flow Flag(const char* e, size_t len) {
+  Advance();
+  if (len >= 3 && (e[2] == 'S' || e[2] == 's')) {
+    SCR_GetArgs(ArgsFrom(e, len, 3));
+    SCR_SetFlag(g_args[0].number, g_args[1].number);
+    return GO_ON;
+  }
+  if (len < 5 || !IsDigit(e[4])) return GO_ON;
+  SCR_GetArgs(ArgsFrom(e, len, 3));
+  g_vars[e[4] - '0'] = SCR_GetFlag(g_args[1].number);
+  return GO_ON;
+}
+
+// Fades of more than ten minutes are taken as ten minutes: the music's frame
+// arithmetic would overflow long before a script could mean them.
+int Fade(int32_t v) {
+  return v > 36000 ? 36000 : (v < -2 ? 0 : v);
+}
+
+Flow Music(const char* e, size_t len) {
+  Advance();
+  const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
+  if (g_args[0].kind == 1) {
+    BGM_Stop(Fade(g_args[1].number));
+    return GO_ON;
+  }
+  BGM_Play(g_args[0].number, n >= 2 ? Fade(g_args[1].number) : 300, n >= 3 ? g_args[2].number : 1,
+           n >= 4 ? g_args[3].number : 255, n >= 5 ? g_args[4].number : 0);
+  return GO_ON;
+}
+
+Flow Sound(const char* e, size_t len) {
+  Advance();
+  const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
+  if (n <= 1) {
+    SND_PlaySE(g_args[0].number, 0, 255);
+  } else if (n == 2) {
+    SND_PlaySE(g_args[0].number, 0, g_args[1].number);
+  } else {
+    SND_PlaySE(g_args[0].number, g_args[2].number != 0 ? 1 : 0, g_args[1].number);
+  }
+  return GO_ON;
+}
+
+Flow Picture(const char* e, size_t len, bool event) {
+  int32_t& running = event ? g_interp.cgRunning : g_interp.bgRunning;
+  if (!running) {
+    const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
+    const int number = n >= 1 ? g_args[0].number : 0;
+    const int effect = n >= 2 ? g_args[1].number : 0;
+    const int duration = n >= 3 ? g_args[2].number : (n == 0 ? 0 : -1);
+    running = 1;
+    if (event) {
+      AVG_SetCG(number, effect, duration);
+    } else {
+      AVG_SetBG(number, effect, duration);
+    }
+  }
+  if (!AVG_TransitionDone()) return YIELD;
+  running = 0;
+  Advance();
+  return GO_ON;
+}
+
+Flow Window(const char* e, size_t len) {
+  SCR_GetArgs(ArgsFrom(e, len, 2));
+  AVG_ShowWindow(g_args[0].number != 0);
+  Advance();
+  return YIELD;
+}
+
+Flow Choice(const char* e, size_t len) {
+  const int n = SCR_GetArgs(ArgsFrom(e, len, 2));
+  if (!g_interp.choiceRunning && g_args[0].kind == 0) {
+    char scratch[16];
+    AVG_AddChoice(n >= 2 ? ArgText(1, scratch, sizeof scratch) : "");
+    Advance();
+    return GO_ON;
+  }
+  if (!g_interp.choiceRunning) {
+    // Nothing to choose from: waiting would never end.
+    if (g_scene.choiceCount == 0) {
+      Advance();
+      return GO_ON;
+    }
+    g_interp.choiceRunning = 1;
+    AVG_OpenChoices();
+    return YIELD;
+  }
+  const int r = AVG_PollChoice();
+  if (r < 0) return YIELD;
+  int var = 0;
+  if (n >= 2 && g_args[1].kind == 1 && IsDigit(g_args[1].text[1])) var = g_args[1].text[1] - '0';
+  g_vars[var] = r;
+  g_interp.choiceRunning = 0;
+  Advance();
+  // The click that chose belongs to the choice alone.
+  return YIELD;
+}
+
+Flow Load(const char* e, size_t len, int* loads) {
+  SCR_GetArgs(ArgsFrom(e, len, 2));
+  SCR_Load(g_args[0].number);
+  return ++*loads >= SCR_FRAME_LOAD_LIMIT ? YIELD : GO_ON;
+}
+
+Flow Message(const char* e) {
+  if (!g_interp.messageRunning) {
+    g_interp.messageRunning = 1;
+    AVG_ShowMessage(e);
+    return YIELD;
+  }
+  if (!AVG_MessageDone()) return YIELD;
+  g_interp.messageRunning = 0;
+  Advance();
+  // Skipping runs straight into the next entry; a click that acknowledged
+  // this message must not also complete the next one.
+  return g_act.skip && !g_act.decide ? GO_ON : YIELD;
+}
+
+Flow Run(const char* e, int* loads) {
+  const size_t len = std::strlen(e);
+  if (e[0] == '@') {
+    Advance();
+    return GO_ON;
+  }
+  if (e[0] != '#') return Message(e);
+  switch (e[1]) {
+    case 'N':
+    case 'n':
+      return Variable(e, len);
+    case 'G':
+    case 'g':
+      return Jump(e + 2);
+    case 'I':
+    case 'i':
+      return If(e, len);
+    case 'W':
+    case 'w':
+      return Wait(e, len);
+    case 'F':
+    case 'f':
+      return Flag(e, len);
+    case 'M':
+    case 'm':
+      return Music(e, len);
+    case 'S':
+    case 's':
+      return Sound(e, len);
+    case 'B':
+    case 'b':
+      return Picture(e, len, false);
+    case 'V':
+    case 'v':
+      return Picture(e, len, true);
+    case 'T':
+    case 't':
+      return Window(e, len);
+    case 'C':
+    case 'c':
+      return Choice(e, len);
+    case 'L':
+    case 'l':
+      return Load(e, len, loads);
+    default:
+      Advance();
+      return YIELD;
+  }
+}
+
+}  // namespace
+
+int SCR_PauseFrames(int mode, int t) {
+  const int64_t s = Sixtieths(t);
+  const bool skipping = g_act.skip != 0;
+  switch (mode) {
+    case 0:
+      return skipping ? 0 : ClampFrames(s * Speed() / 2 * kFps / 60);
+    case 1:
+      return ClampFrames(skipping ? s * kFps / 180 : s * kFps / 60);
+    default:
+      // Mode 2, and any mode the script should not have used: a plain pause.
+      return ClampFrames(s * kFps / 60);
+  }
+}
+
+void SCR_Execute() {
+  g_interp.entriesThisFrame = 0;
+  // A scene with nothing (left) to run ends: a missing or empty script would
+  // otherwise leave the player in a black scene with no way on.
+  if (!g_script.loaded || g_script.pc >= g_script.count || g_script.pc < 0) {
+    AVG_RequestNextStage();
+    return;
+  }
+  int loads = 0;
+  for (;;) {
+    const int pc = g_script.pc;
+    const char* e = g_script.entries[pc];
+    if (g_scriptTrace && !(pc == g_interp.resumePc && g_script.number == g_interp.resumeScript)) {
+      g_scriptTrace(pc, e);
+    }
+    ++g_interp.entriesThisFrame;
+    const int script = g_script.number;
+    const Flow flow = Run(e, &loads);
+    const bool waiting = flow == YIELD && g_script.pc == pc && script == g_script.number;
+    g_interp.resumePc = waiting ? pc : -1;
+    g_interp.resumeScript = script;
+    if (g_script.pc >= g_script.count || g_script.pc < 0) {
+      AVG_RequestNextStage();
+      return;
+    }
+    if (flow == YIELD || g_interp.entriesThisFrame >= SCR_FRAME_ENTRY_LIMIT) return;
+  }
+}
+
+int SCR_SearchLabel(const char* name) {
+  for (int i = 0; i < g_script.count; ++i) {
+    const char* e = g_script.entries[i];
+    if (e[0] == '@' && std::strcmp(e + 1, name) == 0) return i;
+  }
+  return g_script.count;
+}
+
+void SCR_SetFlag(int flag, int value) {
+  if (flag >= 0 && flag < SCR_FLAGS) g_interp.flags[flag] = value;
+}
+
+int SCR_GetFlag(int flag) {
+  return (flag >= 0 && flag < SCR_FLAGS) ? g_interp.flags[flag] : 0;
+}
+
+void SCR_ResetProgress() {
+  g_interp.waitCounter = 0;
+  g_interp.bgRunning = g_interp.cgRunning = 0;
+  g_interp.messageRunning = g_interp.choiceRunning = 0;
+  g_interp.resumePc = g_interp.resumeScript = -1;
+  g_interp.entriesThisFrame = 0;
+}
+
+void SCR_ResetInterp() {
+  g_interp = InterpState{};
+  SCR_ResetProgress();
 }

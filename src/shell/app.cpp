@@ -11,9 +11,11 @@
 #include "blit/blit.h"
 #include "common/config.h"
 #include "common/cpuinfo.h"
-#include "common/fileutil.h"
-#include "common/input.h"
+#include "common/key.h"
 #include "common/log.h"
+#include "common/mouse.h"
+#include "common/reg.h"
+#include "common/rng.h"
 #include "game/game_mode.h"
 #include "game/rank.h"
 #include "gfx/image.h"
@@ -43,12 +45,8 @@ const char* const APP_TITLE = "Zentrova";
 
 AppShell g_app;
 AppOptions g_appOptions = {1, 1};
-uint64_t g_frameSteps;
-uint64_t g_framesDrawn;
 
 namespace {
-int g_quitCode = 0;
-bool g_quit = false;
 
 void GameStartup() {
   IMG_LoadDebugFont();
@@ -75,8 +73,7 @@ void GameTerminate() {
 }
 
 // F12 writes the picture on show as PNG into the pictures folder and says so
-// over the picture for a second.
-int g_shotNotice = 0;
+// over the picture for a second (g_app.shotNotice).
 
 void TakeScreenshot() {
   char dir[1024];
@@ -105,7 +102,7 @@ void TakeScreenshot() {
   }
   if (PLT_WritePng(path.c_str(), shown.data(), f.width, f.height)) {
     LOG_Write("screenshot %s\n", path.c_str());
-    g_shotNotice = 30;
+    g_app.shotNotice = 30;
   }
 }
 
@@ -119,9 +116,9 @@ void DrawDebugOverlay() {
 void RenderAndPresent() {
   if (g_app.loopState == 1) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
-  if (g_shotNotice > 0) IMG_DrawDebugText(&g_back.frame, 8, SCREEN_H - 16, "SCREENSHOT SAVED");
+  if (g_app.shotNotice > 0) IMG_DrawDebugText(&g_back.frame, 8, SCREEN_H - 16, "SCREENSHOT SAVED");
   if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
-  ++g_framesDrawn;
+  ++g_app.framesDrawn;
   PLT_SendMessage(PLT_MSG_PAINT, 0, 0);
 }
 
@@ -182,10 +179,6 @@ void APP_ResetForTests() {
   g_app.className = APP_TITLE;
   g_app.gameMode = 1;
   CLK_Reset();
-  g_frameSteps = g_framesDrawn = 0;
-  g_quit = false;
-  g_quitCode = 0;
-  g_shotNotice = 0;
   DSP_Reset();
 }
 
@@ -245,7 +238,7 @@ int64_t APP_WndProc(const PltMsg& msg) {
 void APP_FrameStep() {
   KEY_Poll(g_app.active);
   MOUSE_Poll(g_app.active);
-  ++g_frameSteps;
+  ++g_app.frameSteps;
   if (g_app.loopState == 0) {
     GameStartup();
     g_app.nextLoopState = 1;
@@ -257,7 +250,7 @@ void APP_FrameStep() {
     return;
   }
   if (g_keys.pressed[KEY_F1 + 11]) TakeScreenshot();
-  if (g_shotNotice > 0) --g_shotNotice;
+  if (g_app.shotNotice > 0) --g_app.shotNotice;
   if (!g_app.debugMode && KEY_Typed("fps")) {
     g_app.debugMode = 1;
   } else if (g_app.debugMode && g_keys.pressed[KEY_A + ('d' - 'a')]) {
@@ -342,13 +335,13 @@ int APP_Start() {
 }
 
 int APP_RunOnce() {
-  if (g_quit) return 0;
+  if (g_app.quit) return 0;
   PltMsg msg;
   if (PLT_PeekMessage(&msg)) {
     PLT_GetMessage(&msg);
     if (msg.type == PLT_MSG_QUIT) {
-      g_quit = true;
-      g_quitCode = static_cast<int>(msg.wparam);
+      g_app.quit = true;
+      g_app.quitCode = static_cast<int>(msg.wparam);
       return 0;
     }
     PLT_DispatchMessage(msg);
@@ -376,7 +369,7 @@ int APP_Shutdown() {
   PLT_TimeEndPeriod(1);
   CPU_Finish();
   PLT_ReleaseInstanceLock();
-  return g_quitCode;
+  return g_app.quitCode;
 }
 
 int APP_Main() {

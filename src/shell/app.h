@@ -14,12 +14,16 @@ struct AppShell {
   int32_t endRequested;
   int32_t gameMode;  // 1 game modes, 3 story scene
   int32_t debugMode;
+  // Frame steps run and frames drawn since start (for replays and tests).
+  uint64_t frameSteps;
+  uint64_t framesDrawn;
+  // The quit message has arrived, with this exit code.
+  bool quit;
+  int32_t quitCode;
+  int32_t shotNotice;  // frames the screenshot notice still shows
 };
 
 extern AppShell g_app;
-// Frame steps run and frames drawn since start (for replays and tests).
-extern uint64_t g_frameSteps;
-extern uint64_t g_framesDrawn;
 
 extern const char* const APP_TITLE;  // "Zentrova"
 

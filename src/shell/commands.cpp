@@ -3,6 +3,7 @@
 
 #include "common/config.h"
 #include "common/log.h"
+#include "common/msg.h"
 #include "platform/plt_display.h"
 #include "platform/plt_menu.h"
 #include "platform/plt_msgbox.h"

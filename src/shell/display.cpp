@@ -13,6 +13,8 @@
 #include "blit/tables.h"
 #include "common/config.h"
 #include "common/log.h"
+#include "common/msg.h"
+#include "common/reg.h"
 #include "gfx/image.h"
 #include "platform/plt_display.h"
 #include "platform/plt_msgbox.h"

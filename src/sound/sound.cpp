@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
 #include "common/log.h"
+#include "common/msg.h"
 #include "platform/plt_clock.h"
+#include "sound/buffer.h"
+#include "sound/pcm.h"
 #include "sound/stream.h"
-#include "sound/wav.h"
 
 namespace {
 
@@ -20,7 +22,6 @@ struct SoundState {
   PltWaveFormat primaryFormat{};
   void* window = nullptr;
   PltSoundBuffer* silence = nullptr;
-  char seDir[64] = "wav";
   SeSlot slots[SND_SLOTS]{};
   SeRecord records[SND_RECORDS]{};
 };
@@ -41,16 +42,10 @@ void ReleaseDevice() {
   PLT_SoundClose();
   g_snd.primary = false;
   g_snd.device = false;
+  BUF_SetDeviceOpen(0);
 }
 
 }  // namespace
-
-int32_t SND_VolumeToHundredths(int volume) {
-  if (volume <= 0) return PLT_SOUND_VOLUME_MIN;
-  if (volume >= 255) return 0;
-  double db = 2000.0 * std::log10(volume / 255.0);
-  return db < -10000.0 ? PLT_SOUND_VOLUME_MIN : static_cast<int32_t>(db);
-}
 
 int SND_Init(void* window) {
   if (g_snd.device) return 1;
@@ -60,6 +55,7 @@ int SND_Init(void* window) {
     return 0;
   }
   g_snd.device = true;
+  BUF_SetDeviceOpen(1);
   if (!PLT_SoundSetCooperativeLevel(window)) {
     MSG_Error(nullptr, "DirectSoundの優先レベルの設定に失敗しました。");
     ReleaseDevice();
@@ -78,10 +74,10 @@ int SND_Init(void* window) {
   g_snd.window = window;
   uint8_t silence[256];
   std::memset(silence, g_snd.primaryFormat.bitsPerSample == 8 ? 0x80 : 0, sizeof silence);
-  g_snd.silence = SND_CreateBuffer(&g_snd.primaryFormat, sizeof silence, silence);
+  g_snd.silence = BUF_Create(&g_snd.primaryFormat, sizeof silence, silence);
   if (!g_snd.silence) {
     MSG_Error(nullptr, "無音用SoundBufferが生成できません。");
-  } else if (!SND_BufferPlay(g_snd.silence, 1)) {
+  } else if (!BUF_Play(g_snd.silence, 1)) {
     MSG_Error(nullptr, "無音再生失敗");
   }
   return 1;
@@ -91,7 +87,7 @@ void SND_Release() {
   if (g_snd.device) {
     STRM_ReleaseAll();
     for (int i = 0; i < SND_SLOTS; ++i) SND_Free(i);
-    SND_BufferRelease(&g_snd.silence);
+    BUF_Release(&g_snd.silence);
     ReleaseDevice();
   }
   for (SeRecord& r : g_snd.records) ClearRecord(&r);
@@ -115,55 +111,22 @@ const PltWaveFormat* SND_PrimaryFormat() {
 }
 
 void SND_SetSEDir(const char* group) {
-  std::snprintf(g_snd.seDir, sizeof g_snd.seDir, "%s", group ? group : "");
+  PCM_SetGroup(group);
 }
 const char* SND_SEDir() {
-  return g_snd.seDir;
+  return PCM_Group();
 }
 
-// --- buffers ---
-
-PltSoundBuffer* SND_CreateBuffer(const PltWaveFormat* format, uint32_t size, const void* data) {
-  if (!g_snd.device) return nullptr;
-  PltSoundBuffer* b = PLT_SoundCreateBuffer(format, size);
-  if (!b) return nullptr;
-  if (data) {
-    void *p1, *p2;
-    uint32_t n1, n2;
-    if (!PLT_SoundLock(b, 0, size, &p1, &n1, &p2, &n2)) {
-      PLT_SoundReleaseBuffer(b);
-      return nullptr;
-    }
-    std::memcpy(p1, data, n1);
-    if (p2) std::memcpy(p2, static_cast<const uint8_t*>(data) + n1, n2);
-    PLT_SoundUnlock(b, p1, n1, p2, n2);
-  }
-  PLT_SoundSetPosition(b, 0);
-  PLT_SoundSetPan(b, 0);
-  return b;
-}
-
-int SND_BufferPlay(PltSoundBuffer* b, int loop) {
-  return b ? PLT_SoundPlay(b, loop) : 0;
-}
-int SND_BufferStop(PltSoundBuffer* b) {
-  return b ? PLT_SoundStop(b) : 0;
-}
-int SND_BufferSetPosition(PltSoundBuffer* b, uint32_t offset) {
-  return b ? PLT_SoundSetPosition(b, offset) : 0;
-}
-int SND_BufferSetVolume(PltSoundBuffer* b, int volume) {
-  return b ? PLT_SoundSetVolume(b, SND_VolumeToHundredths(volume)) : 0;
-}
-int SND_BufferIsPlaying(PltSoundBuffer* b) {
-  uint32_t status = 0;
-  return b && PLT_SoundGetStatus(b, &status) && (status & PLT_SOUND_PLAYING) ? 1 : 0;
-}
-void SND_BufferRelease(PltSoundBuffer** b) {
-  if (!*b) return;
-  PLT_SoundStop(*b);
-  PLT_SoundReleaseBuffer(*b);
-  *b = nullptr;
+PltSoundBuffer* SND_LoadSound(const char* name, uint32_t* outSize) {
+  if (outSize) *outSize = 0;
+  if (!g_snd.device || !name) return nullptr;
+  PcmSound pcm;
+  if (!PCM_Load(name, &pcm)) return nullptr;
+  PltSoundBuffer* buffer = pcm.size ? BUF_Create(&pcm.format, pcm.size, pcm.data) : nullptr;
+  if (buffer && outSize) *outSize = pcm.size;
+  PCM_Free(&pcm);
+  if (!buffer) MSG_Error(nullptr, "SoundBufferが生成できません。[%s]", name);
+  return buffer;
 }
 
 // --- slots ---
@@ -171,7 +134,7 @@ void SND_BufferRelease(PltSoundBuffer** b) {
 int SND_LoadSlot(int slot, const char* name) {
   if (!SlotOk(slot)) return 0;
   SeSlot& s = g_snd.slots[slot];
-  SND_BufferRelease(&s.buffer);
+  BUF_Release(&s.buffer);
   uint32_t size = 0;
   s.buffer = SND_LoadSound(name, &size);
   return s.buffer ? 1 : 0;
@@ -183,7 +146,7 @@ int SND_SetVolume(int slot, int volume) {
   if (volume > 255) volume = 255;
   SeSlot& s = g_snd.slots[slot];
   s.volume = static_cast<uint32_t>(volume);
-  return SND_BufferSetVolume(s.buffer, volume);
+  return BUF_SetVolume(s.buffer, volume);
 }
 
 int SND_Play(int slot, const char* name, int loop, int volume) {
@@ -194,15 +157,15 @@ int SND_Play(int slot, const char* name, int loop, int volume) {
   if (s.buffer) PLT_SoundSetVolume(s.buffer, PLT_SOUND_VOLUME_MIN);
   if (!SND_LoadSlot(slot, name)) return 0;
   SND_SetVolume(slot, volume);
-  SND_BufferSetPosition(s.buffer, 0);
-  return SND_BufferPlay(s.buffer, loop);
+  BUF_SetPosition(s.buffer, 0);
+  return BUF_Play(s.buffer, loop);
 }
 
 int SND_HasBuffer(int slot) {
   return SlotOk(slot) && g_snd.slots[slot].buffer ? 1 : 0;
 }
 int SND_IsPlaying(int slot) {
-  return SlotOk(slot) ? SND_BufferIsPlaying(g_snd.slots[slot].buffer) : 0;
+  return SlotOk(slot) ? BUF_IsPlaying(g_snd.slots[slot].buffer) : 0;
 }
 int SND_IsLoop(int slot) {
   return SlotOk(slot) && g_snd.slots[slot].loop ? 1 : 0;
@@ -216,12 +179,12 @@ PltSoundBuffer* SND_SlotBuffer(int slot) {
 
 int SND_Stop(int slot) {
   if (!SlotOk(slot)) return 0;
-  return SND_BufferStop(g_snd.slots[slot].buffer);
+  return BUF_Stop(g_snd.slots[slot].buffer);
 }
 
 int SND_Free(int slot) {
   if (!SlotOk(slot)) return 0;
-  SND_BufferRelease(&g_snd.slots[slot].buffer);
+  BUF_Release(&g_snd.slots[slot].buffer);
   return 1;
 }
 
@@ -368,4 +331,11 @@ int AVG_GetSE2Slot(int record) {
 
 const SeRecord* AVG_GetSE2Record(int record) {
   return record >= 0 && record < SND_RECORDS ? &g_snd.records[record] : nullptr;
+}
+
+void SND_Reset() {
+  SND_Release();
+  g_snd = SoundState{};
+  BUF_Reset();
+  PCM_Reset();
 }

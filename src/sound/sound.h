@@ -60,14 +60,9 @@ void SND_SetSEEnable(int on);
 int AVG_GetSE2Slot(int record);
 const SeRecord* AVG_GetSE2Record(int record);
 
-// Buffer operations shared with the music streams.
-int32_t SND_VolumeToHundredths(int volume);  // 0..255 -> -10000..0
-// Creates a secondary buffer; data (size bytes) is copied in when given;
-// position 0, pan 0.
-PltSoundBuffer* SND_CreateBuffer(const PltWaveFormat* format, uint32_t size, const void* data);
-int SND_BufferPlay(PltSoundBuffer* b, int loop);
-int SND_BufferStop(PltSoundBuffer* b);
-int SND_BufferSetPosition(PltSoundBuffer* b, uint32_t offset);
-int SND_BufferSetVolume(PltSoundBuffer* b, int volume);  // 0..255
-int SND_BufferIsPlaying(PltSoundBuffer* b);
-void SND_BufferRelease(PltSoundBuffer** b);  // stops, releases, clears the pointer
+// A sound file as one static buffer of PCM: WAV (PCM or compressed) or, by
+// the extension "ogg", Ogg Vorbis. *size receives the buffer's size.
+PltSoundBuffer* SND_LoadSound(const char* name, uint32_t* size);
+// Releases the device if it is open and goes back to the start state, the
+// sound-effect group included (tests).
+void SND_Reset();

@@ -16,11 +16,14 @@
 #include <cstring>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/resource.h"
 #include "platform/plt_file.h"
 #include "platform/plt_thread.h"
+#include "sound/acm.h"
+#include "sound/buffer.h"
 #include "sound/ogg.h"
-#include "sound/sound.h"
+#include "sound/pcm.h"
 #include "sound/wav.h"
 
 namespace {
@@ -89,7 +92,7 @@ bool SlotOk(int slot) {
               slot);
     return false;
   }
-  return SND_HasDevice() != 0;
+  return BUF_DeviceOpen() != 0;
 }
 
 uint8_t SilenceByte(const StreamSlot* s) {
@@ -372,12 +375,12 @@ void STRM_ReleaseChannel(int slot) {
   if (s->streaming) {
     STRM_Release(slot);
   } else {
-    SND_BufferRelease(&s->buffer);
+    BUF_Release(&s->buffer);
   }
 }
 
 void STRM_ReleaseAll() {
-  if (!SND_HasDevice()) return;
+  if (!BUF_DeviceOpen()) return;
   for (int i = 0; i < STRM_SLOTS; ++i) STRM_Release(i);
 }
 
@@ -424,20 +427,24 @@ int STRM_Open(int slot, const char* file) {
     const char* base = std::strrchr(file, '\\');
     base = base ? base + 1 : file;
     WAV_Close(&s->wav);
-    uint32_t size = 0;
-    s->buffer = SND_LoadSound(base, &size);
+    PcmSound pcm;
+    if (PCM_Load(base, &pcm)) {
+      s->buffer = pcm.size ? BUF_Create(&pcm.format, pcm.size, pcm.data) : nullptr;
+      if (!s->buffer) MSG_Error(nullptr, "SoundBufferが生成できません。[%s]", base);
+      PCM_Free(&pcm);
+    }
     s->streaming = 0;
     s->open = s->buffer ? 1 : 0;
-    SND_BufferSetVolume(s->buffer, s->volume);
+    BUF_SetVolume(s->buffer, s->volume);
     return s->open;
   }
-  s->buffer = SND_CreateBuffer(&s->outFormat, s->bufferSize, nullptr);
+  s->buffer = BUF_Create(&s->outFormat, s->bufferSize, nullptr);
   if (!s->buffer) {
     MSG_Error(nullptr, "セカンダリバッファを生成できません。");
     STRM_Release(slot);
     return 0;
   }
-  SND_BufferSetVolume(s->buffer, s->volume);
+  BUF_SetVolume(s->buffer, s->volume);
   s->open = 1;
   s->streaming = 1;
   s->writePos = 0;
@@ -451,7 +458,7 @@ int STRM_Play(int slot, int loop) {
   if (!SlotOk(slot)) return 0;
   StreamSlot* s = &g_strm.slots[slot];
   if (!s->open || !s->buffer) return 0;
-  if (!s->streaming) return SND_BufferPlay(s->buffer, loop);
+  if (!s->streaming) return BUF_Play(s->buffer, loop);
   // A worker left from an earlier start is ended before the slot is refilled.
   PLT_SoundStop(s->buffer);
   EndWorker(s);
@@ -487,7 +494,7 @@ int STRM_Stop(int slot) {
   StreamSlot* s = &g_strm.slots[slot];
   if (!s->buffer) return 0;
   if (!s->streaming) {
-    SND_BufferRelease(&s->buffer);
+    BUF_Release(&s->buffer);
     return 1;
   }
   s->done.store(1);
@@ -513,7 +520,7 @@ void STRM_SetVolume(int slot, int volume) {
   if (!SlotOk(slot)) return;
   StreamSlot* s = &g_strm.slots[slot];
   s->volume = std::clamp(volume, 0, 255);
-  SND_BufferSetVolume(s->buffer, s->volume);
+  BUF_SetVolume(s->buffer, s->volume);
 }
 
 int STRM_EventsBalanced() {

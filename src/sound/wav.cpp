@@ -3,16 +3,14 @@
 
 #include <strings.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/resource.h"
 #include "platform/plt_file.h"
-#include "sound/ogg.h"
-#include "sound/sound.h"
 
 namespace {
 
@@ -52,56 +50,6 @@ bool FindChunk(PltFile* f, int64_t from, int64_t end, const char* id, int64_t* d
   return false;
 }
 
-bool IsOgg(const char* name) {
-  const char* dot = std::strrchr(name, '.');
-  return dot && strcasecmp(dot + 1, "ogg") == 0;
-}
-
-PltSoundBuffer* LoadOgg(const char* name, uint32_t* outSize) {
-  uint8_t* file = nullptr;
-  int length = RES_Load(SND_SEDir(), name, &file);
-  if (length <= 0) return nullptr;
-  PltSoundBuffer* buffer = nullptr;
-  OggDecoder* dec = OGG_Create();
-  PltWaveFormat format{};
-  const uint32_t fileSize = static_cast<uint32_t>(length);
-  if (dec && OGG_Probe(dec, file, std::min<uint32_t>(fileSize, OGG_INPUT_PIECE), &format)) {
-    const uint64_t capacity = std::min<uint64_t>(20ull * fileSize, PLT_SOUND_MAX_BUFFER);
-    uint8_t* out = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(capacity), 1));
-    uint8_t* work = static_cast<uint8_t*>(std::malloc(OGG_OUTPUT_CAPACITY));
-    uint64_t filled = 0;
-    uint32_t fed = 0;
-    if (out && work) {
-      for (;;) {
-        const uint32_t piece = std::min<uint32_t>(OGG_INPUT_PIECE, fileSize - fed);
-        uint32_t produced = 0;
-        int status = OGG_Decode(dec, file + fed, piece, work, OGG_OUTPUT_CAPACITY, &produced);
-        fed += piece;
-        if (filled + produced > capacity) {
-          MSG_Error(nullptr, "DS-OGGバッファオーバーフロー!");
-          uint64_t room = capacity - filled;
-          std::memcpy(out + filled, work, static_cast<size_t>(room));
-          filled = capacity;
-          break;
-        }
-        std::memcpy(out + filled, work, produced);
-        filled += produced;
-        if (status <= 0) break;
-      }
-      const uint32_t block = format.blockAlign ? format.blockAlign : 1;
-      const uint32_t size = static_cast<uint32_t>(filled - filled % block);
-      buffer = size ? SND_CreateBuffer(&format, size, out) : nullptr;
-      if (buffer) *outSize = size;
-    }
-    std::free(out);
-    std::free(work);
-  }
-  if (!buffer) MSG_Error(nullptr, "SoundBufferが生成できません。[%s]", name);
-  OGG_Destroy(&dec);
-  RES_Free(file);
-  return buffer;
-}
-
 }  // namespace
 
 uint32_t WAV_ParseMemory(const uint8_t* p, uint32_t size, const uint8_t** data,
@@ -126,10 +74,11 @@ uint32_t WAV_ParseMemory(const uint8_t* p, uint32_t size, const uint8_t** data,
   return dataSize;
 }
 
-uint32_t WAV_LoadMemory(const char* name, uint8_t** data, WavFormatArea* format) {
+uint32_t WAV_LoadMemory(const char* group, const char* name, uint8_t** data,
+                        WavFormatArea* format) {
   *data = nullptr;
   uint8_t* file = nullptr;
-  int length = RES_Load(SND_SEDir(), name, &file);
+  int length = RES_Load(group, name, &file);
   if (length <= 0) return 0;
   const uint8_t* chunk = nullptr;
   uint32_t size = WAV_ParseMemory(file, static_cast<uint32_t>(length), &chunk, format);
@@ -205,88 +154,4 @@ void WAV_Close(WavReader** r) {
   PLT_FileClose((*r)->file);
   std::free(*r);
   *r = nullptr;
-}
-
-void ACM_PcmFormatFor(const PltWaveFormat* src, PltWaveFormat* dst) {
-  dst->formatTag = PLT_WAVE_FORMAT_PCM;
-  dst->channels = src->channels;
-  dst->samplesPerSec = src->samplesPerSec;
-  dst->bitsPerSample = 16;
-  dst->blockAlign = static_cast<uint16_t>(2 * src->channels);
-  dst->avgBytesPerSec = src->samplesPerSec * 2u * src->channels;
-  dst->extraSize = 0;
-}
-
-uint32_t ACM_Convert(const PltWaveFormat* src, const uint8_t* srcData, uint32_t srcSize,
-                     const PltWaveFormat* dst, uint8_t* dest) {
-  PltAcmStream* s = PLT_AcmStreamOpen(src, dst);
-  if (!s) {
-    MSG_Box(
-        nullptr, 0, "Codecエラー",
-        "ADPCMのCodecが見つかりません。\n「コントロールパネル」の「アプリケーションの追加と削除」の"
-        "「Windowsファイル」から\n「オーディオ圧縮」をインストールしてください。");
-    return 0;
-  }
-  uint32_t size = 0;
-  if (!PLT_AcmStreamSize(s, srcSize, &size)) {
-    PLT_AcmStreamClose(s);
-    MSG_Error(nullptr, "ACM変換に失敗しました。");
-    return 0;
-  }
-  uint32_t written = 0;
-  if (dest) PLT_AcmStreamConvert(s, srcData, srcSize, dest, size, &written);
-  PLT_AcmStreamClose(s);
-  return dest ? size : 0;
-}
-
-uint32_t ACM_OutputSize(const PltWaveFormat* src, uint32_t size, const PltWaveFormat* dst) {
-  PltAcmStream* s = PLT_AcmStreamOpen(src, dst);
-  if (!s) return 0;
-  uint32_t out = 0;
-  if (!PLT_AcmStreamSize(s, size, &out)) out = 0;
-  PLT_AcmStreamClose(s);
-  return out;
-}
-
-PltSoundBuffer* SND_LoadSound(const char* name, uint32_t* outSize) {
-  if (outSize) *outSize = 0;
-  if (!SND_HasDevice() || !name) return nullptr;
-  uint32_t dummy = 0;
-  if (!outSize) outSize = &dummy;
-  if (IsOgg(name)) return LoadOgg(name, outSize);
-  WavFormatArea format;
-  uint8_t* data = nullptr;
-  uint32_t size = WAV_LoadMemory(name, &data, &format);
-  if (!size) {
-    MSG_Error(nullptr, "%s が読み込めませんでした。", name);
-    return nullptr;
-  }
-  PltSoundBuffer* buffer = nullptr;
-  if (format.wf.formatTag == PLT_WAVE_FORMAT_PCM) {
-    const uint32_t block = format.wf.blockAlign ? format.wf.blockAlign : 1;
-    size -= size % block;  // a trailing partial sample is dropped
-    buffer = SND_CreateBuffer(&format.wf, size, data);
-  } else {
-    PltWaveFormat pcm;
-    ACM_PcmFormatFor(&format.wf, &pcm);
-    const uint32_t converted = ACM_OutputSize(&format.wf, size, &pcm);
-    uint8_t* dest = converted ? static_cast<uint8_t*>(std::calloc(converted, 1)) : nullptr;
-    const uint32_t made = ACM_Convert(&format.wf, data, size, &pcm, dest);
-    // The buffer holds exactly what the conversion produced.
-    size = std::min(made, converted);
-    size -= size % (pcm.blockAlign ? pcm.blockAlign : 1);
-    if (size) buffer = SND_CreateBuffer(&pcm, size, dest);
-    std::free(dest);
-    if (!made) {
-      std::free(data);
-      return nullptr;
-    }
-  }
-  std::free(data);
-  if (!buffer) {
-    MSG_Error(nullptr, "SoundBufferが生成できません。[%s]", name);
-    return nullptr;
-  }
-  *outSize = size;
-  return buffer;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "platform/plt_glyph.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "text/font.h"
 
 const uint32_t kTextPalette[16] = {

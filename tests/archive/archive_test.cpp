@@ -1,9 +1,12 @@
 // Archives, LZSS and whole-file loading.
+#include "common/archive.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 
+#include "common/lzss.h"
 #include "common/resource.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_file.h"

@@ -13,8 +13,8 @@
 #include "blit/blit.h"
 #include "blit/clip.h"
 #include "blit/simd.h"
-#include "common/fileutil.h"
 #include "common/log.h"
+#include "common/rng.h"
 #include "gfx/image.h"
 
 namespace blittest {
@@ -89,7 +89,7 @@ inline BlitParams Params(FImage* dst, void* src, int srcFormat, int x, int y, in
   p.sw = w;
   p.sh = h;
   p.colR = p.colG = p.colB = 128;
-  p.colorKey = KEY_NONE;
+  p.colorKey = BLT_KEY_NONE;
   return p;
 }
 

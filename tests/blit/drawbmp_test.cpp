@@ -60,7 +60,7 @@ TEST_F(DrawBmp, CopyKeyAndFactors) {
   DRW_DrawBMP_FF(p);
   EXPECT_EQ(d2.rgb(2, 1), 0x070707u);
   EXPECT_EQ(d2.rgb(1, 1), src.rgb(1, 1));
-  p.colorKey = KEY_ALPHA;
+  p.colorKey = BLT_KEY_ALPHA;
   DRW_DrawBMP_FF(p);
   EXPECT_EQ(d2.bytes(), src.bytes());
 
@@ -134,7 +134,7 @@ TEST_F(DrawBmp, PalettisedAlphaRules) {
   FImg dst(3, 1, 0);
   dst.set(0, 0, 9, 9, 9);
   BlitParams p = Params(&dst.img, &src.img, FMT_B, 0, 0, 3, 1);
-  p.colorKey = KEY_ALPHA;
+  p.colorKey = BLT_KEY_ALPHA;
   ASSERT_EQ(DRW_DrawBMP_FB(p), 1);
   EXPECT_EQ(dst.rgb(0, 0), 0x090909u);  // skipped
   EXPECT_EQ(dst.at(1, 0)[0], 2);        // exact palette colour
@@ -147,7 +147,7 @@ TEST_F(DrawBmp, PalettisedAlphaRules) {
   BImg plain = Palettised(3, 1, false);
   FImg d2(3, 1, 50);
   p = Params(&d2.img, &plain.img, FMT_B, 0, 0, 3, 1);
-  p.colorKey = KEY_ALPHA;
+  p.colorKey = BLT_KEY_ALPHA;
   DRW_DrawBMP_FB(p);
   EXPECT_EQ(d2.at(0, 0)[0], 1);
   EXPECT_EQ(d2.at(2, 0)[2], 9);
@@ -200,7 +200,7 @@ TEST_F(DrawBmp, AlphaScaledArithmeticForPalettisedSources) {
     src.a(0, 0) = static_cast<uint8_t>(a);
     d.set(0, 0, dv, dv, dv);
     BlitParams p = Params(&d.img, &src.img, FMT_B, 0, 0, 1, 1);
-    p.colorKey = KEY_ALPHA;
+    p.colorKey = BLT_KEY_ALPHA;
     p.mode = BLT_Mode(mode, 0);
     DRW_DrawBMP_FB(p);
     return d.at(0, 0)[0];
@@ -258,7 +258,7 @@ TEST_F(DrawBmp, PalettisedFadeUsesTheScaledPalette) {
   // With the alpha rule: colour times a, destination kept by 255 - Mul(P, a).
   d.set(0, 0, 80, 80, 80);
   src.a(0, 0) = 128;
-  p.colorKey = KEY_ALPHA;
+  p.colorKey = BLT_KEY_ALPHA;
   DRW_DrawBMP_FB(p);
   EXPECT_EQ(d.at(0, 0)[0], Mul(128, 78) + Mul(255 - Mul(100, 128), 80));
 }

@@ -373,7 +373,7 @@ TEST_F(Effects, RandomEffectBlocksStayInsideTheImages) {
     p.sh = static_cast<int>(rng() % 60) - 5;
     p.flags = rng() & (BLT_MIRROR_X | BLT_MIRROR_Y);
     p.mode = BLT_Mode(mode, static_cast<int>(rng() % 3 ? rng() % 300 : rng() & 0xFFFF));
-    p.colorKey = rng() % 3 == 0 ? KEY_ALPHA : (rng() % 2 ? KEY_NONE : 0);
+    p.colorKey = rng() % 3 == 0 ? BLT_KEY_ALPHA : (rng() % 2 ? BLT_KEY_NONE : 0);
     if (rng() % 4 == 0) p.colR = static_cast<int>(rng() % 256);
     p.clip = rng() % 3 == 0 ? BLT_NO_CLIP : nullptr;
     DRW_DrawBMP_FF(p);

@@ -1,11 +1,12 @@
 // The vector paths against the scalar reference loops, and random parameter
 // blocks through every entry (the sanitizer build turns any stray access
 // into a failure).
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <random>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "blit_test_util.h"
 #include "platform/plt_cpu.h"
@@ -86,7 +87,9 @@ TEST_F(FastPath, VectorPathsGiveTheScalarResult) {
         (rng() % 2 ? uint32_t{BLT_MIRROR_X} : 0u) | (rng() % 3 == 0 ? uint32_t{BLT_MIRROR_Y} : 0u);
     if (rng() % 3 == 0) p.colR = Pick(rng, 0, 255), p.colB = Pick(rng, 0, 255);
     const int k = static_cast<int>(rng() % 3);
-    p.colorKey = k == 0 ? KEY_NONE : k == 1 ? KEY_ALPHA : static_cast<int32_t>(s.f.rgb(0, 0));
+    p.colorKey = k == 0   ? BLT_KEY_NONE
+                 : k == 1 ? BLT_KEY_ALPHA
+                          : static_cast<int32_t>(s.f.rgb(0, 0));
     const int mode = modes[rng() % std::size(modes)];
     p.mode = BLT_Mode(mode, mode == 10 || mode == 12 ? Pick(rng, 1, 255) : 0);
     const bool zoom = rng() % 2;
@@ -100,7 +103,7 @@ TEST_F(FastPath, VectorPathsGiveTheScalarResult) {
     // Mode 10 without colour change has its own vector rounding: off by one
     // from the table formula, by two from a palette pre-scaled by P >> 1.
     // Every other case is exact, the fade through an alpha plane too.
-    const bool alphaFade = isB && p.colorKey == KEY_ALPHA && s.b.img.alpha;
+    const bool alphaFade = isB && p.colorKey == BLT_KEY_ALPHA && s.b.img.alpha;
     EXPECT_LE(worst, mode == 10 && !alphaFade ? 2 : 0) << "trial " << trial << " mode " << mode;
   }
 }
@@ -117,8 +120,8 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
         (rng() % 2 ? uint32_t{BLT_MIRROR_X} : 0u) | (rng() % 3 == 0 ? uint32_t{BLT_MIRROR_Y} : 0u);
     if (rng() % 4 == 0) p.colR = Pick(rng, 0, 255), p.colG = Pick(rng, 0, 255);
     const int k = static_cast<int>(rng() % 4);
-    p.colorKey = k == 0 || k == 3 ? KEY_NONE
-                 : k == 1         ? KEY_ALPHA
+    p.colorKey = k == 0 || k == 3 ? BLT_KEY_NONE
+                 : k == 1         ? BLT_KEY_ALPHA
                                   : static_cast<int32_t>(s.f.rgb(0, 0));
     if (rng() % 4 == 0) {
       // Pattern wipe through the palettised picture.
@@ -128,7 +131,7 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
       p.s2y = Pick(rng, -2, 3);
       p.s2w = Pick(rng, 1, sw + 5);
       p.s2h = Pick(rng, 1, sh + 5);
-      p.colorKey = KEY_NONE;
+      p.colorKey = BLT_KEY_NONE;
       p.mode2 = BLT_Mode(10, Pick(rng, 0, 256));
       // Half of them through a grey ramp, the palette of a pattern file.
       if (rng() % 2) GreyRamp(&s.b.img);
@@ -299,7 +302,7 @@ TEST_F(FastPath, TransitionRowsTouchNothingOutsideThePictures) {
     FImage f{fp, sw, sh}, d{dp, dw, dh};
     const int x = Pick(rng, -4, 4), y = Pick(rng, -2, 2);
     BlitParams pb = Params(&d, &b, FMT_B, x, y, sw, sh);
-    pb.colorKey = KEY_ALPHA;
+    pb.colorKey = BLT_KEY_ALPHA;
     pb.mode = BLT_Mode(10, Pick(rng, 1, 255));
     BlitParams pf = Params(&d, &f, FMT_F, x, y, sw, sh);
     BlitParams pw = pf;
@@ -450,7 +453,7 @@ TEST_F(FastPath, RandomBlocksThroughEveryEntryStayInBounds) {
     p.colG = rng() % 4 ? 128 : Wild(rng);
     p.colB = rng() % 4 ? 128 : Wild(rng);
     const int key = static_cast<int>(rng() % 4);
-    p.colorKey = key == 0 ? KEY_NONE : key == 1 ? KEY_ALPHA : key == 2 ? 0 : Wild(rng);
+    p.colorKey = key == 0 ? BLT_KEY_NONE : key == 1 ? BLT_KEY_ALPHA : key == 2 ? 0 : Wild(rng);
     clips[0] = {Wild(rng), Wild(rng), Wild(rng), Wild(rng)};
     clips[1] = {Pick(rng, -5, 30), Pick(rng, -5, 30), Pick(rng, 0, 80), Pick(rng, 0, 60)};
     const int c = static_cast<int>(rng() % 5);

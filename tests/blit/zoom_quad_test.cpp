@@ -211,7 +211,7 @@ TEST_F(ZoomQuad, QuadModesAndDegenerateShapes) {
   EXPECT_EQ(DRW_DrawQuad_FB(p), 1);
   EXPECT_EQ(d.rgb(1, 1), 0x141414u);  // mode 8 draws nothing
   p.mode = 0;
-  p.colorKey = KEY_ALPHA;  // no alpha rule: every pixel drawn
+  p.colorKey = BLT_KEY_ALPHA;  // no alpha rule: every pixel drawn
   DRW_DrawQuad_FB(p);
   EXPECT_EQ(d.rgb(0, 0), 0x3264C8u);
   p.mode = BLT_Mode(3, 0);
@@ -227,7 +227,7 @@ TEST_F(ZoomQuad, QuadModesAndDegenerateShapes) {
   FImg screen(640, 480);
   const int tall[4][2] = {{-100000, -900000}, {700, -900000}, {-100000, 900000}, {700, 900000}};
   p = Quad(screen, &src.img, FMT_B, tall, sc);
-  p.colorKey = KEY_NONE;
+  p.colorKey = BLT_KEY_NONE;
   EXPECT_EQ(DRW_DrawQuad_FB(p), 1);
   EXPECT_EQ(screen.rgb(639, 479), 0x3264C8u);
   // Missing pixels.

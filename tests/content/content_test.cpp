@@ -2,19 +2,29 @@
 // the game loads, effects in the promised WAV formats, music scores.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "blit/blit.h"
 #include "blit/tables.h"
+#include "common/archive.h"
 #include "common/resource.h"
 #include "game/title.h"
 #include "gfx/bmp.h"
 #include "gfx/image.h"
+#include "sound/acm.h"
+#include "sound/ogg.h"
+#include "sound/wav.h"
 #include "test_util.h"
+#ifdef ZV_CONTENT_LIB
+#include "levels.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -86,7 +96,9 @@ TEST_F(ContentTest, SameSourcesGiveSameBytes) {
   ASSERT_FALSE(a.empty());
   EXPECT_EQ(a.size(), b.size());
   for (const auto& [name, bytes] : a) EXPECT_TRUE(b.count(name) && b[name] == bytes) << name;
-  EXPECT_TRUE(fs::is_directory(Data() + "/err"));
+  // Nothing a game run writes: no log folder, no ranking.
+  EXPECT_FALSE(fs::exists(Data() + "/err"));
+  EXPECT_FALSE(fs::exists(Data() + "/rank.sav"));
   EXPECT_FALSE(fs::exists(Data() + "/grp")) << "loose pictures would shadow the archive";
 }
 
@@ -189,6 +201,49 @@ TEST_F(ContentTest, CreatureCellsAreCentredWithClearCorners) {
   IMG_ReleaseB(&b);
 }
 
+// Luminance 0..1 of every pixel of an 8-bit picture, scaled by its alpha
+// (what it adds over black); opaqueOnly keeps only the nearly opaque pixels.
+std::vector<double> Lumas(const std::vector<uint8_t>& bmp, const char* name, bool opaqueOnly,
+                          int x0, int w) {
+  BImage b{};
+  int32_t alphaFlag = 0;
+  std::vector<double> out;
+  EXPECT_EQ(BMP_DecodeB(name, bmp.data(), int(bmp.size()), &b, &alphaFlag), 1) << name;
+  if (!b.alpha) return out;
+  for (int y = 0; y < b.height; y++)
+    for (int x = x0; x < x0 + w; x++) {
+      const int i = y * b.width + x;
+      if (opaqueOnly && b.alpha[i] < 230) continue;
+      const uint8_t* c = b.palette + 4 * b.pixels[i];
+      out.push_back((0.0722 * c[0] + 0.7152 * c[1] + 0.2126 * c[2]) / 255 * b.alpha[i] / 255);
+    }
+  IMG_ReleaseB(&b);
+  return out;
+}
+
+// The chain banners scroll behind the creatures: their brightest pixel stays
+// under the typical brightness of every kind's body, so the eye (and a player
+// looking for a colour) finds the creatures first.
+TEST_F(ContentTest, ChainBannersNeverOutshineTheCreatures) {
+  double dimmest = 1;
+  for (int kind = 0; kind < 3; kind++) {
+    std::vector<double> body =
+        Lumas(Entry(Data() + "/grp.TVN", "char000.bmp"), "char000.bmp", true, 112 * kind, 112);
+    ASSERT_GT(body.size(), 1000u);
+    std::nth_element(body.begin(), body.begin() + body.size() / 2, body.end());
+    dimmest = std::min(dimmest, body[body.size() / 2]);
+  }
+  const struct {
+    const char* name;
+    int width;
+  } kBanners[] = {{"sys0010.bmp", 432}, {"sys0011.bmp", 432}, {"sys0012.bmp", 276}};
+  for (const auto& [name, width] : kBanners) {
+    std::vector<double> banner = Lumas(Entry(Data() + "/grp.TVN", name), name, false, 0, width);
+    ASSERT_FALSE(banner.empty()) << name << " has an alpha plane";
+    EXPECT_LT(*std::max_element(banner.begin(), banner.end()), dimmest) << name;
+  }
+}
+
 // The story scenes' pictures, checked through the engine's own draw paths.
 class StoryPictures : public ContentTest {
  protected:
@@ -213,7 +268,7 @@ class StoryPictures : public ContentTest {
     p.srcFormat = srcFormat;
     p.src = src;
     p.colR = p.colG = p.colB = 128;
-    p.colorKey = KEY_NONE;
+    p.colorKey = BLT_KEY_NONE;
     return p;
   }
   static const uint8_t* Px(const FImage& f, int x, int y) {
@@ -357,21 +412,35 @@ TEST_F(ContentTest, EffectsHaveThePromisedFormats) {
     EXPECT_EQ(Le16(&w[20]), e.tag);
     EXPECT_EQ(Le16(&w[22]), 1);
     EXPECT_EQ(Le32(&w[24]), 44100u);
-    if (e.tag != 1) continue;
-    // PCM effects start and end in silence: no click at either end.
-    size_t at = 12;
-    while (at + 8 <= w.size() && memcmp(&w[at], "data", 4) != 0) at += 8 + Le32(&w[at + 4]);
-    ASSERT_LE(at + 8, w.size());
-    size_t n = Le32(&w[at + 4]) / 2;
-    ASSERT_LE(at + 8 + 2 * n, w.size());
-    ASSERT_GT(n, 1000u);
-    auto sample = [&](size_t k) { return int16_t(Le16(&w[at + 8 + 2 * k])); };
-    EXPECT_LT(std::abs(sample(0)), 64);
-    EXPECT_LT(std::abs(sample(n - 1)), 64);
+    // Every effect as the game hears it, compressed ones after conversion.
+    const uint8_t* data = nullptr;
+    WavFormatArea format{};
+    uint32_t size = WAV_ParseMemory(w.data(), uint32_t(w.size()), &data, &format);
+    ASSERT_GT(size, 0u);
+    std::vector<int16_t> pcm;
+    if (e.tag == 1) {
+      pcm.resize(size / 2);
+      memcpy(pcm.data(), data, pcm.size() * 2);
+      // PCM effects start and end in silence: no click at either end.
+      ASSERT_GT(pcm.size(), 1000u);
+      EXPECT_LT(std::abs(pcm.front()), 64);
+      EXPECT_LT(std::abs(pcm.back()), 64);
+    } else {
+      PltWaveFormat out{};
+      ACM_PcmFormatFor(&format.wf, &out);
+      pcm.resize(ACM_OutputSize(&format.wf, size, &out) / 2);
+      pcm.resize(ACM_Convert(&format.wf, data, size, &out, reinterpret_cast<uint8_t*>(pcm.data())) /
+                 2);
+      ASSERT_GT(pcm.size(), 1000u);
+    }
     int peak = 0;
-    for (size_t k = 0; k < n; k++) peak = std::max(peak, std::abs(int(sample(k))));
-    EXPECT_GT(peak, 8000) << "too quiet";
-    EXPECT_LT(peak, 32000) << "clipped";
+    for (int16_t v : pcm) peak = std::max(peak, std::abs(int(v)));
+#ifdef ZV_CONTENT_LIB
+    // The mix adds effects to the music at full volume: each one stays under
+    // its ceiling, and none so far under it that it is lost.
+    EXPECT_LE(peak, int(32768 * DbGain(kEffectPeakDb)) + 1) << "over the effect ceiling";
+    EXPECT_GT(peak, int(32768 * DbGain(kEffectPeakDb - 12))) << "too quiet";
+#endif
   }
 }
 
@@ -386,6 +455,43 @@ TEST_F(ContentTest, OtherFilesArePresent) {
   ASSERT_GE(cur.size(), 24u);
   EXPECT_EQ(Le32(&cur[16]), 0x20000000u);  // width 32, big-endian in the header
 }
+
+#ifdef ZV_CONTENT_LIB
+// The built scores, decoded as the game decodes them: under the score
+// ceiling that leaves the effects their room, and at one loudness.
+TEST(ContentMusic, BuiltScoresKeepTheirLevel) {
+  const fs::path bgm = fs::path(ZV_BINARY_DIR) / "data" / "bgm";
+  for (int n = 1; n <= 7; n++) {
+    const std::string name = "bgm_00" + std::to_string(n) + ".ogg";
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> file = ReadFileBytes((bgm / name).string());
+    ASSERT_GT(file.size(), 4096u);
+    OggDecoder* d = OGG_Create();
+    std::vector<uint8_t> out(OGG_OUTPUT_CAPACITY);
+    int peak = 0;
+    double energy = 0;
+    size_t samples = 0, at = 0;
+    for (int status = OGG_MORE; status == OGG_MORE;) {
+      const uint32_t piece = uint32_t(std::min<size_t>(OGG_INPUT_PIECE, file.size() - at));
+      uint32_t produced = 0;
+      status = OGG_Decode(d, file.data() + at, piece, out.data(), uint32_t(out.size()), &produced);
+      at += piece;
+      for (uint32_t k = 0; k + 1 < produced; k += 2) {
+        const int v = int16_t(out[k] | out[k + 1] << 8);
+        peak = std::max(peak, std::abs(v));
+        energy += double(v) * v;
+        samples++;
+      }
+    }
+    OGG_Destroy(&d);
+    ASSERT_GT(samples, 44100u);
+    EXPECT_LE(peak, int(32768 * DbGain(kScorePeakDb))) << "over the score ceiling";
+    const double rmsDb = 20 * std::log10(std::sqrt(energy / double(samples)) / 32768);
+    EXPECT_LE(rmsDb, kScoreRmsDb + 0.5);
+    EXPECT_GE(rmsDb, kScoreRmsDb - 3);
+  }
+}
+#endif
 
 // Music: tiny scores keep the test fast; the real scores are checked by the
 // same parser in the normal build.

@@ -3,11 +3,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "common/fileutil.h"
-#include "common/input.h"
+#include "common/mouse.h"
+#include "common/rng.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "gfx/sprite.h"
+#include "shell/reset.h"
 #include "test_util.h"
 
 namespace playtest {
@@ -36,10 +37,7 @@ inline int FrameAt(int x, int y, bool press = false, bool release = false) {
 class StageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SPR_Reset();
-    PLAY_Reset();
-    STATE_Clear();
-    MOUSE_Init(640, 480);
+    ZV_ResetAll();
     RNG_Seed(12345);
   }
   void TearDown() override {

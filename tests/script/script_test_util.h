@@ -7,17 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
 #include "gfx/gfx_test_util.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
-#include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"
+#include "shell/reset.h"
 #include "test_util.h"
 
 // A picture of one colour, and a wipe pattern whose index rises left to right.
@@ -37,15 +39,7 @@ class ScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
     HL_Reset();
-    KEY_Reset();
-    MOUSE_Init(640, 480);
-    SPR_ClearAll();
-    CFG_Defaults();
-    SCR_Release();
-    SCR_ResetInterp();
-    AVG_Reset();
-    g_act = InputActions{};
-    g_scene.nextStageRequest = 0;
+    ZV_ResetAll();
   }
   void TearDown() override {
     SPR_ClearAll();

@@ -14,6 +14,7 @@
 #include "blit/tables.h"
 #include "common/config.h"
 #include "common/log.h"
+#include "common/reg.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_display.h"
@@ -55,8 +56,8 @@ class DisplayTest : public ::testing::Test {
   }
   // Runs message-loop passes until n more frame steps ran; false once quit.
   bool Frames(int n) {
-    uint64_t until = g_frameSteps + static_cast<uint64_t>(n);
-    while (g_frameSteps < until) {
+    uint64_t until = g_app.frameSteps + static_cast<uint64_t>(n);
+    while (g_app.frameSteps < until) {
       if (!APP_RunOnce()) return false;
     }
     return true;

@@ -22,9 +22,9 @@ class FrameClockTest : public ::testing::Test {
   }
   // Calls the clock until the next frame step ran; returns whether it was drawn.
   bool NextStep() {
-    uint64_t steps = g_frameSteps, drawn = g_framesDrawn;
-    while (g_frameSteps == steps) APP_FrameClock();
-    return g_framesDrawn != drawn;
+    uint64_t steps = g_app.frameSteps, drawn = g_app.framesDrawn;
+    while (g_app.frameSteps == steps) APP_FrameClock();
+    return g_app.framesDrawn != drawn;
   }
 };
 

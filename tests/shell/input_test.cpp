@@ -1,8 +1,9 @@
 // Keyboard and mouse polling, zones and the logical actions.
-#include "common/input.h"
-
 #include <gtest/gtest.h>
 
+#include "common/act.h"
+#include "common/key.h"
+#include "common/mouse.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_input.h"
 #include "platform/plt_types.h"

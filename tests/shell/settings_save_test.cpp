@@ -8,6 +8,7 @@
 
 #include "common/config.h"
 #include "common/log.h"
+#include "common/reg.h"
 #include "fault_util.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_file.h"

@@ -5,8 +5,11 @@
 #include <filesystem>
 
 #include "common/config.h"
-#include "common/fileutil.h"
+#include "common/file.h"
 #include "common/log.h"
+#include "common/reg.h"
+#include "common/rng.h"
+#include "common/util.h"
 #include "platform/plt_registry.h"
 #include "test_util.h"
 

@@ -1,6 +1,7 @@
 // Loading sound files: PCM and compressed WAV, Ogg Vorbis, and bad input.
 #include <random>
 
+#include "sound/acm.h"
 #include "sound/ogg.h"
 #include "sound/wav.h"
 #include "sound_fixture.h"

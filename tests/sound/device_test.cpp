@@ -1,5 +1,6 @@
 // The software sound device: formats, resampling, gains, saturation, lock
 // regions and position notifications.
+#include "sound/buffer.h"
 #include "sound_fixture.h"
 
 namespace sndtest {
@@ -15,7 +16,7 @@ class DeviceTest : public SoundTest {
     f.bitsPerSample = static_cast<uint16_t>(bits);
     f.blockAlign = static_cast<uint16_t>(channels * bits / 8);
     f.avgBytesPerSec = f.samplesPerSec * f.blockAlign;
-    return SND_CreateBuffer(&f, static_cast<uint32_t>(data.size()), data.data());
+    return BUF_Create(&f, static_cast<uint32_t>(data.size()), data.data());
   }
   std::vector<int16_t> Mix(int frames) {
     std::vector<int16_t> out(2 * frames);
@@ -27,42 +28,42 @@ class DeviceTest : public SoundTest {
 TEST_F(DeviceTest, FormatsAreMixedToStereoAtTheOutputRate) {
   // 8-bit mono at 11025 Hz, a constant level: every output sample carries it.
   PltSoundBuffer* b = Make(11025, 1, 8, std::vector<uint8_t>(11025, 128 + 64));
-  SND_BufferPlay(b, 1);
+  BUF_Play(b, 1);
   std::vector<int16_t> out = Mix(4410);
   for (int16_t s : out) ASSERT_EQ(s, 64 * 256);
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
   // A ramp at 22050 Hz is interpolated linearly between its samples.
   std::vector<int16_t> ramp(2000);
   for (int i = 0; i < 2000; ++i) ramp[i] = static_cast<int16_t>(i * 10);
   b = Make(22050, 1, 16, Samples16(ramp));
-  SND_BufferPlay(b, 0);
+  BUF_Play(b, 0);
   out = Mix(100);
   for (int i = 0; i < 100; ++i) ASSERT_NEAR(out[2 * i], i * 5, 1) << i;
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
   // Full-scale steps between neighbours interpolate without overflow.
   std::vector<int16_t> square(2 * 1000);
   for (int i = 0; i < 1000; ++i) square[2 * i] = square[2 * i + 1] = i % 2 ? 32767 : -32768;
   b = Make(32000, 2, 16, Samples16(square));
-  SND_BufferPlay(b, 1);
+  BUF_Play(b, 1);
   out = Mix(3000);
   for (int16_t s : out) ASSERT_TRUE(s >= -32768 && s <= 32767);
   EXPECT_LT(*std::min_element(out.begin(), out.end()), -20000);
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
 }
 
 TEST_F(DeviceTest, VolumeAndSaturation) {
   std::vector<int16_t> loud(2 * 1000, 30000);
   PltSoundBuffer* a = Make(44100, 2, 16, Samples16(loud));
   PltSoundBuffer* b = Make(44100, 2, 16, Samples16(loud));
-  SND_BufferPlay(a, 1);
-  SND_BufferPlay(b, 1);
+  BUF_Play(a, 1);
+  BUF_Play(b, 1);
   EXPECT_EQ(Mix(10)[0], 32767);  // clipped, not wrapped
   PLT_SoundSetVolume(b, -10000);
   EXPECT_EQ(Mix(10)[0], 30000);
   PLT_SoundSetVolume(a, -600);  // about half
   EXPECT_NEAR(Mix(10)[0], 30000 * std::pow(10.0, -0.3), 2);
-  SND_BufferRelease(&a);
-  SND_BufferRelease(&b);
+  BUF_Release(&a);
+  BUF_Release(&b);
 }
 
 TEST_F(DeviceTest, OneShotStopsAtItsEndAndSignalsStop) {
@@ -70,13 +71,13 @@ TEST_F(DeviceTest, OneShotStopsAtItsEndAndSignalsStop) {
   PltEvent* stop = PLT_CreateEvent();
   PltSoundNotify n{PLT_SOUND_NOTIFY_STOP, stop};
   ASSERT_TRUE(PLT_SoundSetNotifications(b, &n, 1));
-  SND_BufferPlay(b, 0);
+  BUF_Play(b, 0);
   std::vector<int16_t> out = Mix(1000);
   EXPECT_EQ(out[2 * 440], 5000);
   EXPECT_EQ(out[2 * 441], 0);
-  EXPECT_FALSE(SND_BufferIsPlaying(b));
+  EXPECT_FALSE(BUF_IsPlaying(b));
   EXPECT_EQ(PLT_WaitEvents(&stop, 1, 0), 0);
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
   PLT_CloseEvent(stop);
 }
 
@@ -94,7 +95,7 @@ TEST_F(DeviceTest, LockWrapsInTwoPieces) {
   EXPECT_EQ(n2, 0u);
   PLT_SoundUnlock(b, p1, n1, p2, n2);
   EXPECT_FALSE(PLT_SoundLock(b, 4000, 4, &p1, &n1, &p2, &n2));
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
 }
 
 TEST_F(DeviceTest, NotificationsFireWhenTheirFrameHasPlayed) {
@@ -103,7 +104,7 @@ TEST_F(DeviceTest, NotificationsFireWhenTheirFrameHasPlayed) {
   PltEvent* e[2] = {PLT_CreateEvent(), PLT_CreateEvent()};
   PltSoundNotify n[3] = {{400 * 4, e[0]}, {999 * 4, e[1]}, {PLT_SOUND_NOTIFY_STOP, e[1]}};
   ASSERT_TRUE(PLT_SoundSetNotifications(b, n, 3));
-  SND_BufferPlay(b, 1);
+  BUF_Play(b, 1);
   EXPECT_FALSE(PLT_SoundSetNotifications(b, n, 3));  // not while playing
   Mix(800);                                          // frames 0..399 played
   EXPECT_EQ(PLT_WaitEvents(e, 2, 0), PLT_WAIT_TIMEOUT);
@@ -117,18 +118,18 @@ TEST_F(DeviceTest, NotificationsFireWhenTheirFrameHasPlayed) {
   uint32_t play = 0, write = 0;
   PLT_SoundGetPosition(b, &play, &write);
   EXPECT_EQ(play, 401 * 4u);
-  SND_BufferStop(b);
+  BUF_Stop(b);
   EXPECT_EQ(PLT_WaitEvents(e, 2, 0), 1);
-  SND_BufferStop(b);  // already stopped: no second signal
+  BUF_Stop(b);  // already stopped: no second signal
   EXPECT_EQ(PLT_WaitEvents(e, 2, 0), PLT_WAIT_TIMEOUT);
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
   PLT_CloseEvent(e[0]);
   PLT_CloseEvent(e[1]);
 }
 
 TEST_F(DeviceTest, CaptureWritesAWavFile) {
   PltSoundBuffer* b = Make(44100, 2, 16, Samples16(std::vector<int16_t>(2 * 4410, 1234)));
-  SND_BufferPlay(b, 1);
+  BUF_Play(b, 1);
   ASSERT_EQ(HL_AudioCaptureStart("capture.wav"), 1);
   Advance(250);
   HL_AudioCaptureStop();
@@ -140,7 +141,7 @@ TEST_F(DeviceTest, CaptureWritesAWavFile) {
   std::vector<uint8_t> w = ReadFile("capture.wav");
   EXPECT_EQ(std::string(w.begin(), w.begin() + 4), "RIFF");
   EXPECT_EQ(w.size(), 44 + s.size() * 2);
-  SND_BufferRelease(&b);
+  BUF_Release(&b);
 }
 
 TEST_F(DeviceTest, UnsupportedBuffersAreRefused) {

@@ -1,4 +1,5 @@
 // Sound-effect slots and the managed effect records.
+#include "sound/buffer.h"
 #include "sound_fixture.h"
 
 namespace sndtest {
@@ -58,9 +59,9 @@ TEST_F(EffectsTest, FinishedOneShotsAreFreedButReservedSlotsAreSkipped) {
 }
 
 TEST_F(EffectsTest, VolumeMapsToHundredthsOfADecibel) {
-  EXPECT_EQ(SND_VolumeToHundredths(0), -10000);
-  EXPECT_EQ(SND_VolumeToHundredths(255), 0);
-  EXPECT_EQ(SND_VolumeToHundredths(128), static_cast<int>(2000 * std::log10(128 / 255.0)));
+  EXPECT_EQ(BUF_VolumeToHundredths(0), -10000);
+  EXPECT_EQ(BUF_VolumeToHundredths(255), 0);
+  EXPECT_EQ(BUF_VolumeToHundredths(128), static_cast<int>(2000 * std::log10(128 / 255.0)));
   int slot = SND_PlaySE(1, 0, 0);
   EXPECT_EQ(SlotVolume(slot), -10000);
   SND_SetVolume(slot, 300);  // clamped
@@ -77,14 +78,14 @@ TEST_F(EffectsTest, ManagedRecordFadesInAndOut) {
     SND_UpdateSE();
     int expect = frame <= 30 ? frame * 200 / 30 : 200;
     ASSERT_EQ(AVG_GetSE2Record(3)->volume, expect) << frame;
-    ASSERT_EQ(SlotVolume(slot), SND_VolumeToHundredths(expect));
+    ASSERT_EQ(SlotVolume(slot), BUF_VolumeToHundredths(expect));
   }
   AVG_StopSE2(3, -1);  // not a positive fade: ends at once
   EXPECT_EQ(AVG_GetSE2Slot(3), -1);
   EXPECT_FALSE(SND_HasBuffer(slot));
   AVG_PlaySE2(3, 1, 0, 1, 100);  // no fade: full volume at once
   slot = AVG_GetSE2Slot(3);
-  EXPECT_EQ(SlotVolume(slot), SND_VolumeToHundredths(100));
+  EXPECT_EQ(SlotVolume(slot), BUF_VolumeToHundredths(100));
   SND_UpdateSE();      // the record's current volume becomes 100
   AVG_StopSE2(3, 30);  // 15 frames down from 100
   for (int frame = 1; frame <= 15; ++frame) {
@@ -131,7 +132,7 @@ TEST_F(EffectsTest, SwitchingEffectsOffAndOnRestartsLoopingRecords) {
   ASSERT_GE(slot0, 0);
   ASSERT_GE(slot2, 0);
   EXPECT_TRUE(SND_IsPlaying(slot0) && SND_IsLoop(slot0));
-  EXPECT_EQ(SlotVolume(slot0), SND_VolumeToHundredths(120));
+  EXPECT_EQ(SlotVolume(slot0), BUF_VolumeToHundredths(120));
   SND_SetSEEnable(1);  // unchanged: nothing happens
   EXPECT_EQ(AVG_GetSE2Slot(0), slot0);
 }

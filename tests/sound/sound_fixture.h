@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "common/act.h"
 #include "common/config.h"
-#include "common/input.h"
 #include "common/log.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
 #include "platform/plt_thread.h"
+#include "shell/reset.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
@@ -130,8 +131,7 @@ class SoundTest : public ::testing::Test {
     Shell("mkdir -p wav bgm err");
     HL_Reset();
     HL_AudioReset();
-    LOG_Reset();
-    CFG_Defaults();
+    ZV_ResetAll();
     g_cfg.se = 1;
     g_cfg.bgm = 1;
     g_cfg.wait = 2;

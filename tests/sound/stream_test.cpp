@@ -2,6 +2,7 @@
 // piece, the music channels and their fades.
 #include "common/log.h"
 #include "shell/app.h"
+#include "sound/buffer.h"
 #include "sound/ogg.h"
 #include "sound/wav.h"
 #include "sound_fixture.h"
@@ -149,7 +150,7 @@ TEST_F(StreamTest, PieceEndsWithEightSegmentsOfSilence) {
   size_t loud = 0;
   for (size_t i = ref.size(); i < got.size(); ++i) loud += got[i] != 0;
   EXPECT_EQ(loud, 0u);
-  EXPECT_FALSE(SND_BufferIsPlaying(STRM_Buffer(0)));
+  EXPECT_FALSE(BUF_IsPlaying(STRM_Buffer(0)));
 }
 
 TEST_F(StreamTest, StopAndReplayEndTheOldWorker) {
@@ -159,7 +160,7 @@ TEST_F(StreamTest, StopAndReplayEndTheOldWorker) {
   ASSERT_EQ(STRM_Play(2, 1), 1);
   Advance(2500);
   EXPECT_EQ(STRM_Stop(2), 1);
-  EXPECT_FALSE(SND_BufferIsPlaying(STRM_Buffer(2)));
+  EXPECT_FALSE(BUF_IsPlaying(STRM_Buffer(2)));
   ASSERT_EQ(STRM_Play(2, 1), 1);
   EXPECT_EQ(STRM_IsPlaying(2), 1);
   Advance(3000);
@@ -233,7 +234,7 @@ TEST_F(MusicTest, CrossFadeFollowsTheChannelVolumes) {
     BGM_Update();
     int expect = k < 30 ? k * 255 / 30 : 255;
     ASSERT_EQ(BGM_GetChannel(1)->volume, expect) << k;
-    ASSERT_EQ(BufferVolume(1), SND_VolumeToHundredths(expect));
+    ASSERT_EQ(BufferVolume(1), BUF_VolumeToHundredths(expect));
     Advance(33);
   }
   BGM_Play(1, 60, 1, 255, 0);  // already current: nothing
@@ -246,7 +247,7 @@ TEST_F(MusicTest, CrossFadeFollowsTheChannelVolumes) {
     ASSERT_EQ(BGM_GetChannel(0)->volume, k * 200 / 15);
     ASSERT_EQ(BGM_GetChannel(1)->volume, 255 * (15 - k) / 15);
     ASSERT_EQ(STRM_Volume(0), k * 200 / 15);
-    ASSERT_EQ(BufferVolume(1), SND_VolumeToHundredths(255 * (15 - k) / 15));
+    ASSERT_EQ(BufferVolume(1), BUF_VolumeToHundredths(255 * (15 - k) / 15));
     Advance(33);
   }
   BGM_Update();

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/config.h"
-#include "common/input.h"
+#include "common/mouse.h"
 #include "game/title.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
@@ -62,10 +62,10 @@ TEST_F(GalleryTest, OffersSeenPicturesAndShowsTheChosenOne) {
   EXPECT_EQ(g_mouse.activeGroup, 1);
   EXPECT_TRUE(MOUSE_ZoneEnabled(1, 0));
   EXPECT_FALSE(MOUSE_ZoneEnabled(1, 1));
-  EXPECT_EQ(g_zones[1][0].x, 40);
-  EXPECT_EQ(g_zones[1][0].y, 64);
-  EXPECT_EQ(g_zones[1][0].width, 128);
-  EXPECT_EQ(g_zones[1][0].height, 96);
+  EXPECT_EQ(g_mouse.zones[1][0].x, 40);
+  EXPECT_EQ(g_mouse.zones[1][0].y, 64);
+  EXPECT_EQ(g_mouse.zones[1][0].width, 128);
+  EXPECT_EQ(g_mouse.zones[1][0].height, 96);
   int w = 0, h = 0;
   IMG_GetSize(32, &w, &h);
   EXPECT_EQ(w, 12);  // "vs0007.bmp"
@@ -106,7 +106,7 @@ TEST_F(GalleryTest, PictureFadesAtStandardSpeed) {
   Step();
   ASSERT_EQ(TitleState(), TITLE_GALLERY);
   EXPECT_EQ(g_title.galleryCount, 2);
-  EXPECT_EQ(g_zones[1][1].x, 184);  // second place of the row
+  EXPECT_EQ(g_mouse.zones[1][1].x, 184);  // second place of the row
   HL_MouseMove(190, 70);
   Step();
   ClickLeft();

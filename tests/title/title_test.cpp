@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "common/config.h"
-#include "common/input.h"
+#include "common/mouse.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"

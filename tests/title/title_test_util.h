@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "common/config.h"
-#include "common/input.h"
+#include "common/key.h"
+#include "common/mouse.h"
 #include "game/game_mode.h"
 #include "game/play.h"
 #include "game/rank.h"
@@ -18,6 +19,7 @@
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
 #include "shell/app.h"
+#include "shell/reset.h"
 #include "test_util.h"
 
 // A 24-bit BMP of the given size in one colour.
@@ -53,12 +55,7 @@ class TitleFlowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     HL_Reset();
-    KEY_Reset();
-    MOUSE_Init(640, 480);
-    SPR_ClearAll();
-    CFG_Defaults();
-    GAME_Reset();
-    g_playTotals = PlayTotals{};
+    ZV_ResetAll();
     for (int i = 0; i < EVENT_PICTURE_MAX; ++i) savedPictures_[i] = g_eventPictures[i];
   }
   void TearDown() override {

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "common/archive.h"
+#include "common/lzss.h"
 #include "common/resource.h"
 
 namespace {

@@ -92,7 +92,6 @@ int main(int argc, char** argv) {
   MakeStoryScripts(out);
   if (!out.previewDir.empty()) WriteMockScreens(out);
 
-  std::filesystem::create_directories(outDir + "/err");
   bool ok = !out.failed;
   // Files made elsewhere (other content builders) share the archives.
   for (const auto& [group, dir] : includes) {

@@ -321,10 +321,19 @@ std::vector<float> Render(Score& sc, const std::vector<Event>& events, double le
       out[2 * (frames - fade + i) + 1] *= g;
     }
   }
-  float peak = 0;
-  for (float v : out) peak = std::max(peak, std::fabs(v));
-  if (peak > 0)
-    for (float& v : out) v *= 0.89f / peak;  // -1 dBFS
+  // One loudness for every piece, lowered where the peak would pass the
+  // ceiling; the encoder's overshoot is kept under it as well.
+  double peak = 0, energy = 0;
+  for (float v : out) {
+    peak = std::max(peak, static_cast<double>(std::fabs(v)));
+    energy += static_cast<double>(v) * v;
+  }
+  if (peak > 0) {
+    const double rms = std::sqrt(energy / static_cast<double>(out.size()));
+    const double gain = std::min(DbGain(kScoreRmsDb) / rms,
+                                 DbGain(kScorePeakDb - kCodecMarginDb) / peak);
+    for (float& v : out) v = static_cast<float>(v * gain);
+  }
   return out;
 }
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/archive.h"
 #include "common/archive_writer.h"
 
 bool PackGroup(const Output& out, const std::string& group, const std::string& path,

@@ -1,4 +1,5 @@
 // The pictures of the title sequence and of a stage.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -87,6 +88,171 @@ TextStyle LabelStyle(double size) {
   st.glowAlpha = 0.5;
   st.glowRadius = 5;
   return st;
+}
+
+// The chain banners' lettering: pale and soft-edged, no glow.
+TextStyle QuietStyle(double size) {
+  TextStyle st;
+  st.size = size;
+  st.top = Hex(0xbcc6da);
+  st.bottom = Hex(0x8490ae);
+  st.rim = Hex(0x0a1028);
+  st.rimWidth = 2;
+  st.glowAlpha = 0;
+  return st;
+}
+
+// Share of the banners' own opacity; the stage draws them translucent again.
+constexpr double kBannerAlpha = 0.5;
+
+// A small open ring between the banner words.
+void QuietMark(cairo_t* cr, double x, double y) {
+  cairo_arc(cr, x, y, 3, 0, 2 * M_PI);
+  SetRgb(cr, Hex(0xb8c4dc), 0.8);
+  cairo_set_line_width(cr, 1.2);
+  cairo_stroke(cr);
+}
+
+// Composes a layer onto the picture at an opacity.
+void PaintFaded(Canvas& dst, Canvas& layer, double alpha) {
+  cairo_save(dst.cr);
+  cairo_set_source_surface(dst.cr, layer.surf, 0, 0);
+  cairo_paint_with_alpha(dst.cr, alpha);
+  cairo_restore(dst.cr);
+}
+
+// A creature's shape in one flat colour: the creature drawn off-screen, its
+// body (not its faint halo) kept as a mask.
+void Silhouette(cairo_t* cr, int kind, double cx, double cy, double length, Rgb colour,
+                double alpha) {
+  const int size = static_cast<int>(length * 1.25) + 2;
+  Canvas shape(size, size);
+  cairo_translate(shape.cr, size / 2.0, size / 2.0);
+  cairo_rotate(shape.cr, M_PI / 2);  // head to the right, as the text reads
+  DrawCreature(shape.cr, kind, false, 0, 0, length);
+  cairo_surface_flush(shape.surf);
+  uint8_t* px = cairo_image_surface_get_data(shape.surf);
+  const int stride = cairo_image_surface_get_stride(shape.surf);
+  for (int y = 0; y < size; y++) {
+    for (int x = 0; x < size; x++) {
+      uint8_t* p = px + y * stride + 4 * x;
+      // The halo stays under a third of full alpha; the body is nearly opaque.
+      const int a = std::clamp((p[3] - 120) * 255 / 100, 0, 255);
+      p[0] = p[1] = p[2] = 0;
+      p[3] = static_cast<uint8_t>(a);
+    }
+  }
+  cairo_surface_mark_dirty(shape.surf);
+  cairo_save(cr);
+  SetRgb(cr, colour, alpha);
+  cairo_mask_surface(cr, shape.surf, cx - size / 2.0, cy - size / 2.0);
+  cairo_restore(cr);
+}
+
+// A square black lacquer tray with a gold rim, under the bowl.
+void LacquerTray(cairo_t* cr, double x, double y, double size) {
+  RoundRect(cr, x - 2, y - 2, size + 4, size + 4, 12);
+  SetRgb(cr, Hex(0x000000), 0.5);
+  cairo_fill(cr);
+  RoundRect(cr, x, y, size, size, 10);
+  cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x + size, y + size);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.13, 0.09, 0.09);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.04, 0.03, 0.04);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  RoundRect(cr, x + 2.5, y + 2.5, size - 5, size - 5, 8);
+  SetRgb(cr, Hex(0xc89a48), 0.7);
+  cairo_set_line_width(cr, 1.2);
+  cairo_stroke(cr);
+}
+
+// The vermilion lacquer bowl from above, lit by the moon from the upper
+// left: a lip with a gold line, the inner wall, and dark water inside.
+void LacquerBowl(cairo_t* cr, double cx, double cy, double r) {
+  // Its shadow on the tray.
+  cairo_pattern_t* p = cairo_pattern_create_radial(cx + 3, cy + 4, r * 0.9, cx + 3, cy + 4, r + 4);
+  cairo_pattern_add_color_stop_rgba(p, 0, 0, 0, 0, 0.6);
+  cairo_pattern_add_color_stop_rgba(p, 1, 0, 0, 0, 0);
+  cairo_set_source(cr, p);
+  cairo_arc(cr, cx + 3, cy + 4, r + 4, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  // The lip.
+  cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+  p = cairo_pattern_create_linear(cx - r, cy - r, cx + r, cy + r);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.86, 0.27, 0.17);
+  cairo_pattern_add_color_stop_rgb(p, 0.5, 0.68, 0.13, 0.10);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.34, 0.05, 0.05);
+  cairo_set_source(cr, p);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(p);
+  SetRgb(cr, Hex(0x240406));
+  cairo_set_line_width(cr, 1.2);
+  cairo_stroke(cr);
+  // Moonlight on the lip's upper left.
+  cairo_arc(cr, cx, cy, r - 3, M_PI * 1.05, M_PI * 1.45);
+  SetRgb(cr, Hex(0xffe0d0), 0.45);
+  cairo_set_line_width(cr, 2);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
+  // Gold crescent painted on the lip, as on the bowl in the story.
+  {
+    const double a = M_PI * 0.25, mr = 4.2;
+    const double mx = cx + (r - 4) * cos(a), my = cy + (r - 4) * sin(a);
+    cairo_new_path(cr);
+    cairo_arc(cr, mx, my, mr, 0, 2 * M_PI);
+    cairo_arc_negative(cr, mx + mr * 0.45, my - mr * 0.3, mr * 0.85, 2 * M_PI, 0);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    SetRgb(cr, Hex(0xf0c870), 0.9);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  }
+  // The inner wall, lit on the far (lower right) side.
+  const double wall = r - 8;
+  cairo_arc(cr, cx, cy, wall, 0, 2 * M_PI);
+  p = cairo_pattern_create_linear(cx - wall, cy - wall, cx + wall, cy + wall);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.30, 0.04, 0.05);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.74, 0.17, 0.12);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  cairo_arc(cr, cx, cy, wall + 0.5, 0, 2 * M_PI);
+  SetRgb(cr, Hex(0xd8a850), 0.85);
+  cairo_set_line_width(cr, 1.0);
+  cairo_stroke(cr);
+  // The water: deep night blue, the red of the bowl showing at its rim.
+  const double water = wall - 7;
+  cairo_save(cr);
+  cairo_arc(cr, cx, cy, water, 0, 2 * M_PI);
+  cairo_clip(cr);
+  p = cairo_pattern_create_radial(cx, cy, 0, cx, cy, water);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.10, 0.15, 0.32);
+  cairo_pattern_add_color_stop_rgb(p, 0.75, 0.07, 0.10, 0.25);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.22, 0.06, 0.10);
+  cairo_set_source(cr, p);
+  cairo_paint(cr);
+  cairo_pattern_destroy(p);
+  // The moon's reflection, soft, up and to the left.
+  p = cairo_pattern_create_radial(cx - water * 0.35, cy - water * 0.35, 0, cx - water * 0.35,
+                                  cy - water * 0.35, water * 0.3);
+  cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.95, 0.80, 0.35);
+  cairo_pattern_add_color_stop_rgba(p, 1, 1.0, 0.95, 0.80, 0);
+  cairo_set_source(cr, p);
+  cairo_paint(cr);
+  cairo_pattern_destroy(p);
+  for (int k = 0; k < 3; k++) {
+    cairo_arc(cr, cx + 6, cy + 8, 14 + 16 * k, 0, 2 * M_PI);
+    SetRgb(cr, Hex(0xc8e0ff), 0.10 - 0.02 * k);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+  // Where the water meets the wall.
+  cairo_arc(cr, cx, cy, water, 0, 2 * M_PI);
+  SetRgb(cr, Hex(0x100408), 0.6);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
 }
 
 void Background(Canvas& c) {
@@ -487,49 +653,16 @@ void MakeStagePictures(Output& out) {
       st.rimWidth = 2.5;
       FancyText(s, st, "つぎは これ！", 544, 155, 0.5);
     }
-    // The bowl: a porcelain dish filling 464..623 x 304..463.
-    {
-      RoundRect(cr, 462, 302, 164, 164, 26);
-      SetRgb(cr, Hex(0x000000), 0.5);
-      cairo_fill(cr);
-      RoundRect(cr, 464, 304, 160, 160, 24);
-      cairo_pattern_t* g = cairo_pattern_create_linear(464, 304, 624, 464);
-      cairo_pattern_add_color_stop_rgb(g, 0, 0.95, 0.97, 1.0);
-      cairo_pattern_add_color_stop_rgb(g, 1, 0.62, 0.70, 0.84);
-      cairo_set_source(cr, g);
-      cairo_fill(cr);
-      cairo_pattern_destroy(g);
-      // Indigo brush ring on the rim.
-      RoundRect(cr, 468, 308, 152, 152, 21);
-      SetRgb(cr, Hex(0x2a3c9a), 0.85);
-      cairo_set_line_width(cr, 2);
-      cairo_stroke(cr);
-      cairo_save(cr);
-      RoundRect(cr, 472, 312, 144, 144, 18);
-      cairo_clip(cr);
-      DrawWater(cr, 472, 312, 144, 144, 9, false);
-      // Light water for contrast with the dark pond.
-      cairo_rectangle(cr, 472, 312, 144, 144);
-      SetRgb(cr, Hex(0x3a7ab8), 0.28);
-      cairo_fill(cr);
-      for (int k = 0; k < 3; k++) {
-        cairo_arc(cr, 544, 384, 24 + 20 * k, 0, 2 * M_PI);
-        SetRgb(cr, Hex(0xc8e8ff), 0.12);
-        cairo_set_line_width(cr, 1.2);
-        cairo_stroke(cr);
-      }
-      cairo_restore(cr);
-      RoundRect(cr, 472, 312, 144, 144, 18);
-      SetRgb(cr, Hex(0x1a2460), 0.5);
-      cairo_set_line_width(cr, 1.5);
-      cairo_stroke(cr);
-      TextStyle st = LabelStyle(11);
-      st.glowAlpha = 0;
-      st.rimWidth = 2.5;
-      st.top = st.bottom = Hex(0x2a3c9a);
-      st.rim = Hex(0xf4f8ff);
-      FancyText(s, st, "おけ", 612, 460, 1);
-    }
+    // The bowl: the story's vermilion lacquer bowl seen from above, on a
+    // black lacquer tray that marks the whole catch area 464..623 x 304..463.
+    LacquerTray(cr, 464, 304, 160);
+    LacquerBowl(cr, 544, 384, 76);
+    TextStyle st = LabelStyle(12);
+    st.face = FONT_MINCHO;
+    st.glowAlpha = 0;
+    st.rimWidth = 2;
+    st.top = st.bottom = Hex(0xd8b070);
+    FancyText(s, st, "器", 618, 459, 1);
   }
   Store24(out, "sys1000", s);
 
@@ -636,54 +769,61 @@ void MakeStagePictures(Output& out) {
   }
 
   // sys0010 / sys0011: chain banners scrolling across the pond, seamless
-  // horizontal strips 432 wide (three repeats of 144).
+  // horizontal strips 432 wide (three repeats of 144). They sit behind the
+  // creatures and must never outshine them: pale moonlit lettering without
+  // glow, drawn at part opacity.
   {
     Canvas a(432, 24), b(432, 24);
-    for (int rep = 0; rep < 3; rep++) {
-      double x0 = 144 * rep;
-      TextStyle st = LabelStyle(17);
-      st.face = FONT_LATIN_SERIF;
-      st.top = Hex(0xfff0c0);
-      st.bottom = Hex(0xff9a30);
-      st.glowAlpha = 0.6;
-      FancyText(a, st, "CHAIN", x0 + 56, 19, 0.5);
-      Firefly(a.cr, x0 + 122, 12, 7, 0.9);
-      TextStyle jp = LabelStyle(16);
-      jp.top = Hex(0xe8fbff);
-      jp.bottom = Hex(0x70c8ff);
-      jp.glow = Hex(0x2088ff);
-      jp.glowAlpha = 0.6;
-      FancyText(b, jp, "れんさ中", x0 + 60, 19, 0.5);
-      cairo_arc(b.cr, x0 + 128, 12, 3, 0, 2 * M_PI);
-      SetRgb(b.cr, Hex(0xd0f0ff), 0.9);
-      cairo_fill(b.cr);
+    {
+      Canvas la(432, 24), lb(432, 24);
+      for (int rep = 0; rep < 3; rep++) {
+        double x0 = 144 * rep;
+        TextStyle st = QuietStyle(16);
+        st.face = FONT_LATIN_SERIF;
+        st.top = Hex(0xccc6b2);
+        st.bottom = Hex(0x98927e);
+        FancyText(la, st, "CHAIN", x0 + 56, 18, 0.5);
+        QuietMark(la.cr, x0 + 122, 12);
+        TextStyle jp = QuietStyle(15);
+        FancyText(lb, jp, "れんさ中", x0 + 60, 18, 0.5);
+        QuietMark(lb.cr, x0 + 128, 12);
+      }
+      PaintFaded(a, la, kBannerAlpha);
+      PaintFaded(b, lb, kBannerAlpha);
     }
     Store8(out, "sys0010", a);
     Store8(out, "sys0011", b);
   }
 
-  // sys0012: one 276x24 row per kind that continues the chain.
+  // sys0012: one 276x24 row per kind that continues the chain; the kind is
+  // shown as a silhouette, so nothing in the banner reads as a creature.
   {
     Canvas c(276, 72);
-    const char* names[3] = {"きんぎょ", "かえる", "かめ"};
+    Canvas l(276, 72);
+    const char* names[3] = {"金魚", "かえる", "かめ"};
+    // The name keeps a hint of its kind's colour, washed out.
+    const uint32_t hue[3] = {0xe8c4a8, 0xc8dcb0, 0xb8c8e4};
+    const double icon = 30, gap = 6;
     for (int k = 0; k < 3; k++) {
       double y = 24 * k;
-      TextStyle st = LabelStyle(16);
-      st.glowAlpha = 0.5;
-      FancyText(c, st, "つぎは", 10, y + 18, 0);
-      cairo_save(c.cr);
-      cairo_translate(c.cr, 98, y + 12);
-      cairo_rotate(c.cr, M_PI / 2);
-      DrawCreature(c.cr, k, false, 0, 0, 36);
-      cairo_restore(c.cr);
-      TextStyle nm = LabelStyle(17);
-      const uint32_t hue[3] = {0xff9040, 0xa8f050, 0x80a8ff};
-      nm.bottom = Hex(hue[k]);
-      nm.glow = Hex(hue[k]);
-      nm.glowAlpha = 0.6;
-      FancyText(c, nm, names[k], 118, y + 18, 0);
-      FancyText(c, st, "で れんさ！", 266, y + 18, 1);
+      TextStyle st = QuietStyle(15);
+      TextStyle nm = QuietStyle(16);
+      nm.top = Hex(hue[k]);
+      nm.bottom = Rgb{nm.top.r * 0.82, nm.top.g * 0.82, nm.top.b * 0.82};
+      SelectFont(l.cr, st.face, st.size, st.bold);
+      const double w1 = TextWidth(l.cr, "つぎは"), w3 = TextWidth(l.cr, "で れんさ！");
+      SelectFont(l.cr, nm.face, nm.size, nm.bold);
+      const double w2 = TextWidth(l.cr, names[k]);
+      double x = (276 - (w1 + gap + icon + gap + w2 + gap + w3)) / 2;
+      FancyText(l, st, "つぎは", x, y + 18, 0);
+      x += w1 + gap;
+      Silhouette(l.cr, k, x + icon / 2, y + 12, 34, Hex(0x8c9ab8), 0.85);
+      x += icon + gap;
+      FancyText(l, nm, names[k], x, y + 18, 0);
+      x += w2 + gap;
+      FancyText(l, st, "で れんさ！", x, y + 18, 0);
     }
+    PaintFaded(c, l, kBannerAlpha);
     Store8(out, "sys0012", c);
   }
 }

@@ -1,10 +1,20 @@
 // Sound effects, synthesised: short, clean at both ends, mono 44.1 kHz.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
+#include "common/se_ids.h"
 #include "synth.h"
 
 namespace {
+// "wav/se_%03d.wav": where the game looks for effect n.
+std::string EffectFile(int n) {
+  char name[32];
+  std::snprintf(name, sizeof name, "wav/se_%03d.wav", n);
+  return name;
+}
+
 using Buf = std::vector<float>;
 
 Buf Make(double seconds) {
@@ -70,8 +80,9 @@ void Chirp(Buf& b, double at, double f0, double f1, double len, double amp) {
   }
 }
 
-// Normalises the peak and shapes both ends so nothing clicks.
-void Finish(Buf& b, double peak, double fadeOut = 0.03) {
+// Brings the peak to a level in dBFS and shapes both ends so nothing clicks.
+void Finish(Buf& b, double peakDb, double fadeOut = 0.03) {
+  const double peak = DbGain(std::min(peakDb, kEffectPeakDb));
   float mx = 0;
   for (float v : b) mx = std::max(mx, std::fabs(v));
   if (mx > 0)
@@ -86,14 +97,20 @@ void Finish(Buf& b, double peak, double fadeOut = 0.03) {
 }
 }  // namespace
 
+// The stage's effects stay 1.5 dB under the ceiling: a multi-catch starts a
+// delivery sound every second frame, and those tails add up (to about 1.5
+// times the loudest one over a play-through) while the stage music and, at
+// the clear, the clear piece play under them.
+constexpr double kStageDb = kEffectPeakDb - 1.5;
+
 void MakeSoundEffects(Output& out) {
   // 2: a missed click, a soft swish of air.
   {
     Buf b = Make(0.28);
     NoiseBurst(b, 0.0, 0.25, 0.08, 0.9, 17);
     Bubble(b, 0.0, 260, -1.8, 18, 0.25);
-    Finish(b, 0.6, 0.06);
-    out.files["wav/se_002.wav"] = EncodeWav(b, 1, WAV_MS_ADPCM);
+    Finish(b, kStageDb - 3.0, 0.06);
+    out.files[EffectFile(SE_MISSED)] = EncodeWav(b, 1, WAV_MS_ADPCM);
   }
   // 3: a delivery that extends a chain: a bright rising arpeggio.
   {
@@ -101,8 +118,8 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.0, 700, 3.0, 28, 0.5);
     const int notes[5] = {79, 84, 88, 91, 96};
     for (int k = 0; k < 5; k++) Note(b, 0.03 + 0.055 * k, INST_BELL, notes[k], 0.2, 0.6 + 0.08 * k);
-    Finish(b, 0.85, 0.25);
-    out.files["wav/se_003.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kStageDb, 0.25);
+    out.files[EffectFile(SE_CHAINED)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 8: decide on the title, and a creature caught: a bright water plip.
   {
@@ -110,8 +127,8 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.0, 520, 9.0, 22, 1.0);
     Bubble(b, 0.05, 900, 6.0, 35, 0.45);
     Note(b, 0.0, INST_MARIMBA, 84, 0.1, 0.35);
-    Finish(b, 0.85, 0.08);
-    out.files["wav/se_008.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kStageDb, 0.08);
+    out.files[EffectFile(SE_DECIDE)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 9: a plain delivery: a plop into the bowl and a porcelain ding.
   {
@@ -119,8 +136,8 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.0, 300, 5.0, 20, 0.8);
     Note(b, 0.04, INST_BELL, 86, 0.2, 0.6);
     Note(b, 0.04, INST_BELL, 79, 0.2, 0.35);
-    Finish(b, 0.8, 0.2);
-    out.files["wav/se_009.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kStageDb - 0.5, 0.2);
+    out.files[EffectFile(SE_DELIVERED)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 10: a creature dropped back into the pond: a falling bloop and splash.
   {
@@ -128,31 +145,32 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.0, 900, -0.85 / 0.35, 9, 0.8);
     NoiseBurst(b, 0.02, 0.3, 0.25, 0.45, 99);
     Bubble(b, 0.12, 420, 4, 30, 0.3);
-    Finish(b, 0.8, 0.12);
-    out.files["wav/se_010.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kStageDb - 0.5, 0.12);
+    out.files[EffectFile(SE_DROPPED)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 12: the score counter, looped: four ticks in exactly 0.2 s, each decayed
   // to silence before the next, so the loop point is seamless.
   {
     Buf b(static_cast<size_t>(kRate / 5), 0.f);
     const size_t step = b.size() / 4;
+    const double tick = DbGain(kStageDb - 0.5);
     for (int k = 0; k < 4; k++) {
       double f = k % 2 ? 2637 : 3136;
       for (size_t i = 0; i < step; i++) {
         double t = static_cast<double>(i) / kRate;
         double env = std::exp(-t * 220) * std::min(1.0, t / 0.0008);
-        b[k * step + i] += static_cast<float>(std::sin(2 * M_PI * f * t) * env * 0.8);
+        b[k * step + i] += static_cast<float>(std::sin(2 * M_PI * f * t) * env * tick);
       }
     }
-    out.files["wav/se_012.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    out.files[EffectFile(SE_COUNTING)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 13: the cursor moves onto a menu item: a small wooden tok.
   {
     Buf b = Make(0.16);
     Note(b, 0.0, INST_MARIMBA, 91, 0.05, 0.8);
     Bubble(b, 0.0, 1500, 1.0, 80, 0.2);
-    Finish(b, 0.7, 0.05);
-    out.files["wav/se_013.wav"] = EncodeWav(b, 1, WAV_IMA_ADPCM);
+    Finish(b, kStageDb - 1.5, 0.05);
+    out.files[EffectFile(SE_CURSOR)] = EncodeWav(b, 1, WAV_IMA_ADPCM);
   }
   // 20: a drop into still water (chapon): the plink of the drop, the bubble
   // it leaves ringing upwards, and a soft spray.
@@ -162,8 +180,8 @@ void MakeSoundEffects(Output& out) {
     Bubble(b, 0.015, 620, 3.2, 14, 0.9);
     Bubble(b, 0.09, 1050, 2.0, 26, 0.3);
     NoiseBurst(b, 0.01, 0.18, 0.35, 0.12, 201);
-    Finish(b, 0.7, 0.15);
-    out.files["wav/se_020.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kEffectPeakDb, 0.15);
+    out.files[EffectFile(SE_WATER_DROP)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 21: a small bird's call, two quick notes and a softer answer.
   {
@@ -171,8 +189,8 @@ void MakeSoundEffects(Output& out) {
     Chirp(b, 0.0, 3900, 3300, 0.09, 0.8);
     Chirp(b, 0.13, 3600, 4300, 0.11, 0.9);
     Chirp(b, 0.36, 3400, 3900, 0.14, 0.45);
-    Finish(b, 0.6, 0.05);
-    out.files["wav/se_021.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kEffectPeakDb - 1.5, 0.05);
+    out.files[EffectFile(SE_BIRD)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 22: a glass wind chime at the shrine: inharmonic partials of two strokes,
   // slightly detuned so they shimmer.
@@ -188,8 +206,8 @@ void MakeSoundEffects(Output& out) {
         Partial(b, st[0], f, decay, amp);
         Partial(b, st[0], f * 1.003, decay * 1.1, amp * 0.5);
       }
-    Finish(b, 0.6, 0.4);
-    out.files["wav/se_022.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kEffectPeakDb - 1.5, 0.4);
+    out.files[EffectFile(SE_WIND_CHIME)] = EncodeWav(b, 1, WAV_PCM16);
   }
   // 23: a gust of night wind: filtered noise swelling and falling away, its
   // brightness following the strength of the gust.
@@ -208,7 +226,7 @@ void MakeSoundEffects(Output& out) {
       lp2 += cut * (lp1 - lp2);
       b[i] = static_cast<float>(lp2 * swell);
     }
-    Finish(b, 0.55, 0.3);
-    out.files["wav/se_023.wav"] = EncodeWav(b, 1, WAV_PCM16);
+    Finish(b, kEffectPeakDb - 2.0, 0.3);
+    out.files[EffectFile(SE_GUST)] = EncodeWav(b, 1, WAV_PCM16);
   }
 }

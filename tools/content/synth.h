@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "content.h"
+#include "levels.h"
 
 constexpr int kRate = 44100;
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/archive.h"
 #include "common/archive_writer.h"
 #include "common/resource.h"
 #include "platform/plt_file.h"

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/log.h"
-#include "gfx/bmp.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 #include "platform/headless/headless.h"

@@ -1,4 +1,7 @@
 // zentrova-tool replay: runs the real main loop headless with scripted input.
+#include <strings.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +11,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <strings.h>
-#include <unistd.h>
 #include <vector>
 
 #include "common/log.h"
@@ -375,25 +376,25 @@ int Run(int argc, char** argv) {
   size_t next = 0;
   uint64_t presents = HL_PresentCount();
   bool quit = false;
-  while (g_frameSteps < static_cast<uint64_t>(frames)) {
-    while (next < events.size() && events[next].frame <= g_frameSteps)
+  while (g_app.frameSteps < static_cast<uint64_t>(frames)) {
+    while (next < events.size() && events[next].frame <= g_app.frameSteps)
       REPLAY_ApplyEvent(events[next++]);
     for (const ReplayExtension& x : Extensions()) {
-      if (x.beforeLoop) x.beforeLoop(g_frameSteps);
+      if (x.beforeLoop) x.beforeLoop(g_app.frameSteps);
     }
     // Message-loop passes until the next frame step has run (or the game quit).
-    const uint64_t before = g_frameSteps;
+    const uint64_t before = g_app.frameSteps;
     bool running = true;
-    while (running && g_frameSteps == before) running = APP_RunOnce();
+    while (running && g_app.frameSteps == before) running = APP_RunOnce();
     if (!running) {
       quit = true;
       break;
     }
     for (const ReplayExtension& x : Extensions()) {
-      if (x.afterStep) x.afterStep(g_frameSteps);
+      if (x.afterStep) x.afterStep(g_app.frameSteps);
     }
     const bool stopHere = g_replayStop;
-    uint64_t step = g_frameSteps - 1;
+    uint64_t step = g_app.frameSteps - 1;
     bool drawn = HL_PresentCount() != presents;
     presents = HL_PresentCount();
     // A step that drew nothing still shows the last drawn frame.
@@ -441,7 +442,7 @@ int Run(int argc, char** argv) {
       j += ": ";
     };
     key("frame");
-    JSON_Int(j, static_cast<int64_t>(g_frameSteps));
+    JSON_Int(j, static_cast<int64_t>(g_app.frameSteps));
     key("loopState");
     JSON_Int(j, g_app.loopState);
     key("gameMode");
@@ -453,7 +454,7 @@ int Run(int argc, char** argv) {
     key("updatesLastSecond");
     JSON_Int(j, g_clock.updatesLastSecond);
     key("framesDrawn");
-    JSON_Int(j, static_cast<int64_t>(g_framesDrawn));
+    JSON_Int(j, static_cast<int64_t>(g_app.framesDrawn));
     key("quit");
     j += quit ? "true" : "false";
     key("log");

@@ -12,7 +12,6 @@
 #include "game/title.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_types.h"
-#include "script/interp.h"
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"

@@ -1,5 +1,5 @@
-// Small file and arithmetic utilities, and the engine's random generator.
-#include "common/fileutil.h"
+// Small file utilities.
+#include "common/file.h"
 
 #include <cstring>
 
@@ -46,31 +46,4 @@ const char* FILE_Extension(const char* name) {
   if (!name || !name[0]) return nullptr;
   const char* dot = std::strrchr(name + 1, '.');
   return dot ? dot + 1 : nullptr;
-}
-
-int UTIL_Clamp(int low, int value, int high) {
-  if (value < low) return low;
-  if (value > high) return high;
-  return value;
-}
-
-int UTIL_Triangle(int a, int b) {
-  if (b <= 0) return 0;
-  int r = a % (2 * b);
-  return r < b ? r : 2 * b - r;
-}
-
-namespace {
-// A small linear congruential generator with fixed constants, so that a seed
-// gives the same sequence on every machine and in every replay.
-uint32_t g_rng = 1;
-}  // namespace
-
-void RNG_Seed(uint32_t seed) {
-  g_rng = seed;
-}
-
-int RNG_Next() {
-  g_rng = g_rng * 214013u + 2531011u;
-  return static_cast<int>((g_rng >> 16) & 0x7FFF);
 }

@@ -1,78 +1,25 @@
-// Keyboard, mouse, click zones and the logical actions, polled once a frame.
-#include "common/input.h"
+// The mouse and the click zones.
+#include "common/mouse.h"
 
 #include <cstring>
 
+#include "common/key.h"
+#include "platform/plt_cursor.h"
 #include "platform/plt_input.h"
 
-KeyState g_keys;
 MouseState g_mouse;
-ClickZone g_zones[ZONE_GROUPS][ZONES_PER_GROUP];
-InputActions g_act;
 
 namespace {
-
-// Virtual key of each key slot.
-int SlotKey(int slot) {
-  static const int fixed[15] = {PLT_VK_UP,     PLT_VK_DOWN,  PLT_VK_LEFT,    PLT_VK_RIGHT,
-                                PLT_VK_RETURN, PLT_VK_SPACE, PLT_VK_CONTROL, PLT_VK_SHIFT,
-                                PLT_VK_MENU,   PLT_VK_TAB,   PLT_VK_ESCAPE,  PLT_VK_PRIOR,
-                                PLT_VK_NEXT,   PLT_VK_END,   PLT_VK_HOME};
-  if (slot < 15) return fixed[slot];
-  if (slot < KEY_DIGIT0) return PLT_VK_F1 + slot - KEY_F1;
-  if (slot < KEY_PAD0) return PLT_VK_0 + slot - KEY_DIGIT0;
-  if (slot < KEY_A) return PLT_VK_NUMPAD0 + slot - KEY_PAD0;
-  return PLT_VK_A + slot - KEY_A;
-}
 
 bool ReadButton(int b) {
   static const int vks[3] = {PLT_VK_LBUTTON, PLT_VK_RBUTTON, PLT_VK_MBUTTON};
   return (PLT_GetAsyncKeyState(vks[b]) & (PLT_KEY_DOWN_NOW | PLT_KEY_PRESSED_SINCE)) != 0;
 }
 
-void StepHold(uint8_t level, uint8_t* holdCount, uint8_t* repeat) {
-  *holdCount = level ? static_cast<uint8_t>(*holdCount < 8 ? *holdCount + 1 : 8) : 0;
-  *repeat = (*holdCount == 1 || *holdCount == 8) ? 1 : 0;
-}
-
 }  // namespace
-
-void KEY_Reset() {
-  std::memset(&g_keys, 0, sizeof g_keys);
-}
-
-void KEY_Poll(int active) {
-  uint8_t prev[KEY_COUNT];
-  std::memcpy(prev, g_keys.level, sizeof prev);
-  for (int k = 0; k < KEY_COUNT; ++k) {
-    uint16_t s = PLT_GetAsyncKeyState(SlotKey(k));  // always queried: consumes the pressed bit
-    g_keys.level[k] = (active && (s & (PLT_KEY_DOWN_NOW | PLT_KEY_PRESSED_SINCE))) ? 1 : 0;
-  }
-  int letter = -1;
-  for (int k = 0; k < KEY_COUNT; ++k) {
-    g_keys.pressed[k] = (g_keys.level[k] && !prev[k]) ? 1 : 0;
-    if (k >= KEY_A && g_keys.pressed[k]) letter = k - KEY_A;
-    StepHold(g_keys.level[k], &g_keys.holdCount[k], &g_keys.repeat[k]);
-  }
-  if (letter >= 0) {
-    std::memmove(g_keys.typed + 1, g_keys.typed, sizeof g_keys.typed - 1);
-    g_keys.typed[0] = static_cast<uint8_t>('a' + letter);
-  }
-}
-
-int KEY_Typed(const char* text) {
-  size_t n = std::strlen(text);
-  if (n == 0 || n > sizeof g_keys.typed) return 0;
-  for (size_t i = 0; i < n; ++i) {
-    if (g_keys.typed[i] != static_cast<uint8_t>(text[n - 1 - i])) return 0;
-  }
-  std::memset(g_keys.typed, 0, sizeof g_keys.typed);
-  return 1;
-}
 
 void MOUSE_Init(int width, int height) {
   std::memset(&g_mouse, 0, sizeof g_mouse);
-  std::memset(g_zones, 0, sizeof g_zones);
   g_mouse.width = static_cast<int16_t>(width);
   g_mouse.height = static_cast<int16_t>(height);
   g_mouse.hoverZone = -1;
@@ -88,7 +35,7 @@ void MOUSE_Poll(int active) {
 
   g_mouse.hoverZone = -1;
   if (!(x < 1 || y < 1 || x > g_mouse.width || y > g_mouse.height)) {
-    const ClickZone* zones = g_zones[g_mouse.activeGroup % ZONE_GROUPS];
+    const ClickZone* zones = g_mouse.zones[g_mouse.activeGroup % ZONE_GROUPS];
     for (int i = 0; i < ZONES_PER_GROUP; ++i) {
       const ClickZone& z = zones[i];
       if (z.enabled && z.x <= x && x < z.x + z.width && z.y <= y && y < z.y + z.height) {
@@ -129,7 +76,7 @@ void MOUSE_Poll(int active) {
     held[1] = g_mouse.held[0];
   }
   for (int b = 0; b < 3; ++b) {
-    StepHold(held[b], &g_mouse.holdCount[b], &g_mouse.repeat[b]);
+    KEY_StepHold(held[b], &g_mouse.holdCount[b], &g_mouse.repeat[b]);
     g_mouse.pressed[b] = (held[b] && !g_mouse.prevHeld[b]) ? 1 : 0;
     if (g_mouse.pressed[b]) {
       g_mouse.pressX[b] = x;
@@ -181,7 +128,7 @@ int MOUSE_ZoneUnderCursorInGroup(int b, int group) {
 }
 
 void MOUSE_SetZone(int group, int index, int x, int y, int width, int height, int enabled) {
-  ClickZone& z = g_zones[group][index];
+  ClickZone& z = g_mouse.zones[group][index];
   z.x = static_cast<int16_t>(x);
   z.y = static_cast<int16_t>(y);
   z.width = static_cast<int16_t>(width);
@@ -190,7 +137,7 @@ void MOUSE_SetZone(int group, int index, int x, int y, int width, int height, in
 }
 
 void MOUSE_DisableGroup(int group) {
-  for (ClickZone& z : g_zones[group]) z.enabled = 0;
+  for (ClickZone& z : g_mouse.zones[group]) z.enabled = 0;
 }
 
 void MOUSE_DisableAllZones() {
@@ -203,12 +150,12 @@ void MOUSE_SelectGroup(int group) {
 
 int MOUSE_ZoneEnabled(int group, int index) {
   if (index < 0 || index >= ZONES_PER_GROUP) return 0;
-  return g_zones[group][index].enabled;
+  return g_mouse.zones[group][index].enabled;
 }
 
 void MOUSE_MoveToZone(int group, int index) {
   if (!MOUSE_ZoneEnabled(group, index)) return;
-  const ClickZone& z = g_zones[group][index];
+  const ClickZone& z = g_mouse.zones[group][index];
   int x = z.x, y = z.y + z.height - 1;
   PLT_ClientToScreen(&x, &y);
   PLT_SetCursorPos(x, y);
@@ -221,28 +168,6 @@ void MOUSE_RequestFlush() {
   g_mouse.flushPending = 1;
 }
 
-void ACT_Update() {
-  InputActions a{};
-  a.holdDecide = (g_keys.level[KEY_SPACE] || MOUSE_HeldInside(0)) ? 1 : 0;
-  a.decide = (g_keys.pressed[KEY_SPACE] || MOUSE_PressedInside(0)) ? 1 : 0;
-  a.cancel = (g_keys.pressed[KEY_SHIFT] || MOUSE_PressedInside(1)) ? 1 : 0;
-  a.skip = (g_keys.level[KEY_CTRL] || MOUSE_HeldInside(2)) ? 1 : 0;
-  a.enter = g_keys.pressed[KEY_ENTER];
-  if (!a.holdDecide) {
-    a.keyEnd = g_keys.pressed[KEY_END];
-    a.keyHome = g_keys.pressed[KEY_HOME];
-    a.pageUp = g_keys.repeat[KEY_PAGEUP];
-    a.pageDown = g_keys.repeat[KEY_PAGEDOWN];
-  }
-  a.up = g_keys.repeat[KEY_UP];
-  a.down = g_keys.repeat[KEY_DOWN];
-  a.left = g_keys.repeat[KEY_LEFT];
-  a.right = g_keys.repeat[KEY_RIGHT];
-  for (int k = 0; k < 10; ++k)
-    a.digit[k] = (g_keys.pressed[KEY_DIGIT0 + k] || g_keys.pressed[KEY_PAD0 + k]) ? 1 : 0;
-  if (a.decide && a.cancel) a.decide = 0;
-  if (a.skip && (a.decide || a.cancel)) a.skip = 0;
-  if (a.keyEnd && a.keyHome) a.keyEnd = 0;
-  if (a.pageUp && a.pageDown) a.pageDown = 0;
-  g_act = a;
+void MOUSE_Reset() {
+  MOUSE_Init(640, 480);
 }
