@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Builds a Release with Debian's hardening flags, installs it into a scratch
 # prefix, checks the install tree and its desktop files, and builds and checks
-# the Debian package. Run by scripts/run-tests.sh after the tests.
+# the three Debian packages (zentrova, zentrova-data, zentrova-tools) with
+# lintian. Run by scripts/run-tests.sh after the tests; the packages are left
+# in the build folder.
+#
+#   scripts/check-install.sh [BUILD_DIR]     (default build-release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
@@ -10,22 +14,25 @@ CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 export CXXFLAGS CFLAGS LDFLAGS
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZV_BUILD_BENCH=OFF >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZV_BUILD_TESTS=OFF -DZV_BUILD_BENCH=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build "$build"
 
 prefix=$(mktemp -d /tmp/zentrova-install-XXXXXX)
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+DESTDIR=$prefix cmake --install "$build" >/dev/null
+prefix=$prefix/usr
 missing=0
-for f in bin/zentrova bin/zentrova-tool \
-  share/zentrova/grp.TVN share/zentrova/wav.TVN share/zentrova/SCR.TVN \
-  share/zentrova/bgm/bgm_001.ogg share/zentrova/bgm/bgm_007.ogg \
-  share/zentrova/manual/manual.html share/zentrova/res/icon.png \
-  share/zentrova/screenshots/title.png share/zentrova/screenshots/stage.png \
+for f in games/zentrova bin/zentrova-tool \
+  share/games/zentrova/grp.TVN share/games/zentrova/wav.TVN share/games/zentrova/SCR.TVN \
+  share/games/zentrova/bgm/bgm_001.ogg share/games/zentrova/bgm/bgm_007.ogg \
+  share/games/zentrova/manual/manual.html share/games/zentrova/res/icon.png \
+  share/games/zentrova/screenshots/title.png share/games/zentrova/screenshots/stage.png \
   share/applications/example.tavren.Zentrova.desktop share/metainfo/example.tavren.Zentrova.metainfo.xml \
   share/icons/hicolor/48x48/apps/zentrova.png share/icons/hicolor/256x256/apps/zentrova.png \
   share/man/man6/zentrova.6.gz share/man/man1/zentrova-tool.1.gz \
-  share/doc/zentrova/copyright share/doc/zentrova/changelog.gz; do
+  share/doc/zentrova/copyright share/doc/zentrova/changelog.gz \
+  share/doc/zentrova-data/copyright share/doc/zentrova-tools/copyright; do
   if [ ! -s "$prefix/$f" ]; then
     echo "install tree: missing $f" >&2
     missing=1
@@ -37,15 +44,36 @@ if find "$prefix" -name 'rank.sav' -o -name 'debug.txt' -o -name '*.tmp*' | grep
   missing=1
 fi
 [ "$missing" -eq 0 ]
-"$prefix/bin/zentrova" --version >/dev/null
+"$prefix/games/zentrova" --version >/dev/null
 "$prefix/bin/zentrova-tool" --version >/dev/null
 desktop-file-validate "$prefix/share/applications/example.tavren.Zentrova.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/example.tavren.Zentrova.metainfo.xml"
+# The installed game finds its installed data from where it is.
+grep -qx '../share/games/zentrova' <<<"$(strings "$prefix/games/zentrova")"
 
-(cd "$build" && rm -f zentrova_*.deb && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/zentrova_*.deb)
-info=$(dpkg-deb -I "$deb")
-grep -q "Depends:.*libsdl2" <<<"$info"
-# Errors fail the check; the package is expected to be free of warnings too.
-lintian --fail-on error,warning "$deb"
-echo "install check: passed ($(basename "$deb"))"
+(cd "$build" && rm -f ./*.deb && cpack -G DEB >/dev/null)
+game=$(ls "$build"/zentrova_*.deb)
+data=$(ls "$build"/zentrova-data_*_all.deb)
+tools=$(ls "$build"/zentrova-tools_*.deb)
+field() { dpkg-deb -f "$1" "$2"; }
+game_files=$(dpkg-deb -c "$game")
+data_files=$(dpkg-deb -c "$data")
+tools_files=$(dpkg-deb -c "$tools")
+fail() { echo "package check: $*" >&2; exit 1; }
+[ "$(field "$game" Section)" = games ] || fail "zentrova is not in section games"
+depends=$(field "$game" Depends)
+grep -q 'libsdl2' <<<"$depends" || fail "zentrova: no shared-library dependencies"
+grep -qF 'fonts-ipafont-gothic | fonts-japanese-gothic' <<<"$depends" || fail "zentrova: font dependency"
+grep -qF 'zentrova-data (= ' <<<"$depends" || fail "zentrova: no dependency on its data"
+[ "$(field "$game" Recommends)" = xdg-utils ] || fail "zentrova: Recommends"
+[ -n "$(field "$game" Homepage)" ] || fail "zentrova: no Homepage"
+[ "$(field "$data" Architecture)" = all ] || fail "zentrova-data is not Architecture all"
+grep -q ' \./usr/games/zentrova$' <<<"$game_files" || fail "zentrova: the game is not in /usr/games"
+grep -q 'zentrova-tool' <<<"$game_files" && fail "zentrova: ships the tool"
+grep -q ' \./usr/share/games/zentrova/grp\.TVN$' <<<"$data_files" || fail "zentrova-data: data folder"
+grep -v '/$' <<<"$data_files" | grep -v ' \./usr/share/\(games/zentrova\|doc/zentrova-data\)/' >/dev/null &&
+  fail "zentrova-data: files outside its data folder"
+grep -q ' \./usr/bin/zentrova-tool$' <<<"$tools_files" || fail "zentrova-tools: no tool"
+# Errors, warnings and pedantic remarks all fail the check.
+lintian --pedantic --fail-on error,warning,pedantic "$game" "$data" "$tools"
+echo "install check: passed ($(basename "$game") $(basename "$data") $(basename "$tools"))"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with libFuzzer and the address and undefined-behaviour
-# sanitizers (build-fuzz/) and runs each in turn for SECONDS (default 60),
+# sanitizers (build-fuzz/, or $ZV_FUZZ_BUILD: a folder configured with
+# ZV_FUZZ=ON, such as the sanitizer build of scripts/run-tests.sh, is used as
+# it is) and runs each in turn for SECONDS (default 60),
 # starting from its seed corpus and regression inputs. New inputs go to a
 # scratch corpus under build-fuzz/fuzz-corpus/, never to fuzz/corpus/; crashing,
 # slow and out-of-memory inputs are kept in build-fuzz/findings/<target>/.
@@ -12,10 +14,13 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 root=$PWD
-build=$root/build-fuzz
+build=${ZV_FUZZ_BUILD:-build-fuzz}
+[[ $build = /* ]] || build=$root/$build
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZV_FUZZ=ON \
-  -DZV_BUILD_CONTENT=OFF -DZV_BUILD_BENCH=OFF >/dev/null
+if ! grep -qs '^ZV_FUZZ:BOOL=ON' "$build/CMakeCache.txt"; then
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZV_FUZZ=ON \
+    -DZV_BUILD_TESTS=OFF -DZV_BUILD_CONTENT=OFF -DZV_BUILD_BENCH=OFF >/dev/null
+fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for src in fuzz/*_fuzz.cpp; do

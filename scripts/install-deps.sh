@@ -1,17 +1,52 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game, its tools and its tests need.
-# Quick when everything is already there.
+# Installs the Debian packages that are missing. Quick when everything is
+# already there.
+#
+#   scripts/install-deps.sh [--runtime | --dev | --arm64]
+#
+# --runtime: what building the game, its data and its tool and playing need.
+# --arm64: the cross compiler, the emulator and the arm64 libraries (adds the
+# arm64 architecture to dpkg) for scripts/test-arm64.sh.
+# --dev (the default): everything, also for the tests, the fuzz targets, the
+# benchmarks, the sanitizer builds, the packages and their checks, and arm64.
 set -euo pipefail
-pkgs=(
+set_name=dev
+case ${1:-} in
+  --runtime) set_name=runtime ;;
+  --arm64) set_name=arm64 ;;
+  --dev | "") set_name=dev ;;
+  -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  *) echo "usage: $0 [--runtime | --dev | --arm64]" >&2; exit 2 ;;
+esac
+runtime=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
-  fonts-ipafont-mincho fonts-dejavu-core
-  libsndfile1-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libcairo2-dev libpixman-1-dev
-  sox vorbis-tools xvfb xauth
-  help2man appstream desktop-file-utils lintian
+  libsdl2-dev libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev libsndfile1-dev libpng-dev
+  # The data build draws with cairo in these fonts; the game writes in the gothic.
+  libcairo2-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
+  # The help menu opens the manual and the homepage with it.
+  xdg-utils
+)
+dev=(
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  sox vorbis-tools xvfb xauth x11-utils xdotool
+  appstream desktop-file-utils lintian fakeroot
   clang libclang-rt-dev clang-format
 )
+arm64=(
+  g++-aarch64-linux-gnu qemu-user-static file
+  libsdl2-dev:arm64 libogg-dev:arm64 libvorbis-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64
+  libsndfile1-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
+)
+case $set_name in
+  runtime) pkgs=("${runtime[@]}") ;;
+  arm64) pkgs=("${arm64[@]}") ;;
+  dev) pkgs=("${runtime[@]}" "${dev[@]}" "${arm64[@]}") ;;
+esac
+if [ "$set_name" != runtime ] && ! grep -qx arm64 <<<"$(dpkg --print-foreign-architectures)"; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO dpkg --add-architecture arm64
+fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

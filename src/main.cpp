@@ -6,10 +6,10 @@
 #include "shell/app.h"
 
 #ifndef ZV_DATADIR_RELATIVE
-#define ZV_DATADIR_RELATIVE "../share/zentrova"
+#define ZV_DATADIR_RELATIVE "../share/games/zentrova"
 #endif
 #ifndef ZV_DATADIR_ABSOLUTE
-#define ZV_DATADIR_ABSOLUTE "/usr/share/zentrova"
+#define ZV_DATADIR_ABSOLUTE "/usr/share/games/zentrova"
 #endif
 #ifndef ZV_VERSION
 #define ZV_VERSION "1.0.0"
@@ -25,9 +25,10 @@ const char kHelp[] =
     "\n"
     "The game takes no other arguments. It reads its data from the working\n"
     "directory when that holds it (a build tree or a modder's folder), and\n"
-    "otherwise from its installed data directory; then \"rank.sav\" and the\n"
-    "debug log \"err/debug.txt\" are written under $XDG_DATA_HOME/zentrova\n"
-    "(default ~/.local/share/zentrova). Settings are kept in\n"
+    "otherwise from its installed data directory; then \"rank.sav\" is written\n"
+    "under $XDG_DATA_HOME/zentrova (default ~/.local/share/zentrova) and the\n"
+    "debug log \"debug.txt\" under $XDG_STATE_HOME/zentrova (default\n"
+    "~/.local/state/zentrova). Settings are kept in\n"
     "$XDG_CONFIG_HOME/TAVREN/Zentrova/registry.txt (default ~/.config).\n"
     "\n"
     "  --help      show this text and exit\n"

@@ -110,7 +110,11 @@ int PRM_DrawRect_F(BlitParams p);
 int PRM_DrawVQuad(FImage* dst, const int corners[4][2], const ClipBox* clip, int y0, int r0, int g0,
                   int b0, int y1, int r1, int g1, int b1, uint32_t mode);
 
-// Vector fast paths: 0 = scalar reference loops, 1 = SSE2, 2 = AVX2,
-// 3 = AVX-512 (lowered to what the processor has). Returns the level in effect.
+// Vector fast paths: 0 = scalar reference loops, 1 = SSE2 (the portable row
+// kernels on processors without it), 2 = AVX2, 3 = AVX-512 (lowered to what
+// the processor has). Returns the level in effect.
 int BLT_SetVectorLevel(int level);
 int BLT_GetVectorLevel();
+// What the level in effect draws with, for the debug log: "AVX-512",
+// "portable" and so on.
+const char* BLT_VectorPathsName();

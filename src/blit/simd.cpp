@@ -13,9 +13,19 @@ namespace {
 VectorPaths Build(int level) {
   VectorPaths v{};
   v.level = level;
-#if defined(__x86_64__)
-  if (level >= 1) v.rows = &kSse2Kernels;
+  v.name = level == 0 ? "table reference" : "portable";
+  // Level 1 without a vector unit is the portable row kernels: they and the
+  // vector ones agree exactly, so every processor draws the same pixels
+  // from level 1 on (level 0 is the table reference, whose fade rounds
+  // differently).
+  if (level >= 1) v.rows = &kScalarKernels;
+#ifdef ZV_X86
+  if (level >= 1 && PLT_HasSse2()) {
+    v.rows = &kSse2Kernels;
+    v.name = "SSE2";
+  }
   if (level >= 2) {
+    v.name = "AVX2";
     v.rows = &kAvx2Kernels;
     v.alphaRows = true;
     v.palAlphaRow = Avx2PalAlphaRow;
@@ -29,12 +39,15 @@ VectorPaths Build(int level) {
     v.mixOn = Avx2MixOn;
     v.palQuadRow = Avx2PalQuadRow;
   }
+#endif
+#ifdef ZV_X86_64
   if (level >= 3) {
     static const RowKernels k = [] {
       RowKernels r = kAvx2Kernels;
       r.mixw = Avx512MixW;
       return r;
     }();
+    v.name = "AVX-512";
     v.rows = &k;
     v.wipeRows = Avx512WipeRows;
     v.palQuadRow = Avx512PalQuadRow;
@@ -44,12 +57,13 @@ VectorPaths Build(int level) {
 }
 
 int MaxLevel() {
-#if defined(__x86_64__)
+#ifdef ZV_X86_64
   if (PLT_HasAvx512()) return 3;
-  return PLT_HasAvx2() ? 2 : 1;
-#else
-  return 0;
 #endif
+#ifdef ZV_X86
+  if (PLT_HasAvx2()) return 2;
+#endif
+  return 1;
 }
 
 VectorPaths g_paths = Build(1);
@@ -72,6 +86,10 @@ int BLT_SetVectorLevel(int level) {
 
 int BLT_GetVectorLevel() {
   return blt::g_paths.level;
+}
+
+const char* BLT_VectorPathsName() {
+  return blt::g_paths.name;
 }
 
 void BLT_InitVectorLevel() {

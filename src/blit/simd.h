@@ -5,12 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 
-// 0 = scalar reference loops only, 1 = SSE2, 2 = AVX2, 3 = AVX-512 (the row
-// kernels stay AVX2 but for the weighted mix; the quad span is sixteen
-// pixels wide). A request above what
-// the processor has is lowered to what it has. Returns the level in effect.
+// 0 = scalar reference loops only, 1 = SSE2 row kernels (the portable ones,
+// kScalarKernels, on processors without SSE2), 2 = AVX2, 3 = AVX-512 (the
+// row kernels stay AVX2 but for the weighted mix; the quad span is sixteen
+// pixels wide). Level 1 is the highest on processors other than x86. A
+// request above what the processor has is lowered to what it has. Returns
+// the level in effect.
 int BLT_SetVectorLevel(int level);
 int BLT_GetVectorLevel();
+const char* BLT_VectorPathsName();
 // Picks the widest level the processor has (called by BLT_InitTables).
 void BLT_InitVectorLevel();
 
@@ -136,6 +139,7 @@ namespace blt {
 // and the loop draws the case with its scalar reference.
 struct VectorPaths {
   int level;
+  const char* name;  // what the level draws with, for the log
   const RowKernels* rows;  // null at level 0
   // Rows with an alpha plane go through the row kernels: from AVX2 on, where
   // expanding the plane row by row costs less than the kernels save.

@@ -392,6 +392,17 @@ ZV_AVX2 inline __m256i Rgb15Index8(const uint8_t* p) {
 
 // Four table bytes into bytes K..K+3 of v, for four indices packed in 16-bit
 // fields (split in 32-bit halves first: one shift or zero-extension each).
+// The low (K = 0) or high (K = 1) eight bytes of v.
+template <int K>
+ZV_AVX2 inline uint64_t Half64(__m128i v) {
+#if defined(__x86_64__)
+  return static_cast<uint64_t>(K == 0 ? _mm_cvtsi128_si64(v) : _mm_extract_epi64(v, 1));
+#else
+  return static_cast<uint32_t>(_mm_extract_epi32(v, 2 * K)) |
+         static_cast<uint64_t>(static_cast<uint32_t>(_mm_extract_epi32(v, 2 * K + 1))) << 32;
+#endif
+}
+
 template <int K>
 ZV_AVX2 inline __m128i Look4(__m128i v, uint64_t q, const uint8_t* table) {
   const uint32_t a = static_cast<uint32_t>(q), b = static_cast<uint32_t>(q >> 32);
@@ -413,10 +424,10 @@ ZV_AVX2 int Avx2Rgb15Row(uint8_t* d, const uint8_t* s, const uint8_t* table, int
     const __m256i w = _mm256_packus_epi32(Rgb15Index8(s), Rgb15Index8(s + 24));
     const __m128i lo = _mm256_castsi256_si128(w), hi = _mm256_extracti128_si256(w, 1);
     const __m128i zero = _mm_setzero_si128();
-    __m128i x = Look4<0>(zero, static_cast<uint64_t>(_mm_cvtsi128_si64(lo)), table);
-    __m128i y = Look4<8>(zero, static_cast<uint64_t>(_mm_extract_epi64(lo, 1)), table);
-    x = Look4<4>(x, static_cast<uint64_t>(_mm_cvtsi128_si64(hi)), table);
-    y = Look4<12>(y, static_cast<uint64_t>(_mm_extract_epi64(hi, 1)), table);
+    __m128i x = Look4<0>(zero, Half64<0>(lo), table);
+    __m128i y = Look4<8>(zero, Half64<1>(lo), table);
+    x = Look4<4>(x, Half64<0>(hi), table);
+    y = Look4<12>(y, Half64<1>(hi), table);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_or_si128(x, y));
   }
   return j;
@@ -433,7 +444,13 @@ ZV_AVX2_BMI2 inline __m128i Look2(__m128i v, const uint8_t* p, const uint8_t* ta
   uint64_t q;
   std::memcpy(&q, p, 8);
   // The top five bits of each of the six bytes are the two indices.
+#if defined(__x86_64__)
   const uint32_t r = static_cast<uint32_t>(_pext_u64(q, 0xF8F8F8F8F8F8ull));
+#else
+  // The same in two halves: the low four bytes give the first 20 bits.
+  const uint32_t r = _pext_u32(static_cast<uint32_t>(q), 0xF8F8F8F8u) |
+                     _pext_u32(static_cast<uint32_t>(q >> 32), 0xF8F8u) << 20;
+#endif
   v = _mm_insert_epi8(v, table[r & 0x7FFF], K);
   return _mm_insert_epi8(v, table[r >> 15], K + 1);
 }

@@ -1,12 +1,15 @@
-// SSE2 row kernels (always present on x86-64).
+// SSE2 row kernels (always present on x86-64; 32-bit x86 processors are
+// asked first).
 #include <emmintrin.h>
 
 #include "blit/simd.h"
 
+#define ZV_SSE2 __attribute__((target("sse2")))
+
 namespace blt {
 namespace {
 
-void Sse2Add(uint8_t* d, const uint8_t* s, int n) {
+ZV_SSE2 void Sse2Add(uint8_t* d, const uint8_t* s, int n) {
   int i = 0;
   for (; i + 16 <= n; i += 16) {
     const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
@@ -16,7 +19,7 @@ void Sse2Add(uint8_t* d, const uint8_t* s, int n) {
   ScalarAdd(d + i, s + i, n - i);
 }
 
-void Sse2Sub(uint8_t* d, const uint8_t* s, int n) {
+ZV_SSE2 void Sse2Sub(uint8_t* d, const uint8_t* s, int n) {
   int i = 0;
   for (; i + 16 <= n; i += 16) {
     const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
@@ -26,12 +29,12 @@ void Sse2Sub(uint8_t* d, const uint8_t* s, int n) {
   ScalarSub(d + i, s + i, n - i);
 }
 
-inline __m128i Fade16(__m128i s16, __m128i d16, __m128i p, __m128i q) {
+ZV_SSE2 inline __m128i Fade16(__m128i s16, __m128i d16, __m128i p, __m128i q) {
   // p * s + (256 - p) * d <= 65280: fits the unsigned 16-bit lane.
   return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s16, p), _mm_mullo_epi16(d16, q)), 8);
 }
 
-void Sse2Fade(uint8_t* d, const uint8_t* s, int n, int p) {
+ZV_SSE2 void Sse2Fade(uint8_t* d, const uint8_t* s, int n, int p) {
   const __m128i vp = _mm_set1_epi16(static_cast<short>(p));
   const __m128i vq = _mm_set1_epi16(static_cast<short>(256 - p));
   const __m128i zero = _mm_setzero_si128();
@@ -46,13 +49,13 @@ void Sse2Fade(uint8_t* d, const uint8_t* s, int n, int p) {
   ScalarFade(d + i, s + i, n - i, p);
 }
 
-inline __m128i Alpha16(__m128i s16, __m128i d16, __m128i a16, __m128i c255) {
+ZV_SSE2 inline __m128i Alpha16(__m128i s16, __m128i d16, __m128i a16, __m128i c255) {
   const __m128i t1 = _mm_srli_epi16(_mm_mullo_epi16(s16, a16), 8);
   const __m128i t2 = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(c255, a16)), 8);
   return _mm_add_epi16(t1, t2);
 }
 
-void Sse2Alpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
+ZV_SSE2 void Sse2Alpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i c255w = _mm_set1_epi16(255);
   const __m128i c255b = _mm_set1_epi8(static_cast<char>(0xFF));
@@ -75,23 +78,24 @@ void Sse2Alpha(uint8_t* d, const uint8_t* s, const uint8_t* a, int n) {
   ScalarAlpha(d + i, s + i, a + i, n - i);
 }
 
-void Sse2MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total) {
+ZV_SSE2 inline __m128i MixW8(__m128i s16, __m128i d16, __m128i w16, __m128i vt) {
+  const __m128i t1 = _mm_srli_epi16(_mm_mullo_epi16(s16, w16), 8);
+  const __m128i t2 = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(vt, w16)), 8);
+  return _mm_add_epi16(t1, t2);
+}
+
+ZV_SSE2 void Sse2MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i vt = _mm_set1_epi16(static_cast<short>(total));
-  auto half = [&](__m128i s16, __m128i d16, __m128i w16) {
-    const __m128i t1 = _mm_srli_epi16(_mm_mullo_epi16(s16, w16), 8);
-    const __m128i t2 = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(vt, w16)), 8);
-    return _mm_add_epi16(t1, t2);
-  };
   int i = 0;
   for (; i + 16 <= n; i += 16) {
     const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
     const __m128i vs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
     const __m128i vw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + i));
     const __m128i lo =
-        half(_mm_unpacklo_epi8(vs, zero), _mm_unpacklo_epi8(vd, zero), _mm_unpacklo_epi8(vw, zero));
+        MixW8(_mm_unpacklo_epi8(vs, zero), _mm_unpacklo_epi8(vd, zero), _mm_unpacklo_epi8(vw, zero), vt);
     const __m128i hi =
-        half(_mm_unpackhi_epi8(vs, zero), _mm_unpackhi_epi8(vd, zero), _mm_unpackhi_epi8(vw, zero));
+        MixW8(_mm_unpackhi_epi8(vs, zero), _mm_unpackhi_epi8(vd, zero), _mm_unpackhi_epi8(vw, zero), vt);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
   }
   ScalarMixW(d + i, s + i, w + i, n - i, total);

@@ -1,9 +1,9 @@
-// The processor identification instruction.
+// The processor identification instruction of x86 processors (elsewhere
+// cpu_portable.cpp stands in).
 #include <cstring>
 
 #include "platform/plt_cpu.h"
 
-#if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #include <x86intrin.h>
 
@@ -25,6 +25,14 @@ int PLT_HasTsc() {
 }
 uint64_t PLT_ReadTsc() {
   return __rdtsc();
+}
+int PLT_HasSse2() {
+#if defined(__x86_64__)
+  return 1;
+#else
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse2") ? 1 : 0;
+#endif
 }
 int PLT_HasAvx2() {
   __builtin_cpu_init();
@@ -53,26 +61,3 @@ int PLT_HasFastBitExtract() {
   const uint32_t family = base == 0xF ? base + ext : base;
   return !amd || family >= 0x19 ? 1 : 0;
 }
-#else
-int PLT_CpuidSupported() {
-  return 0;
-}
-void PLT_Cpuid(uint32_t, uint32_t regs[4]) {
-  std::memset(regs, 0, 16);
-}
-int PLT_HasTsc() {
-  return 0;
-}
-uint64_t PLT_ReadTsc() {
-  return 0;
-}
-int PLT_HasAvx2() {
-  return 0;
-}
-int PLT_HasAvx512() {
-  return 0;
-}
-int PLT_HasFastBitExtract() {
-  return 0;
-}
-#endif

@@ -34,11 +34,13 @@ bool MakeDirs(const std::string& path) {
   return true;
 }
 
-std::string UserDataDir() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
+// $VAR/zentrova, or ~/FALLBACK/zentrova when VAR is unset or not absolute
+// (the base directory convention ignores relative values).
+std::string UserDir(const char* var, const char* fallback) {
+  const char* xdg = std::getenv(var);
   if (xdg && xdg[0] == '/') return std::string(xdg) + "/zentrova";
   const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return std::string(home) + "/.local/share/zentrova";
+  if (home && home[0] == '/') return std::string(home) + "/" + fallback + "/zentrova";
   return std::string();
 }
 
@@ -62,9 +64,11 @@ int PLT_LocateData(const char* installedRelative, const char* installedAbsolute)
     data = installedAbsolute;
   }
   if (data.empty() || ::chdir(data.c_str()) != 0) return 0;
-  const std::string user = UserDataDir();
+  const std::string user = UserDir("XDG_DATA_HOME", ".local/share");
+  const std::string state = UserDir("XDG_STATE_HOME", ".local/state");
   // Without a writable place the game still runs; its saves then fail with
   // their own messages.
-  if (!user.empty() && MakeDirs(user + "/err")) PLT_SetUserDir(user.c_str());
+  if (!user.empty() && MakeDirs(user)) PLT_SetUserDir(user.c_str());
+  if (!state.empty() && MakeDirs(state)) PLT_SetStateDir(state.c_str());
   return 1;
 }

@@ -1,6 +1,4 @@
 // What both backends report about the desktop's colours.
-#include <immintrin.h>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -47,27 +45,12 @@ void PLT_GetSystemPalette(uint8_t* entries) {
   }
 }
 
-namespace {
-
-// Four pixels a step: 16 bytes loaded, 12 used, so the vector loop stops
-// while a whole load still lies inside the row.
-__attribute__((target("ssse3"))) int Rgb24ToXrgb32Ssse3(uint32_t* dst, const uint8_t* src, int n) {
-  const __m128i take = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  int x = 0;
-  for (; 3 * x + 16 <= 3 * n; x += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
-                     _mm_or_si128(_mm_shuffle_epi8(v, take), opaque));
-  }
-  return x;
-}
-
-}  // namespace
-
 void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n) {
-  static const bool ssse3 = __builtin_cpu_supports("ssse3");
-  int x = ssse3 && n > 0 ? Rgb24ToXrgb32Ssse3(dst, src, n) : 0;
+#ifdef ZV_X86
+  int x = n > 0 ? PLT_Rgb24ToXrgb32Ssse3(dst, src, n) : 0;
+#else
+  int x = 0;
+#endif
   for (; x < n; ++x) {
     const uint8_t* p = src + 3 * x;
     dst[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) |

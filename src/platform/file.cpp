@@ -160,6 +160,10 @@ namespace {
 // Where the player's own files go when the data directory is not writable
 // (an installed game); empty: everything in the working directory.
 std::string g_userDir;
+// Where the files of the "err" folder (the debug log) go then: they are
+// state, not data.
+std::string g_stateDir;
+constexpr const char* kStateFolder = "err";
 
 // Resolves path component by component from dir ("" the working directory).
 std::string ResolveFrom(const std::string& base, const char* path) {
@@ -193,6 +197,14 @@ bool IsRelative(const char* path) {
 // reads take the user's copy when it exists, the data directory's otherwise.
 std::string Resolve(const char* path, bool write) {
   if (!path) return std::string();
+  if (!g_stateDir.empty() && IsRelative(path)) {
+    const std::vector<std::string> parts = SplitPath(path);
+    if (parts.size() > 1 && ::strcasecmp(parts[0].c_str(), kStateFolder) == 0) {
+      std::string rest = parts[1];
+      for (size_t i = 2; i < parts.size(); ++i) rest += "/" + parts[i];
+      return ResolveFrom(g_stateDir, rest.c_str());
+    }
+  }
   if (g_userDir.empty() || !IsRelative(path)) return ResolveFrom("", path);
   std::string user = ResolveFrom(g_userDir, path);
   if (write) return user;
@@ -213,6 +225,14 @@ void PLT_SetUserDir(const char* hostDir) {
 
 const char* PLT_UserDir() {
   return g_userDir.c_str();
+}
+
+void PLT_SetStateDir(const char* hostDir) {
+  g_stateDir = hostDir ? hostDir : "";
+}
+
+const char* PLT_StateDir() {
+  return g_stateDir.c_str();
 }
 
 PltFile* PLT_FileOpen(const char* path, int mode) {

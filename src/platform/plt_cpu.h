@@ -8,6 +8,8 @@ int PLT_CpuidSupported();
 void PLT_Cpuid(uint32_t leaf, uint32_t regs[4]);
 int PLT_HasTsc();
 uint64_t PLT_ReadTsc();
+// 1 when the processor has SSE2 (every 64-bit x86 one does), for the pixel loops.
+int PLT_HasSse2();
 // 1 when the processor has AVX2 (with operating-system support), for the pixel loops.
 int PLT_HasAvx2();
 // 1 when the processor has the AVX-512 subsets the widest pixel loops use

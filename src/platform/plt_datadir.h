@@ -6,10 +6,10 @@
 // Looks for the data in the working directory, then in the installed data
 // directory (relative to the executable: installedRelative, e.g.
 // "../share/zentrova"; then installedAbsolute). When the installed data is
-// used, the working directory becomes it and writes go to
-// $XDG_DATA_HOME/zentrova (default ~/.local/share/zentrova), created with its
-// "err" folder. Returns 1 when the data was found, 0 otherwise (nothing
-// changed).
+// used, the working directory becomes it, writes go to $XDG_DATA_HOME/zentrova
+// (default ~/.local/share/zentrova) and the "err" folder's files (the debug
+// log) to $XDG_STATE_HOME/zentrova (default ~/.local/state/zentrova), both
+// created. Returns 1 when the data was found, 0 otherwise (nothing changed).
 int PLT_LocateData(const char* installedRelative, const char* installedAbsolute);
 
 // True when dir (a host path, "" the working directory) holds game data.

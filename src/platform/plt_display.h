@@ -37,3 +37,8 @@ void PLT_GetSystemPalette(uint8_t* entries);
 // One row of 24-bit pixels (blue, green, red) as opaque 32-bit ones
 // (0xFFRRGGBB), the window surface's format; reads exactly 3 * n bytes.
 void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n);
+#ifdef ZV_X86
+// The leading pixels of that row done with SSSE3 where the processor has it;
+// returns how many (0 without SSSE3). Only 16-byte loads wholly inside the row.
+int PLT_Rgb24ToXrgb32Ssse3(uint32_t* dst, const uint8_t* src, int n);
+#endif

@@ -24,6 +24,11 @@ std::string PLT_ResolvePath(const char* path);
 // file that exists there, so the player's own files win over the data's.
 void PLT_SetUserDir(const char* hostDir);
 const char* PLT_UserDir();
+// Sends the files of the relative folder "err" (the debug log) to hostDir
+// itself, reads and writes alike (empty or null: where the other files go,
+// the default).
+void PLT_SetStateDir(const char* hostDir);
+const char* PLT_StateDir();
 
 PltFile* PLT_FileOpen(const char* path, int mode);
 void PLT_FileClose(PltFile* f);

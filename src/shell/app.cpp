@@ -319,6 +319,7 @@ int APP_Start() {
   SND_SetSEDir("wav");
   STRM_SetDir("bgm");
   IMG_InitTables(SCREEN_W, SCREEN_H);
+  LOG_Write("pixel loops: level %d, %s\n", BLT_GetVectorLevel(), BLT_VectorPathsName());
   MOUSE_Init(SCREEN_W, SCREEN_H);
   LoadIconAndCursor();
   PLT_CreateWindow(g_app.className, SCREEN_W, SCREEN_H, &g_menuMain, APP_WndProc);

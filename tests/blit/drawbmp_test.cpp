@@ -235,7 +235,8 @@ TEST_F(DrawBmp, ConstantAlphaFade) {
   EXPECT_EQ(d.at(0, 0)[0], Mul(128, 200) + Mul(128, 50));
   EXPECT_EQ(d.at(0, 0)[2], Mul(128, 50));
   EXPECT_EQ(d.at(1, 0)[0], 127);
-  // The vector path computes (P s + (256 - P) d) >> 8 per byte.
+  // From level 1 on (vector or portable row kernels) the fade is
+  // (P s + (256 - P) d) >> 8 per byte.
   if (BLT_SetVectorLevel(1) == 1) {
     fill();
     DRW_DrawBMP_FF(p);

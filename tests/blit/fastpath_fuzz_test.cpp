@@ -345,6 +345,7 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
       out.push_back(px);
     }
     for (const auto& o : out) EXPECT_EQ(o, out[0]) << w;
+#ifdef ZV_X86
     // Both row kernels directly: the entry takes only one of them for most
     // of each row on a given processor.
     if (BLT_SetVectorLevel(2) != 2) continue;
@@ -361,6 +362,7 @@ TEST_F(FastPath, FrameConversionIsTheSameAtEveryLevel) {
         }
       }
     }
+#endif
   }
 }
 
@@ -373,8 +375,17 @@ TEST_F(FastPath, RowKernelsAgreeOnEveryLengthAndValue) {
       s[i] = static_cast<uint8_t>(rng());
       a[i] = static_cast<uint8_t>(i % 5 == 0 ? 0 : i % 5 == 1 ? 255 : rng());
     }
-    for (const blt::RowKernels* k : {&blt::kSse2Kernels, &blt::kAvx2Kernels}) {
+    // The portable kernels too: they are level 1 where there is no vector unit.
+    const blt::RowKernels* kernels[] = {&blt::kScalarKernels,
+#ifdef ZV_X86
+                                        &blt::kSse2Kernels, &blt::kAvx2Kernels
+#endif
+    };
+    for (const blt::RowKernels* k : kernels) {
+#ifdef ZV_X86
+      if (k == &blt::kSse2Kernels && !PLT_HasSse2()) continue;
       if (k == &blt::kAvx2Kernels && BLT_SetVectorLevel(2) != 2) continue;
+#endif
       auto x = d, y = d;
       k->add(x.data(), s.data(), n);
       blt::ScalarAdd(y.data(), s.data(), n);

@@ -6,6 +6,7 @@
 
 #include "platform/plt_datadir.h"
 #include "platform/plt_file.h"
+#include "platform/plt_shell.h"
 #include "test_util.h"
 
 namespace {
@@ -60,24 +61,102 @@ TEST(LocateData, InstalledDataWithTheUsersDataDirectory) {
   std::filesystem::create_directories("elsewhere");
   std::filesystem::current_path("elsewhere");
   const char* old = std::getenv("XDG_DATA_HOME");
-  const std::string saved = old ? old : "";
-  const std::string home = dir.path() + "/home-data";
+  const char* oldState = std::getenv("XDG_STATE_HOME");
+  const std::string saved = old ? old : "", savedState = oldState ? oldState : "";
+  const std::string home = dir.path() + "/home-data", state = dir.path() + "/home-state";
   setenv("XDG_DATA_HOME", home.c_str(), 1);
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
   const std::string installed = dir.path() + "/share/zentrova";
   EXPECT_EQ(PLT_LocateData("../nowhere", installed.c_str()), 1);
   EXPECT_EQ(std::filesystem::current_path(), installed);
   EXPECT_EQ(std::string(PLT_UserDir()), home + "/zentrova");
-  EXPECT_TRUE(std::filesystem::is_directory(home + "/zentrova/err"));
+  // The debug log is state: its folder's files go to the state directory
+  // itself, the saves to the data directory.
+  EXPECT_EQ(std::string(PLT_StateDir()), state + "/zentrova");
+  ASSERT_EQ(PLT_FileReplaceAtomic("Err\\debug.txt", "log", 3), 1);
+  ASSERT_EQ(PLT_FileReplaceAtomic("rank.sav", "r", 1), 1);
+  EXPECT_EQ(ReadFileBytes(state + "/zentrova/debug.txt"), Bytes("log"));
+  EXPECT_EQ(ReadAll("err/debug.txt"), "log");
+  EXPECT_EQ(ReadFileBytes(home + "/zentrova/rank.sav"), Bytes("r"));
+  EXPECT_FALSE(std::filesystem::exists(home + "/zentrova/err"));
+  EXPECT_FALSE(std::filesystem::exists(installed + "/err"));
+  // A relative base is no base: the default under HOME is taken.
   PLT_SetUserDir(nullptr);
-  if (old) {
-    setenv("XDG_DATA_HOME", saved.c_str(), 1);
-  } else {
-    unsetenv("XDG_DATA_HOME");
-  }
+  PLT_SetStateDir(nullptr);
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedHome = oldHome ? oldHome : "";
+  setenv("HOME", (dir.path() + "/h").c_str(), 1);
+  setenv("XDG_STATE_HOME", "relative/state", 1);
+  std::filesystem::current_path(dir.path() + "/elsewhere");
+  EXPECT_EQ(PLT_LocateData("../nowhere", installed.c_str()), 1);
+  EXPECT_EQ(std::string(PLT_StateDir()), dir.path() + "/h/.local/state/zentrova");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "/h/.local/state/zentrova"));
+  PLT_SetUserDir(nullptr);
+  PLT_SetStateDir(nullptr);
+  auto restore = [](const char* name, const char* was, const std::string& value) {
+    if (was) {
+      setenv(name, value.c_str(), 1);
+    } else {
+      unsetenv(name);
+    }
+  };
+  restore("XDG_DATA_HOME", old, saved);
+  restore("XDG_STATE_HOME", oldState, savedState);
+  restore("HOME", oldHome, savedHome);
   // No data anywhere: nothing changes.
   std::filesystem::current_path(dir.path() + "/elsewhere");
   EXPECT_EQ(PLT_LocateData("../nowhere", "/nowhere"), 0);
   EXPECT_EQ(std::filesystem::current_path(), dir.path() + "/elsewhere");
+}
+
+// The pictures folder as the desktop's user-dirs.dirs names it, in the
+// player's language, and the fallbacks.
+TEST(PicturesDir, FollowsTheUserDirsFile) {
+  TempDir dir;
+  const std::string home = dir.path() + "/home";
+  std::filesystem::create_directories(home + "/.config");
+  std::vector<std::pair<const char*, std::string>> saved;
+  for (const char* v : {"HOME", "XDG_CONFIG_HOME", "XDG_PICTURES_DIR"}) {
+    const char* was = std::getenv(v);
+    saved.emplace_back(v, was ? was : std::string("\1"));
+  }
+  setenv("HOME", home.c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("XDG_PICTURES_DIR");
+  char out[512];
+  auto pictures = [&] { return PLT_PicturesDir("Zentrova", out, sizeof out) ? std::string(out) : "-"; };
+  // No file: ~/Pictures.
+  EXPECT_EQ(pictures(), home + "/Pictures/Zentrova");
+  // Comments, other folders, malformed lines (no quotes, a relative value,
+  // $HOME glued to a name) are passed over; escapes are undone; the last
+  // valid line wins.
+  WriteFileBytes(home + "/.config/user-dirs.dirs",
+                 Bytes("# written by the desktop\n"
+                       "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n"
+                       "XDG_PICTURES_DIR=\"$HOME/写真\"\n"
+                       "  XDG_PICTURES_DIR = \"$HOME/画像\"\n"
+                       "XDG_PICTURES_DIR=$HOME/unquoted\n"
+                       "XDG_PICTURES_DIR=\"relative\"\n"
+                       "XDG_PICTURES_DIR=\"$HOMEWARD\"\n"
+                       "XDG_PICTURES_DIR=\"$HOME/open\n"));
+  EXPECT_EQ(pictures(), home + "/画像/Zentrova");
+  const std::string abs = dir.path() + "/my \"pics\"";
+  WriteFileBytes(dir.path() + "/cfg/user-dirs.dirs",
+                 Bytes("XDG_PICTURES_DIR=\"" + dir.path() + "/my \\\"pics\\\"\"\n"));
+  setenv("XDG_CONFIG_HOME", (dir.path() + "/cfg").c_str(), 1);
+  EXPECT_EQ(pictures(), abs + "/Zentrova");
+  // The environment wins when it holds an absolute path.
+  setenv("XDG_PICTURES_DIR", (dir.path() + "/env").c_str(), 1);
+  EXPECT_EQ(pictures(), dir.path() + "/env/Zentrova");
+  setenv("XDG_PICTURES_DIR", "env-relative", 1);
+  EXPECT_EQ(pictures(), abs + "/Zentrova");
+  for (const auto& [name, value] : saved) {
+    if (value == "\1") {
+      unsetenv(name);
+    } else {
+      setenv(name, value.c_str(), 1);
+    }
+  }
 }
 
 }  // namespace

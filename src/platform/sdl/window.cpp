@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <vector>
 
@@ -490,6 +491,8 @@ void QuerySize() {
                              info.maxTrackY * g_win.scale);
 }
 
+constexpr const char* kWindowClass = "zentrova";
+
 }  // namespace
 
 bool SDLB_EnsureVideo() {
@@ -502,6 +505,11 @@ bool SDLB_EnsureVideo() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   // The window surface is enough: no GPU context to create or to wait for.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The window's class (X11 WM_CLASS, Wayland app id) is the one the desktop
+  // entry's StartupWMClass names, whatever the executable is called; a
+  // class the player set is kept.
+  ::setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
+  ::setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     SDL_Log("video: %s", SDL_GetError());
     g_win.videoFailed = true;

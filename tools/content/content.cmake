@@ -1,16 +1,18 @@
 # The content generator and the data directory it builds from content/.
+# Included by the top CMakeLists right after the engine, so that its steps
+# come early in the build and the data is made while the game compiles.
 pkg_check_modules(ZV_CONTENT_DEPS REQUIRED IMPORTED_TARGET cairo vorbisenc vorbis ogg sndfile)
 
 # Everything but the command line lives in a library the tests link as well.
-file(GLOB ZV_CONTENT_SRCS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-list(REMOVE_ITEM ZV_CONTENT_SRCS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+file(GLOB ZV_CONTENT_SRCS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+list(REMOVE_ITEM ZV_CONTENT_SRCS ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 add_library(zv_content STATIC ${ZV_CONTENT_SRCS} ${CMAKE_SOURCE_DIR}/tools/common/archive_writer.cpp
                               ${CMAKE_SOURCE_DIR}/tools/zentrova-tool/sjis.cpp)
-target_include_directories(zv_content PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/src
+target_include_directories(zv_content PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_SOURCE_DIR}/src
                                              ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(zv_content PUBLIC PkgConfig::ZV_CONTENT_DEPS)
 
-add_executable(zentrova-content main.cpp)
+add_executable(zentrova-content ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(zentrova-content PRIVATE zv_content)
 zv_link_engine(zentrova-content zv_platform_headless)
 
@@ -33,11 +35,3 @@ add_custom_command(
   COMMENT "Building the game data from content/"
   VERBATIM)
 add_custom_target(zentrova-data ALL DEPENDS ${ZV_CONTENT_OUTPUTS})
-
-# The content tests run the generator and call its encoders directly.
-if(TARGET test_content)
-  target_compile_definitions(test_content PRIVATE ZV_CONTENT_TOOL="$<TARGET_FILE:zentrova-content>"
-                                                  ZV_CONTENT_LIB=1)
-  target_link_libraries(test_content PRIVATE zv_content)
-  add_dependencies(test_content zentrova-content)
-endif()
