@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/log.h"
+#include "game/state.h"
 #include "platform/plt_file.h"
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
@@ -180,6 +181,7 @@ int RunReplay(const char* script, uint64_t frames) {
   std::stable_sort(events.begin(), events.end(),
                    [](const ReplayEvent& x, const ReplayEvent& y) { return x.frame < y.frame; });
   const std::string dir = kReplayDir;
+  MakeDir(dir);
   UseFolders(dir + "/player");
   const std::string tracePath = dir + "/trace.jsonl", statePath = dir + "/state.json",
                     hashPath = dir + "/hash.txt";
@@ -215,6 +217,8 @@ int RunReplay(const char* script, uint64_t frames) {
                    static_cast<unsigned long long>(FrameHash(WEB_LastFrame())),
                    static_cast<unsigned long long>(shownGlyphs));
     }
+    WEB_PublishState(g_app.frameSteps, g_app.gameMode, g_state[STATE_TITLE].current);
+    WEB_ReplayStep(step);
     if (g_app.frameSteps % kStepsPerYield == 0) WEB_Yield();
   }
   if (hashes) std::fclose(hashes);
@@ -242,7 +246,12 @@ int main() {
     std::fprintf(stderr, "zentrova: the browser keeps no files; nothing will be saved\n");
   }
   UseFolders("/save");
-  const int code = APP_Main();
+  // The loop of APP_Main, telling the page where the game is.
+  if (!APP_Start()) return 0;
+  while (APP_RunOnce()) {
+    WEB_PublishState(g_app.frameSteps, g_app.gameMode, g_state[STATE_TITLE].current);
+  }
+  const int code = APP_Shutdown();
   WEB_SyncStorage();
   return code;
 }

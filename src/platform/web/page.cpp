@@ -36,6 +36,18 @@ EM_JS(void, zv_replay_done, (const char* trace, const char* state, const char* h
   };
   if (Module.onReplayDone) Module.onReplayDone(Module.replayResult);
 });
+EM_JS(void, zv_publish, (double steps, int mode, int title), {
+  Module.gameState = {frameSteps: steps, gameMode: mode, titleState: title};
+});
+EM_JS(int, zv_replay_wants, (double step), {
+  return Module.replayHoldAt && Module.replayHoldAt.indexOf(step) >= 0 ? 1 : 0;
+});
+EM_ASYNC_JS(void, zv_replay_hold, (double step), {
+  await new Promise(function(resolve) {
+    Module.replayHeld = {step: step, release: resolve};
+  });
+  Module.replayHeld = null;
+});
 EM_JS(void, zv_set_cursor, (const uint8_t* rgba, int w, int h, int hx, int hy),
       { ZV.setCursor(rgba, w, h, hx, hy); });
 EM_JS(void, zv_set_icon, (const uint8_t* rgba, int w, int h), { ZV.setIcon(rgba, w, h); });
@@ -87,6 +99,14 @@ const char* WEB_ScriptText() {
 
 bool WEBB_Scripted() {
   return WEB_ScriptText() != nullptr;
+}
+
+void WEB_PublishState(uint64_t frameSteps, int gameMode, int titleState) {
+  zv_publish(static_cast<double>(frameSteps), gameMode, titleState);
+}
+
+void WEB_ReplayStep(uint64_t step) {
+  if (zv_replay_wants(static_cast<double>(step))) zv_replay_hold(static_cast<double>(step));
 }
 
 uint64_t WEB_ReplayFrames() {

@@ -14,6 +14,7 @@ var ZV = {
   fullScreen: false,
   menuTop: 0,  // rows of the menu bar at the canvas top (a tap there opens it)
   touchId: null,
+  touchPresses: 0,
   // Families of a Japanese gothic, first found wins; the desktop build's
   // font is the first of them.
   fontFamily: '"IPAGothic", "IPAゴシック", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", ' +
@@ -59,6 +60,7 @@ var ZV = {
           var p = toLogical(t.clientX, t.clientY);
           post(1, p[0], p[1]);
           post(2, 0, p[0], p[1]);
+          ++ZV.touchPresses;
         } else if (t.identifier === ZV.touchId) {
           var q = toLogical(t.clientX, t.clientY);
           post(1, q[0], q[1]);

@@ -20,6 +20,13 @@ uint64_t WEB_ReplayFrames();
 // Tells the page that the replay finished; its results are in the files named.
 void WEB_ReplayDone(const char* tracePath, const char* statePath, const char* hashPath);
 
+// Tells the page where the game is (frame steps, game mode, title state),
+// for the browser test to follow.
+void WEB_PublishState(uint64_t frameSteps, int gameMode, int titleState);
+// In a replay: holds after the frame step when the page asked to see it (a
+// screenshot of that very frame), until the page lets it go on.
+void WEB_ReplayStep(uint64_t step);
+
 // Virtual clock: from now on PLT_Sleep advances it at once (the sound mixed
 // along, as headless), and the browser gets its turn every few frames.
 void WEB_UseVirtualClock(uint32_t startMs);
