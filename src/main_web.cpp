@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/config.h"
 #include "common/log.h"
 #include "game/state.h"
 #include "platform/plt_file.h"
@@ -33,6 +35,8 @@ constexpr uint32_t kReplayStartMs = 1000;  // the replay tool's default
 // Frame steps between the browser's turns in a replay: enough for it to
 // paint now and then, few enough for the replay to run fast.
 constexpr uint64_t kStepsPerYield = 4;
+// Frame steps between looks at the settings (a second).
+constexpr uint64_t kSettingsCheckSteps = 30;
 
 struct Replay {
   FILE* trace = nullptr;
@@ -246,10 +250,21 @@ int main() {
     std::fprintf(stderr, "zentrova: the browser keeps no files; nothing will be saved\n");
   }
   UseFolders("/save");
-  // The loop of APP_Main, telling the page where the game is.
+  // The loop of APP_Main, telling the page where the game is. A page is
+  // closed without the program ending, so the settings (the gallery's flags
+  // among them) are written whenever they change rather than at the end.
   if (!APP_Start()) return 0;
+  Settings saved = g_cfg;
+  uint64_t checkedAt = 0;
   while (APP_RunOnce()) {
     WEB_PublishState(g_app.frameSteps, g_app.gameMode, g_state[STATE_TITLE].current);
+    if (g_app.frameSteps - checkedAt >= kSettingsCheckSteps) {
+      checkedAt = g_app.frameSteps;
+      if (std::memcmp(&saved, &g_cfg, sizeof saved) != 0 && CFG_Save()) {
+        saved = g_cfg;
+        WEB_SyncStorage();
+      }
+    }
   }
   const int code = APP_Shutdown();
   WEB_SyncStorage();

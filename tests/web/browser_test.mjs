@@ -97,6 +97,15 @@ async function desktop(browser, url) {
   await sleep(1000);
   const goesOn = (await page.evaluate(() => Module.gameState.frameSteps)) > frozen;
   check(held && goesOn, '640x480: the quit question holds the game; "No" (Escape) goes on');
+  // A setting chosen from the menu bar (message speed: fast) is kept by the
+  // browser: the phone-sized page below, on the same profile, reads it.
+  for (const [mx, my, click] of [[105, 8, true], [120, 28, false], [230, 30, false],
+                                 [235, 47, true]]) {
+    const [px, py] = await at(page, mx, my);
+    if (click) await page.mouse.click(px, py); else await page.mouse.move(px, py);
+    await sleep(300);
+  }
+  await sleep(2500);
   await page.close();
 }
 
@@ -120,6 +129,15 @@ async function phone(browser, url) {
   const titled = await waitFor(page, m => Module.gameState && Module.gameState.titleState === m,
                                60000, TITLE_MENU);
   check(titled, '390x844: the title menu appears');
+  const kept = await page.evaluate(() => {
+    try {
+      return FS.readFile('/save/config/registry.txt', {encoding: 'utf8'});
+    } catch (e) {
+      return '';
+    }
+  });
+  check(/msg_wait/.test(kept), '390x844: the setting chosen in the first page was kept (' +
+        (kept.split('\n').find(l => /msg_wait/.test(l)) || 'nothing') + ')');
   await page.screenshot({path: path.join(out, 'title-390x844.png')});
   await tap(page, 30, 8);
   await sleep(700);
