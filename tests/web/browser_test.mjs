@@ -29,7 +29,7 @@ const TITLE_MENU = 4, TITLE_PLAYING = 16;
 const MENU_BAR = 19;  // rows of the menu bar above the picture
 const START = [320, 308];  // the title menu's Start, in picture pixels
 const REPLAY_FRAMES = 2400;
-const HOLD = {scene: 520, stage: 2000};  // replay frames to photograph
+const HOLD = {scene: 524, stage: 2000};  // replay frames to photograph
 
 const failures = [];
 const report = [];
