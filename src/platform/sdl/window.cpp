@@ -452,6 +452,7 @@ void CheckDesktop(bool now) {
 void Pump() {
   if (!g_win.videoReady) return;
   SDL_Event e;
+  SDLB_ForwardEndSignal();
   while (SDL_PollEvent(&e)) HandleEvent(e);
   CheckDesktop(false);
   if (MBAR_TakeDirty()) {
@@ -516,6 +517,7 @@ bool SDLB_EnsureVideo() {
     return false;
   }
   g_win.videoReady = true;
+  SDLB_CatchEndSignals();
   return true;
 }
 
@@ -560,6 +562,7 @@ int SDLB_RunDialog(const DlgSpec& desc, int* checked) {
   std::fill(std::begin(g_win.buttonToMenu), std::end(g_win.buttonToMenu), false);
   while (DLG_IsOpen()) {
     SDL_Event e;
+    SDLB_ForwardEndSignal();
     if (!SDL_WaitEventTimeout(&e, 250)) continue;
     do {
       switch (e.type) {
