@@ -32,6 +32,8 @@ struct OggDecoder {
   size_t pendingAt = 0;
   int channels = 0;
   bool broken = false;
+  bool sounded = false;  // a frame gave samples: later empty frames are damage
+  int damage = 0;        // damaged stretches skipped since the last OGG_TakeDamage
 };
 
 namespace {
@@ -54,6 +56,8 @@ void Clear(OggDecoder* d) {
   d->pendingAt = 0;
   d->channels = 0;
   d->broken = false;
+  d->sounded = false;
+  d->damage = 0;
 }
 
 uint32_t Le32(const uint8_t* p) {
@@ -86,7 +90,13 @@ bool DecodeFrame(OggDecoder* d) {
                                                 &pcm, &samples);
     if (used <= 0) return false;
     d->input.erase(d->input.begin(), d->input.begin() + used);
-    if (samples <= 0 || channels != d->channels) continue;  // resynchronised, or a header
+    // No samples: stb_vorbis lost the stream and found it again (or, before
+    // the first sound, read the last header).
+    if (samples <= 0 || channels != d->channels) {
+      if (d->sounded) ++d->damage;
+      continue;
+    }
+    d->sounded = true;
     for (int i = 0; i < samples; ++i) {
       for (int c = 0; c < channels; ++c) d->pending.push_back(ToSample(pcm[c][i]));
     }
@@ -105,6 +115,13 @@ void OGG_Destroy(OggDecoder** d) {
   Clear(*d);
   delete *d;
   *d = nullptr;
+}
+
+int OGG_TakeDamage(OggDecoder* d) {
+  if (!d) return 0;
+  const int n = d->damage;
+  d->damage = 0;
+  return n;
 }
 
 void OGG_Reset(OggDecoder* d) {

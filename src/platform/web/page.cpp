@@ -158,4 +158,10 @@ int PLT_ShellOpen(const char* target) {
 int PLT_AcquireInstanceLock(const char*) {
   return 1;
 }
+const char* PLT_InstanceLockForeignPath() {
+  return "";
+}
+int PLT_InstanceLockHeld(const char*) {
+  return 0;
+}
 void PLT_ReleaseInstanceLock() {}
