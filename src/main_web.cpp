@@ -242,6 +242,10 @@ int RunReplay(const char* script, uint64_t frames) {
 }  // namespace
 
 int main() {
+  // The browser's file system starts with a mask of 0777, under which every
+  // file the program saves would be left with no permissions at all, and so
+  // could not be read back: the usual mask instead.
+  ::umask(022);
   if (::chdir(kData) != 0) {
     std::fprintf(stderr, "zentrova: no game data in %s\n", kData);
   }
