@@ -248,7 +248,7 @@ TEST_F(DisplayTest, F12WritesThePictureOnShowIntoThePicturesFolder) {
   EXPECT_EQ(files[0].extension(), ".png");
   uint8_t* bgra = nullptr;
   int w = 0, h = 0;
-  ASSERT_EQ(PLT_ReadPng(files[0].c_str(), &bgra, &w, &h), 1);
+  ASSERT_EQ(PLT_ReadPng(files[0].string().c_str(), &bgra, &w, &h), 1);
   ASSERT_EQ(w, SCREEN_W);
   ASSERT_EQ(h, SCREEN_H);
   size_t differ = 0;
