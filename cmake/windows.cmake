@@ -78,7 +78,7 @@ function(zv_windows_game)
   target_compile_definitions(zentrova PRIVATE ZV_DATADIR_RELATIVE="." ZV_DATADIR_ABSOLUTE=""
                                               ZV_VERSION="${PROJECT_VERSION}")
   # The resource compiler takes the version and the icon from a header.
-  set(rc "#define ZV_VERSION \"${PROJECT_VERSION}\"\n")
+  set(rc "#define ZV_RC_VERSION \"${PROJECT_VERSION}\"\n")
   string(APPEND rc "#define ZV_VERSION_MAJOR ${PROJECT_VERSION_MAJOR}\n")
   string(APPEND rc "#define ZV_VERSION_MINOR ${PROJECT_VERSION_MINOR}\n")
   string(APPEND rc "#define ZV_VERSION_PATCH ${PROJECT_VERSION_PATCH}\n")

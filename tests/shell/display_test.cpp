@@ -233,6 +233,9 @@ TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {
 }
 
 TEST_F(DisplayTest, F12WritesThePictureOnShowIntoThePicturesFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the XDG pictures folder is the Linux build's; Windows uses %LOCALAPPDATA%";
+#endif
   ::setenv("XDG_PICTURES_DIR", (dir_.path() + "/pics").c_str(), 1);
   Start(32);
   ASSERT_TRUE(Frames(5));
