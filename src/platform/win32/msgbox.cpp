@@ -151,7 +151,7 @@ Template BuildTemplate(const PltDialog& d) {
   t.Text(W32_Wide(d.caption));
   t.words.push_back(9);  // point size
   t.Text(L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
-  t.Item(SS_ICON, kMargin, kMargin, kIconSize, kIconSize, kIconId, kClassStatic, L"");
+  t.Item(SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE, kMargin, kMargin, kIconSize, kIconSize, kIconId, kClassStatic, L"");
   t.Item(SS_LEFT | SS_NOPREFIX, textX, kMargin, textW + 4, textH, kTextId, kClassStatic, text);
   if (d.checkId) {
     t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, kMargin, checkY, checkW, kCheckH,

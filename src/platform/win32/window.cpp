@@ -472,7 +472,6 @@ void PLT_DestroyWindow() {
   g_win.barShown = false;
   DestroySurfaces();
   W32_DestroyMenu();
-  g_win.queue.clear();
   PLT_InputResetKeys();
 }
 
