@@ -61,6 +61,25 @@ for arch in arm64 i386; do
     $SUDO dpkg --add-architecture $arch
   fi
 done
+# A mirror in the middle of a sync can serve a package index whose size its
+# Release file does not yet give; apt then drops that index, and a foreign
+# architecture's libraries no longer match the native ones' security updates.
+# Such an index is taken as the mirror serves it, so that the packages (whose
+# own checksums the index gives) still install.
+apt_update() {
+  local log url list
+  log=$(mktemp)
+  if $SUDO apt-get update -qq >"$log" 2>&1; then rm -f "$log"; return 0; fi
+  cat "$log" >&2
+  grep -o "Failed to fetch http[^ ]*Packages\.xz" "$log" | sed 's/^Failed to fetch //' | sort -u |
+    while read -r url; do
+      list=/var/lib/apt/lists/$(sed -e 's#^[a-z]*://##' -e 's#/#_#g' -e 's#\.xz$##' <<<"$url")
+      echo "install-deps.sh: taking $url as served" >&2
+      { $SUDO /usr/lib/apt/apt-helper download-file "$url" "$list.xz" >/dev/null &&
+        $SUDO xz -df "$list.xz"; } || $SUDO rm -f "$list" "$list.xz"
+    done
+  rm -f "$log"
+}
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -69,6 +88,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update -qq
+  apt_update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

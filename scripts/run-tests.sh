@@ -5,7 +5,8 @@
 #
 #   deps      installs what is missing (scripts/install-deps.sh)
 #   includes  the include graph of src/ points down the floors
-#             (scripts/check-includes.sh)
+#             (scripts/check-includes.sh), and no source file or function
+#             outgrows its limit (scripts/check-sizes.sh)
 #   build     the developer build (build/): game, tool, data, tests, fuzz
 #             drivers, benchmarks
 #   test      every test through CTest
@@ -32,7 +33,7 @@ declare -A budget=([deps]=140 [includes]=10 [build]=600 [test]=150 [sanitize]=60
 all=(deps includes build test sanitize tsan install arm64 windows web)
 
 stage_deps() { scripts/install-deps.sh; }
-stage_includes() { scripts/check-includes.sh; }
+stage_includes() { scripts/check-includes.sh && scripts/check-sizes.sh; }
 stage_build() {
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_BUILD_TESTS=ON >/dev/null &&
     cmake --build build -j "$jobs"
