@@ -5,8 +5,9 @@
 # with the same play-through by this machine's own build and the frame
 # hashes of every frame that shows no glyph (the glyphs come from each
 # system's own rasterizer). The sound is compared too, but its difference
-# does not count (stb_vorbis decodes the music there, libvorbis here). The
-# data comes from the native build (made there when missing).
+# does not count (stb_vorbis decodes the music there, libvorbis here). Then
+# a windowed smoke test under Wine and Xvfb. The data comes from the native
+# build (made there when missing).
 # Exits 0 when all of it passes.
 #
 #   scripts/test-windows.sh [--native DIR] [--routes "0 1"] [--no-tests]
@@ -24,7 +25,7 @@ while [ $# -gt 0 ]; do
     --native) native=$2; shift 2 ;;
     --routes) routes=$2; shift 2 ;;
     --no-tests) tests=0; shift ;;
-    -h | --help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "usage: $0 [--native DIR] [--routes \"0 1\"] [--no-tests]" >&2; exit 2 ;;
   esac
 done
@@ -57,6 +58,33 @@ file -b "$build/zentrova-tool.exe" | grep -q 'PE32 executable.*Intel 80386'
 if [ $tests = 1 ]; then
   ctest --test-dir "$build" --output-on-failure -j "$jobs"
 fi
+
+# The windowed smoke test: the game under Wine on a virtual X display opens
+# its window, shows the title, opens the first menu of its menu bar with F10
+# and takes its last item (終了), and the quit message box answered with
+# Enter (Yes) ends it with exit code 0.
+smoke() {
+  local game=$out/game xvfb display status
+  cp -r "$native/data" "$game"
+  cp "$build/zentrova.exe" "$game/"
+  Xvfb -displayfd 5 -screen 0 1024x768x24 5>"$out/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.2; done
+  display=:$(cat "$out/display")
+  (cd "$game" && DISPLAY=$display timeout 120 wine zentrova.exe >/dev/null 2>&1; echo $? >"$out/exit") &
+  local win
+  win=$(DISPLAY=$display timeout 60 xdotool search --sync --name '^Zentrova$' | head -1)
+  sleep 8  # the logo, then the title
+  DISPLAY=$display xdotool windowfocus --sync "$win" key --delay 400 F10 Return Up Return
+  sleep 2
+  DISPLAY=$display xdotool key Return
+  for _ in $(seq 60); do [ -s "$out/exit" ] && break; sleep 0.5; done
+  kill "$xvfb" 2>/dev/null || true
+  status=$(cat "$out/exit" 2>/dev/null || echo none)
+  echo "windows: smoke test under Wine and Xvfb: exit code $status"
+  [ "$status" = 0 ]
+}
+smoke
 
 # The play-through, here and under Wine, compared.
 ZV_ROUTES=$routes scripts/playthrough-hashes.sh --build "$native" "$out/native" >/dev/null
