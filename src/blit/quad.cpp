@@ -147,8 +147,10 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, con
   if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
     const int64_t size = int64_t{s.width} * s.height;
     if (v.palQuadRow && size <= INT32_MAX) {
-      const PalQuadRow pr{d,       fl.px,   fl.lut,  planes, au, av, fu.step, fv.step,
-                          static_cast<int32_t>(origin), s.width, n, kKey == kKeyColor};
+      const PalQuadRow pr{d,       fl.px,   fl.lut,
+                          planes,  au,      av,
+                          fu.step, fv.step, static_cast<int32_t>(origin),
+                          s.width, n,       kKey == kKeyColor};
       j = v.palQuadRow(pr);
       d += 3 * j;
       au += j * fu.step;

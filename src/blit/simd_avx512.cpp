@@ -66,35 +66,72 @@ ZV_AVX512 inline __m512i Look(const __m512i t[4], __m512i ix, __mmask64 hi) {
                                 _mm512_permutex2var_epi8(t[2], ix, t[3]));
 }
 
+// The element indices of successive pixels, sixteen at a time.
+struct Samples {
+  __m512i e, fu, fv;  // indices and the 32-bit fractions of u and v
+  __m512i k, stepU, stepV, width;
+  ZV_AVX512 void init(const PalQuadRow& r) {
+    __m512i u0, u1, v0, v1;
+    Positions(r.au, r.su, &u0, &u1);
+    Positions(r.av, r.sv, &v0, &v1);
+    // Element indices: origin + whole(v) * w + whole(u), in 64-bit lanes
+    // first, then the low dwords of both halves side by side.
+    const __m512i origin = _mm512_set1_epi64(r.origin);
+    const __m512i w64 = _mm512_set1_epi64(r.w);
+    const __m512i even =
+        _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+    e = _mm512_permutex2var_epi32(Index(u0, v0, origin, w64), even, Index(u1, v1, origin, w64));
+    fu = _mm512_permutex2var_epi32(u0, even, u1);
+    fv = _mm512_permutex2var_epi32(v0, even, v1);
+    width = _mm512_set1_epi32(r.w);
+    const int64_t su16 = r.su * 16, sv16 = r.sv * 16;
+    // The element step of sixteen pixels without the carries. It may wrap in
+    // 32 bits; the indices it leads to are exact because they are in range.
+    k = _mm512_set1_epi32(
+        static_cast<int32_t>(static_cast<uint32_t>(sv16 >> 32) * static_cast<uint32_t>(r.w) +
+                             static_cast<uint32_t>(su16 >> 32)));
+    stepU = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(su16)));
+    stepV = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sv16)));
+  }
+  // The picture's bytes of the next m <= 64 pixels into ix, by plain loads:
+  // a gather is slower than sixteen loads on the machines measured.
+  ZV_AVX512 void fetch(const uint8_t* px, int m, uint8_t* ix) {
+    alignas(64) int32_t es[64];
+    for (int q = 0; q < m; q += 16) {
+      _mm512_store_si512(es + q, e);
+      const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
+      const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
+      const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
+      fu = nu;
+      fv = nv;
+      e = _mm512_add_epi32(e, k);
+      e = _mm512_mask_add_epi32(e, carryU, e, _mm512_set1_epi32(1));
+      e = _mm512_mask_add_epi32(e, carryV, e, width);
+    }
+#ifdef __clang__
+#pragma clang loop vectorize(disable)
+#endif
+    for (int t = 0; t < m; t += 4) {
+      // Four loads a step; the last few one by one, as the indices past m
+      // belong to pixels past the row and may lie outside the picture.
+      if (t + 4 > m) {
+        for (; t < m; t++) ix[t] = px[es[t]];
+        break;
+      }
+      const uint8_t b0 = px[es[t]], b1 = px[es[t + 1]], b2 = px[es[t + 2]], b3 = px[es[t + 3]];
+      ix[t] = b0, ix[t + 1] = b1, ix[t + 2] = b2, ix[t + 3] = b3;
+    }
+  }
+};
+
 }  // namespace
 
-// The element indices come from the vector stepping, the picture's bytes from
-// plain loads (a gather is slower than sixteen loads on the machines
-// measured), and the palette from its planes held in registers: sixty-four
-// pixels a step without a load per colour.
+// Sixty-four pixels a step, the palette held as planes in registers. The
+// bytes of the next step are fetched before this step's are read back: a
+// vector load of bytes just stored one by one would wait for every store.
 ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
-  __m512i u0, u1, v0, v1;
-  Positions(r.au, r.su, &u0, &u1);
-  Positions(r.av, r.sv, &v0, &v1);
-  // Element indices: origin + whole(v) * w + whole(u), in 64-bit lanes
-  // first, then the low dwords of both halves side by side.
-  const __m512i origin = _mm512_set1_epi64(r.origin);
-  const __m512i w64 = _mm512_set1_epi64(r.w);
-  const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-  __m512i e =
-      _mm512_permutex2var_epi32(Index(u0, v0, origin, w64), even, Index(u1, v1, origin, w64));
-  __m512i fu = _mm512_permutex2var_epi32(u0, even, u1);
-  __m512i fv = _mm512_permutex2var_epi32(v0, even, v1);
-  const __m512i width = _mm512_set1_epi32(r.w);
-  const int64_t su16 = r.su * 16, sv16 = r.sv * 16;
-  // The element step of sixteen pixels without the carries. It may wrap in
-  // 32 bits; the indices it leads to are exact because they are in range.
-  const __m512i k = _mm512_set1_epi32(
-      static_cast<int32_t>(static_cast<uint32_t>(sv16 >> 32) * static_cast<uint32_t>(r.w) +
-                           static_cast<uint32_t>(su16 >> 32)));
-  const __m512i stepU = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(su16)));
-  const __m512i stepV = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sv16)));
-  const __m512i one = _mm512_set1_epi32(1);
+  Samples smp;
+  smp.init(r);
   __m512i planes[4][4];
   for (int c = 0; c < 4; c++) {
     for (int q = 0; q < 4; q++) planes[c][q] = _mm512_loadu_si512(r.planes + 256 * c + 64 * q);
@@ -104,48 +141,14 @@ ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
     order[q][0] = _mm512_load_si512(kInterleave.blueGreen[q]);
     order[q][1] = _mm512_load_si512(kInterleave.pixel[q]);
   }
-  alignas(64) int32_t es[64];
-  const uint8_t* px = r.px;
+  alignas(64) uint8_t ix[2][64];
+  if (r.n > 0) smp.fetch(r.px, r.n < 64 ? r.n : 64, ix[0]);
   uint8_t* d = r.d;
-  for (int j = 0; j < r.n; j += 64, d += 192) {
+  for (int j = 0, c = 0; j < r.n; j += 64, d += 192, c ^= 1) {
     const int m = r.n - j < 64 ? r.n - j : 64;
-    for (int q = 0; q < m; q += 16) {
-      _mm512_store_si512(es + q, e);
-      const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
-      const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
-      const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
-      fu = nu;
-      fv = nv;
-      e = _mm512_add_epi32(e, k);
-      e = _mm512_mask_add_epi32(e, carryU, e, one);
-      e = _mm512_mask_add_epi32(e, carryV, e, width);
-    }
-    // Eight bytes gathered in a general register at a time and moved over
-    // whole: a vector load of bytes just stored one by one would wait for
-    // every store. Bytes past the row stay 0, their samples unread.
-    uint64_t q[8] = {};
-    const int whole = m / 8;
-    for (int t = 0; t < whole; t++) {
-      uint64_t v = 0;
-      for (int b = 0; b < 8; b += 2) {
-        uint64_t two;
-        std::memcpy(&two, es + 8 * t + b, 8);
-        v |= (uint64_t{px[static_cast<uint32_t>(two)]} | uint64_t{px[two >> 32]} << 8) << (8 * b);
-      }
-      q[t] = v;
-    }
-    if (whole < 8) {
-      uint64_t v = 0;
-      for (int b = 0; b < m - 8 * whole; b++) v |= uint64_t{px[es[8 * whole + b]]} << (8 * b);
-      q[whole] = v;
-    }
-    auto two = [&q](int t) ZV_AVX512 {
-      return _mm_insert_epi64(_mm_cvtsi64_si128(static_cast<int64_t>(q[t])),
-                              static_cast<int64_t>(q[t + 1]), 1);
-    };
-    const __m256i lo = _mm256_inserti128_si256(_mm256_castsi128_si256(two(0)), two(2), 1);
-    const __m256i up = _mm256_inserti128_si256(_mm256_castsi128_si256(two(4)), two(6), 1);
-    const __m512i i = _mm512_inserti64x4(_mm512_castsi256_si512(lo), up, 1);
+    const int next = r.n - j - 64;
+    if (next > 0) smp.fetch(r.px, next < 64 ? next : 64, ix[c ^ 1]);
+    const __m512i i = _mm512_maskz_loadu_epi8(_bzhi_u64(~0ull, static_cast<unsigned>(m)), ix[c]);
     const __mmask64 hi = _mm512_movepi8_mask(i);
     const __m512i b = Look(planes[0], i, hi), g = Look(planes[1], i, hi);
     const __m512i red = Look(planes[2], i, hi);
@@ -156,7 +159,9 @@ ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
       __m512i out = _mm512_permutex2var_epi8(b, order[q][0], g);
       out = _mm512_mask_permutexvar_epi8(out, _cvtu64_mask64(kInterleave.red[q]), order[q][1], red);
       uint64_t on = _bzhi_u64(~0ull, static_cast<unsigned>(bytes));
-      if (r.keyed) on &= ~_cvtmask64_u64(_mm512_movepi8_mask(_mm512_permutexvar_epi8(order[q][1], keyed)));
+      if (r.keyed) {
+        on &= ~_cvtmask64_u64(_mm512_movepi8_mask(_mm512_permutexvar_epi8(order[q][1], keyed)));
+      }
       if (on == ~0ull) {
         _mm512_storeu_si512(d + 64 * q, out);
       } else {

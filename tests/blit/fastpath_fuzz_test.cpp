@@ -191,8 +191,7 @@ TEST_F(FastPath, QuadSamplingIsTheSameAtEveryLevel) {
       dc[c][1] = static_cast<int>(cy + pts[c][0] * std::sin(a) + pts[c][1] * std::cos(a));
     }
     const int over = static_cast<int>(rng() % 3);
-    int sc[4][2] = {
-        {0, 0}, {sw - 1 + over, 0}, {0, sh - 1 + over}, {sw - 1 + over, sh - 1 + over}};
+    int sc[4][2] = {{0, 0}, {sw - 1 + over, 0}, {0, sh - 1 + over}, {sw - 1 + over, sh - 1 + over}};
     // Mirrored across either axis, and sometimes inside a sprite's clip box.
     if (rng() % 3 == 0) std::swap(sc[0], sc[1]), std::swap(sc[2], sc[3]);
     if (rng() % 3 == 0) std::swap(sc[0], sc[2]), std::swap(sc[1], sc[3]);
