@@ -14,14 +14,11 @@ foreach(dir ${ZV_ENGINE_DIRS})
   list(APPEND ZV_ENGINE_SRCS ${srcs})
 endforeach()
 zv_processor_sources(ZV_ENGINE_SRCS)
-# Vorbis through stb_vorbis (libstb-dev) instead of libvorbis.
+# Vorbis through stb_vorbis instead of libvorbis.
+# stb_vorbis and stb_image are header-only (Debian's libstb-dev); only their
+# folder of the host's headers, none of its C library.
+find_path(ZV_STB_DIR stb_vorbis.h PATHS /usr/include/stb NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 list(REMOVE_ITEM ZV_ENGINE_SRCS ${CMAKE_SOURCE_DIR}/src/sound/ogg.cpp)
-# Only the stb folder of the host's headers: the rest of /usr/include is the
-# host's C library, which must not reach this compiler.
-find_path(ZV_STB_HOST stb/stb_vorbis.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-set(ZV_STB_DIR ${CMAKE_BINARY_DIR}/stb-include)
-file(MAKE_DIRECTORY ${ZV_STB_DIR})
-file(CREATE_LINK ${ZV_STB_HOST}/stb ${ZV_STB_DIR}/stb SYMBOLIC)
 add_library(zv_engine STATIC ${ZV_ENGINE_SRCS})
 target_include_directories(zv_engine PUBLIC ${CMAKE_SOURCE_DIR}/src)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/sound/ogg_stb.cpp PROPERTIES

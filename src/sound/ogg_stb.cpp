@@ -1,6 +1,7 @@
-// Ogg Vorbis push decoder on stb_vorbis, for builds without libvorbis (the
-// browser build). stb_vorbis keeps no input of its own: the bytes it has not
-// used yet stay here and are offered again with the next piece.
+// Ogg Vorbis push decoder on stb_vorbis's push interface, for the builds
+// without libvorbis (Windows). The same pieces go in and the same 16-bit
+// samples come out as from the libvorbis decoder, within the float rounding
+// of two decoders.
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -8,38 +9,35 @@
 
 #include "sound/ogg.h"
 
-#if defined(__GNUC__) || defined(__clang__)
 #pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wunused-value"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wunused-function"
-#endif
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wunused-value"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wshadow"
 #define STB_VORBIS_NO_STDIO
 #define STB_VORBIS_NO_PULLDATA_API
-#include <stb/stb_vorbis.h>
-#if defined(__GNUC__) || defined(__clang__)
+#include <stb_vorbis.h>
 #pragma GCC diagnostic pop
-#endif
 
 struct OggDecoder {
   stb_vorbis* v = nullptr;
-  std::vector<uint8_t> input;  // bytes handed over and not used yet
-  std::vector<int16_t> pending;  // decoded samples that did not fit the output
+  std::vector<uint8_t> input;     // submitted bytes not yet taken by the decoder
+  std::vector<int16_t> pending;   // decoded samples not yet handed out
   size_t pendingAt = 0;
   int channels = 0;
-  bool broken = false;
-  bool sounded = false;  // a frame gave samples: later empty frames are damage
+  bool sounded = false;  // a packet gave samples: later empty ones are damage
   int damage = 0;        // damaged stretches skipped since the last OGG_TakeDamage
 };
 
 namespace {
 
-// Input kept beyond this without a decoded frame is not a Vorbis stream.
-constexpr size_t kMaxHeld = 1u << 20;
+// An Ogg page is at most 27 + 255 + 255 * 255 bytes: input that grows past a
+// few of them without the decoder taking any is no Vorbis stream.
+constexpr size_t kMaxHeld = 4u * 65307u;
 
 inline int16_t ToSample(float f) {
   float v = f * 32767.f;
@@ -55,53 +53,57 @@ void Clear(OggDecoder* d) {
   d->pending.clear();
   d->pendingAt = 0;
   d->channels = 0;
-  d->broken = false;
   d->sounded = false;
   d->damage = 0;
 }
 
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+void Consume(OggDecoder* d, int used) {
+  d->input.erase(d->input.begin(), d->input.begin() + used);
 }
 
-// Copies pending samples into out; returns the bytes written.
-uint32_t Drain(OggDecoder* d, uint8_t* out, uint32_t capacity) {
-  size_t left = d->pending.size() - d->pendingAt;
-  size_t frameSamples = static_cast<size_t>(std::max(d->channels, 1));
-  size_t room = capacity / 2 / frameSamples * frameSamples;
-  size_t take = std::min(left, room);
-  std::memcpy(out, d->pending.data() + d->pendingAt, take * 2);
-  d->pendingAt += take;
+// Reads the identification header from the first page: the stream's
+// channels and rate. Pages are "OggS", 27 header bytes, a segment table.
+bool ReadIdentification(const uint8_t* p, uint32_t n, int* channels, uint32_t* rate) {
+  if (n < 27 || std::memcmp(p, "OggS", 4) != 0 || p[4] != 0) return false;
+  const uint32_t segments = p[26];
+  const uint32_t body = 27 + segments;
+  if (n < body + 30) return false;
+  const uint8_t* id = p + body;
+  if (id[0] != 1 || std::memcmp(id + 1, "vorbis", 6) != 0) return false;
+  const uint32_t version = id[7] | id[8] << 8 | id[9] << 16 | static_cast<uint32_t>(id[10]) << 24;
+  if (version != 0) return false;
+  *channels = id[11];
+  *rate = id[12] | id[13] << 8 | id[14] << 16 | static_cast<uint32_t>(id[15]) << 24;
+  return true;
+}
+
+// Hands out pending samples; the bytes written.
+uint32_t Drain(OggDecoder* d, uint8_t* out, uint32_t room) {
+  const uint32_t frameBytes = 2u * static_cast<uint32_t>(d->channels);
+  const size_t left = d->pending.size() - d->pendingAt;
+  const size_t frames = std::min<size_t>(left / d->channels, room / frameBytes);
+  const size_t samples = frames * d->channels;
+  std::memcpy(out, d->pending.data() + d->pendingAt, samples * 2);
+  d->pendingAt += samples;
   if (d->pendingAt == d->pending.size()) {
     d->pending.clear();
     d->pendingAt = 0;
   }
-  return static_cast<uint32_t>(take * 2);
+  return static_cast<uint32_t>(samples * 2);
 }
 
-// Decodes one frame from the held input into pending; false when the input
-// holds no complete frame.
-bool DecodeFrame(OggDecoder* d) {
-  for (;;) {
-    int channels = 0, samples = 0;
-    float** pcm = nullptr;
-    int used = stb_vorbis_decode_frame_pushdata(d->v, d->input.data(),
-                                                static_cast<int>(d->input.size()), &channels,
-                                                &pcm, &samples);
-    if (used <= 0) return false;
-    d->input.erase(d->input.begin(), d->input.begin() + used);
-    // No samples: stb_vorbis lost the stream and found it again (or, before
-    // the first sound, read the last header).
-    if (samples <= 0 || channels != d->channels) {
-      if (d->sounded) ++d->damage;
-      continue;
-    }
-    d->sounded = true;
-    for (int i = 0; i < samples; ++i) {
-      for (int c = 0; c < channels; ++c) d->pending.push_back(ToSample(pcm[c][i]));
-    }
-    return true;
-  }
+// Opens the stream once its three headers are in. OGG_MORE while they are
+// not, OGG_ERROR for a broken one.
+int Open(OggDecoder* d) {
+  int used = 0, error = 0;
+  d->v = stb_vorbis_open_pushdata(d->input.data(), static_cast<int>(d->input.size()), &used,
+                                  &error, nullptr);
+  if (!d->v) return error == VORBIS_need_more_data ? OGG_MORE : OGG_ERROR;
+  const stb_vorbis_info info = stb_vorbis_get_info(d->v);
+  if (info.channels <= 0 || info.channels > 255) return OGG_ERROR;
+  d->channels = info.channels;
+  Consume(d, used);
+  return OGG_END;
 }
 
 }  // namespace
@@ -128,18 +130,14 @@ void OGG_Reset(OggDecoder* d) {
   if (d) Clear(d);
 }
 
-// The identification header is the first packet of the first page: read
-// straight from the page, which needs none of the later headers.
 int OGG_Probe(OggDecoder* d, const uint8_t* data, uint32_t length, PltWaveFormat* format) {
-  if (!d || !data || !format || length < 27 || std::memcmp(data, "OggS", 4) != 0) return 0;
-  uint32_t segments = data[26];
-  uint32_t body = 27 + segments;
-  if (length < body + 16) return 0;
-  const uint8_t* p = data + body;
-  if (p[0] != 1 || std::memcmp(p + 1, "vorbis", 6) != 0) return 0;
-  uint32_t channels = p[11];
-  uint32_t rate = Le32(p + 12);
-  if (channels == 0 || rate == 0 || rate > 1000000) return 0;
+  if (!d || !data || !format) return 0;
+  int channels = 0;
+  uint32_t rate = 0;
+  if (!ReadIdentification(data, std::min<uint32_t>(length, OGG_INPUT_PIECE), &channels, &rate) ||
+      channels <= 0 || rate == 0 || rate > 1000000) {
+    return 0;
+  }
   format->formatTag = PLT_WAVE_FORMAT_PCM;
   format->channels = static_cast<uint16_t>(channels);
   format->samplesPerSec = rate;
@@ -153,32 +151,48 @@ int OGG_Probe(OggDecoder* d, const uint8_t* data, uint32_t length, PltWaveFormat
 int OGG_Decode(OggDecoder* d, const uint8_t* in, uint32_t length, uint8_t* out, uint32_t capacity,
                uint32_t* produced) {
   *produced = 0;
-  if (!d || (length && !in) || d->broken) return OGG_ERROR;
-  d->input.insert(d->input.end(), in, in + length);
+  if (!d || (length && !in)) return OGG_ERROR;
+  if (length) d->input.insert(d->input.end(), in, in + length);
   if (!d->v) {
-    int used = 0, error = 0;
-    d->v = stb_vorbis_open_pushdata(d->input.data(), static_cast<int>(d->input.size()), &used,
-                                    &error, nullptr);
-    if (!d->v) {
-      if (error == VORBIS_need_more_data && length && d->input.size() < kMaxHeld) return OGG_MORE;
-      d->broken = true;
-      return OGG_ERROR;
-    }
-    d->input.erase(d->input.begin(), d->input.begin() + used);
-    d->channels = stb_vorbis_get_info(d->v).channels;
-    if (d->channels <= 0) {
-      d->broken = true;
-      return OGG_ERROR;
+    const int r = Open(d);
+    if (r == OGG_ERROR) return OGG_ERROR;
+    if (r == OGG_MORE) {
+      if (d->input.size() > kMaxHeld) return OGG_ERROR;
+      return length ? OGG_MORE : OGG_ERROR;
     }
   }
   uint32_t done = 0;
   for (;;) {
-    done += Drain(d, out + done, capacity - done);
-    if (!d->pending.empty()) break;  // output full: the rest waits here
-    if (!DecodeFrame(d)) break;
+    if (d->pendingAt < d->pending.size()) {
+      done += Drain(d, out + done, capacity - done);
+      if (d->pendingAt < d->pending.size()) break;  // output full: the rest waits
+    }
+    if (d->input.empty()) break;
+    int channels = 0, samples = 0;
+    float** pcm = nullptr;
+    const int used = stb_vorbis_decode_frame_pushdata(
+        d->v, d->input.data(), static_cast<int>(d->input.size()), &channels, &pcm, &samples);
+    if (used == 0) {
+      // Not a whole packet in hand: wait for more, unless there is no more.
+      if (length == 0 || d->input.size() > kMaxHeld) d->input.clear();
+      break;
+    }
+    Consume(d, used);
+    // No samples once the sound has begun: the decoder lost the stream
+    // (a corrupt page or packet) and found it again.
+    if (samples <= 0 || channels != d->channels) {
+      if (d->sounded) ++d->damage;
+      continue;
+    }
+    d->sounded = true;
+    d->pending.resize(static_cast<size_t>(samples) * channels);
+    for (int i = 0; i < samples; ++i) {
+      for (int c = 0; c < channels; ++c) {
+        d->pending[static_cast<size_t>(i) * channels + c] = ToSample(pcm[c][i]);
+      }
+    }
+    d->pendingAt = 0;
   }
-  // A stream that never yields a frame is given up before it fills memory.
-  if (d->input.size() > kMaxHeld) d->input.clear();
   *produced = done;
   if (length == 0 && done == 0) return OGG_END;
   return OGG_MORE;
