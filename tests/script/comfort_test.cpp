@@ -19,10 +19,12 @@ class ComfortTest : public ScriptTest {
     HL_Wheel(n);
     Frame();
   }
+  // Pressed for a frame, then released for one.
   void Tap(int vk) {
     HL_KeyEvent(vk, 1);
     Frame();
     HL_KeyEvent(vk, 0);
+    Frame();
   }
   // Frames until the message on show is fully revealed.
   void Reveal() {
@@ -107,7 +109,7 @@ TEST_F(ComfortTest, AutoModeGoesOnAfterADelayThatGrowsWithTheText) {
   EXPECT_EQ(g_vars[1], 0);
   EXPECT_NEAR(waited, AVG_AutoDelay(2, 4), 2);
   Reveal();
-  waited = FramesAt(1);
+  waited = FramesAt(2);
   EXPECT_NEAR(waited, AVG_AutoDelay(2, 16), 2);
   EXPECT_EQ(g_vars[1], 1);
 

@@ -153,7 +153,7 @@ TEST(ToolReplay, WheelPadAndTheVolumeDialogReachTheGame) {
                                  "12 command 40084\n13 command 40082\n"));
   ASSERT_EQ(RunTool("replay --frames 20 --input in.txt --state s.json").code, 0);
   const std::string s = ReadText("s.json");
-  EXPECT_NE(s.find("\"comfort\": {\"historyOpen\": false, \"historyCount\": 0, \"auto\": 1, "
+  EXPECT_NE(s.find("\"comfort\": {\"historyOpen\": false, \"historyCount\": 0, \"auto\": 2, "
                    "\"skipReadOnly\": true, \"volMusic\": 30, \"volSe\": 0, "
                    "\"muteUnfocused\": false, \"textHook\": false, \"padConnected\": true}"),
             std::string::npos)
