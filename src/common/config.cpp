@@ -4,10 +4,19 @@
 #include <cstring>
 
 #include "common/log.h"
+#include "common/msg.h"
 #include "common/reg.h"
 #include "platform/plt_registry.h"
 
 Settings g_cfg;
+
+namespace {
+// Whether the player has been told this run that the settings were lost.
+struct CfgRunState {
+  int saveWarned;
+};
+CfgRunState g_cfgRun;
+}  // namespace
 
 void CFG_Defaults() {
   std::memset(&g_cfg, 0, sizeof g_cfg);
@@ -18,14 +27,13 @@ void CFG_Defaults() {
   g_cfg.windowScale = 1;
   g_cfg.volBgm = 100;
   g_cfg.volSe = 100;
+  g_cfgRun = CfgRunState{};
 }
 
 namespace {
 
-// System speeds the menu offers.
-bool IsSystemSpeed(int32_t v) {
-  return v == 0 || v == 1 || v == 2 || v == 4;
-}
+const char kSaveFailed[] =
+    "設定を保存できませんでした。ディスクの空きや書き込み権限を確かめてください。";
 
 int32_t InRangeOr(int32_t v, int32_t lo, int32_t hi, int32_t fallback) {
   return v >= lo && v <= hi ? v : fallback;
@@ -34,13 +42,10 @@ int32_t InRangeOr(int32_t v, int32_t lo, int32_t hi, int32_t fallback) {
 }  // namespace
 
 void CFG_Sanitize() {
-  // A value outside what the menus offer goes back to its default: a damaged
-  // or hand-edited file must not stall the game or draw off the screen.
-  g_cfg.screen = InRangeOr(g_cfg.screen, 0, 1, 0);
-  if (!IsSystemSpeed(g_cfg.wait)) g_cfg.wait = 2;
-  g_cfg.msgWait = InRangeOr(g_cfg.msgWait, 0, 3, 2);
-  g_cfg.bgm = InRangeOr(g_cfg.bgm, 0, 1, 1);
-  g_cfg.se = InRangeOr(g_cfg.se, 0, 1, 1);
+  // The stored values are taken as they are: each use reads them as the menu
+  // does ("bgm" is on only when 1, a system speed outside the menu checks no
+  // item) and limits what would overflow its arithmetic (CFG_SystemSpeed).
+  // Only our own window values, which size the window, are held to range.
   g_cfg.windowScale = InRangeOr(g_cfg.windowScale, 1, 4, 1);
   g_cfg.smooth = InRangeOr(g_cfg.smooth, 0, 1, 0);
   g_cfg.volBgm = InRangeOr(g_cfg.volBgm, 0, 100, 100);
@@ -66,6 +71,17 @@ const ExtraValue kExtraValues[] = {
 };
 
 }  // namespace
+int CFG_SystemSpeed() {
+  const int32_t w = g_cfg.wait;
+  return w < 0 ? 0 : (w > CFG_MAX_SYSTEM_SPEED ? CFG_MAX_SYSTEM_SPEED : w);
+}
+
+void CFG_SaveFailed() {
+  LOG_Write("設定を保存できませんでした[%s]\n", PLT_RegStorePath());
+  if (g_cfgRun.saveWarned) return;
+  g_cfgRun.saveWarned = 1;
+  MSG_Error(nullptr, "%s", kSaveFailed);
+}
 
 void CFG_Load() {
   REG_SetKey(REG_KEY_CONFIG);
@@ -91,6 +107,6 @@ int CFG_Save() {
   REG_WriteBinary("cg", g_cfg.cg, sizeof g_cfg.cg);
   for (const ExtraValue& v : kExtraValues) REG_WriteDword(v.name, static_cast<uint32_t>(g_cfg.*v.field));
   if (PLT_RegCommit() == PLT_REG_OK) return 1;
-  LOG_Write("設定を保存できませんでした[%s]\n", PLT_RegStorePath());
+  CFG_SaveFailed();
   return 0;
 }

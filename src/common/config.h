@@ -28,11 +28,20 @@ struct Settings {
 };
 extern Settings g_cfg;
 
+// The defaults; also starts a new run of save warnings.
 void CFG_Defaults();
-// Reads the settings; values the game cannot use fall back to their defaults.
+// Reads the settings as stored; only the window scale and smoothing, which
+// size the window, fall back to their defaults when out of range.
 void CFG_Load();
 void CFG_Sanitize();
 // Writes all the settings in one replacement of the store. Returns 1, or 0
-// (after a line in the debug log) when it could not be written. Inside an
-// open registry batch the write waits for the batch's commit.
+// when it could not be written (CFG_SaveFailed). Inside an open registry
+// batch the write waits for the batch's commit.
 int CFG_Save();
+// A save of the settings failed: a line in the debug log, and the first time
+// in a run a warning box for the player.
+void CFG_SaveFailed();
+// "wait" as the fades multiply with it: a stored value far out of range is
+// limited so that it cannot overflow their arithmetic.
+enum : int { CFG_MAX_SYSTEM_SPEED = 255 };
+int CFG_SystemSpeed();

@@ -14,24 +14,14 @@
 #include "script/script.h"
 #include "sound/bgm.h"
 
-namespace {
-// The system speed as the fades use it; a stored value far out of range would
-// only overflow the arithmetic.
-int Wait() {
-  int w = g_cfg.wait;
-  if (w < 0) return 0;
-  return w > 255 ? 255 : w;
-}
-}  // namespace
-
 int GAME_FadeF1() {
   if (g_act.skip) return 0;
-  return ((Wait() * 30) / 2) * 30 / 60;
+  return ((CFG_SystemSpeed() * 30) / 2) * 30 / 60;
 }
 
 int GAME_FadeF2() {
   if (g_act.skip) return 0;
-  return ((Wait() * 60) / 2) * 30 / 60;
+  return ((CFG_SystemSpeed() * 60) / 2) * 30 / 60;
 }
 
 void GAME_StartScene() {

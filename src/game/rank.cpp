@@ -9,7 +9,7 @@
 #include "platform/plt_file.h"
 
 RankTable g_rank = {
-    {100000, 90000, 80000, 70000, 60000, 50000, 40000, 30000, 20000, 10000}, {}, {}, -1};
+    {100000, 90000, 80000, 70000, 60000, 50000, 40000, 30000, 20000, 10000}, {}, {}, -1, 0};
 
 const char* const RANK_FILE = "rank.sav";
 
@@ -77,6 +77,7 @@ void RANK_Load() {
 }
 
 int RANK_Save() {
+  if (g_rank.savesDisabled) return 1;
   uint8_t buf[RANK_FILE_SIZE];
   for (int a = 0; a < 3; ++a) {
     const int32_t* arr = Array(a);

@@ -11,6 +11,9 @@ struct RankTable {
   int32_t rankClicks[RANK_ENTRIES];
   int32_t rankChain[RANK_ENTRIES];
   int32_t newestIndex;  // entry added by the last insertion, -1 none
+  // 1 while another program (a running game) owns "rank.sav": saves write
+  // nothing and succeed. Set by the host; RANK_Reset leaves it.
+  int32_t savesDisabled;
 };
 extern RankTable g_rank;
 

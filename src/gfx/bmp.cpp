@@ -1,8 +1,9 @@
 // BMP decoding into B (palettised) or F (24-bit) image records.
 //
 // Fields read: the first reserved word (nonzero = an alpha plane follows the
-// 8-bit pixel data), the pixel-data offset, width, height (negative = top row
-// first) and the bit count. The signature, compression and colour counts are
+// 8-bit pixel data), the pixel-data offset, the info header's size (the
+// colour table follows it), width, height (negative = top row first) and the
+// bit count. The signature, compression and colour counts are
 // not looked at. Every size and offset is checked against the file before a
 // byte is read, so a damaged or hostile file fails with a warning instead of
 // reading past its end.
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr uint32_t kHeaderSize = 54;
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kMinInfoSize = 40;
 constexpr int32_t kMaxSide = 32767;
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
@@ -32,6 +35,7 @@ uint32_t Rd32(const uint8_t* p) {
 struct BmpHeader {
   uint16_t reserved;  // alpha announcement
   uint32_t offset;    // pixel data (8-bit: also ends the colour table)
+  uint32_t table;     // 8-bit: where the colour table starts
   int32_t width;
   int32_t height;  // absolute value
   bool topDown;
@@ -47,6 +51,13 @@ bool ReadHeader(const char* name, const uint8_t* data, int length, BmpHeader* h)
   }
   h->reserved = Rd16(data + 6);
   h->offset = Rd32(data + 10);
+  // The colour table follows the info header: 40 bytes in the classic
+  // layout, 108 or 124 in the ones image editors write today. A size that
+  // is no info header's, or runs past the pixels, leaves the classic place.
+  const uint32_t info = Rd32(data + kFileHeaderSize);
+  h->table = kHeaderSize;
+  if (h->offset >= kFileHeaderSize && info >= kMinInfoSize && info <= h->offset - kFileHeaderSize)
+    h->table = kFileHeaderSize + info;
   h->width = static_cast<int32_t>(Rd32(data + 18));
   const int32_t height = static_cast<int32_t>(Rd32(data + 22));
   h->bits = Rd16(data + 28);
@@ -73,12 +84,12 @@ void Truncated(const char* name) {
   MSG_Error(nullptr, "BMPデータが足りません[%s]", name);
 }
 
-// The colour table of an 8-bit file runs from the end of the 54-byte header to
+// The colour table of an 8-bit file runs from the end of the info header to
 // the pixel data, in whole 4-byte entries.
 bool CheckColourTable(const char* name, const BmpHeader& h, int length) {
-  if (h.offset < kHeaderSize || (h.offset - kHeaderSize) % 4 != 0) {
+  if (h.offset < h.table || (h.offset - h.table) % 4 != 0) {
     MSG_Error(nullptr, "BMPデータのカラーテーブルが異常です[%s](%lldBYTE?)", name,
-              static_cast<long long>(h.offset) - static_cast<long long>(kHeaderSize));
+              static_cast<long long>(h.offset) - static_cast<long long>(h.table));
     return false;
   }
   if (h.offset > static_cast<uint32_t>(length)) {
@@ -97,17 +108,18 @@ bool RowsFit(uint64_t start, uint64_t stride, uint64_t rows, uint64_t rowBytes, 
 // 256-entry palette (blue, green, red, 0): the file's table, at most 256
 // entries; the rest stays 0.
 void CopyPalette(const uint8_t* data, const BmpHeader& h, uint8_t* palette) {
-  uint32_t bytes = h.offset - kHeaderSize;
+  uint32_t bytes = h.offset - h.table;
   if (bytes > 1024) bytes = 1024;
-  std::memcpy(palette, data + kHeaderSize, bytes);
+  std::memcpy(palette, data + h.table, bytes);
 }
 
-// 8-bit rows: width bytes each; a bottom-up file without an alpha plane pads
-// its rows to 4 bytes like any BMP. Files with an alpha plane (whose plane
-// starts at offset + width * height) and top-down files are packed.
+// 8-bit rows: width bytes each. A file without an alpha plane pads its rows
+// to 4 bytes in either row order, as every writer of such files does; files
+// with an alpha plane (whose plane starts at offset + width * height) are
+// packed.
 uint32_t Stride8(const BmpHeader& h) {
   const uint32_t w = static_cast<uint32_t>(h.width);
-  if (!h.topDown && h.reserved == 0) return (w + 3) & ~3u;
+  if (h.reserved == 0) return (w + 3) & ~3u;
   return w;
 }
 

@@ -24,6 +24,7 @@ namespace {
 // music workers open and read files on their own threads: counts are atomic.
 struct FaultState {
   std::atomic<int> failOpenAt{0}, failWriteAt{0}, failFsyncAt{0}, failRenameAt{0}, shortWriteAt{0};
+  std::atomic<void (*)(const char*)> beforeOpen{nullptr}, beforeRename{nullptr};
   std::atomic<int> opens{0}, writes{0}, fsyncs{0}, renames{0};
   std::atomic<bool> fired{false};
 };
@@ -40,12 +41,16 @@ bool FaultHit(const std::atomic<int>& at, std::atomic<int>* seen) {
   return false;
 }
 
-int OpenFile(const char* host, int flags) {
+constexpr mode_t kFileMode = 0644;  // less the umask, as every new file
+constexpr mode_t kTempMode = 0600;  // a temporary is ours alone until it is in place
+
+int OpenFile(const char* host, int flags, mode_t mode = kFileMode) {
   if (FaultHit(g_fault.failOpenAt, &g_fault.opens)) {
     errno = EACCES;
     return -1;
   }
-  return ::open(host, flags | O_CLOEXEC, 0644);
+  if (auto hook = g_fault.beforeOpen.load()) hook(host);
+  return ::open(host, flags | O_CLOEXEC, mode);
 }
 
 ssize_t WriteSome(int fd, const void* p, size_t n) {
@@ -77,6 +82,7 @@ int RenameFile(const char* from, const char* to) {
     errno = EIO;
     return -1;
   }
+  if (auto hook = g_fault.beforeRename.load()) hook(from);
   return ::rename(from, to);
 }
 
@@ -88,6 +94,8 @@ void PLT_FaultInjectArm(const PltFaultInject& faults) {
   g_fault.failFsyncAt = faults.failFsyncAt;
   g_fault.failRenameAt = faults.failRenameAt;
   g_fault.shortWriteAt = faults.shortWriteAt;
+  g_fault.beforeOpen = faults.beforeOpen;
+  g_fault.beforeRename = faults.beforeRename;
   g_fault.opens = 0;
   g_fault.writes = 0;
   g_fault.fsyncs = 0;
@@ -383,6 +391,16 @@ int RemoveStaleTempsHost(const std::string& host) {
   return removed;
 }
 
+// The process's file-creation mask, read once (reading it means setting it).
+mode_t CurrentUmask() {
+  static const mode_t mask = [] {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+  }();
+  return mask;
+}
+
 // Makes a rename in dir last: the directory entry itself is written out.
 bool SyncDir(const std::string& dir) {
   int fd = OpenFile(dir.c_str(), O_RDONLY | O_DIRECTORY);
@@ -404,18 +422,25 @@ int PLT_FileReplaceAtomic(const char* path, const void* data, int64_t n) {
   RemoveStaleTempsHost(host);
   std::string dir, name;
   SplitHost(host, &dir, &name);
+  // The name keeps our process number, by which a later run finds it left
+  // over. It is made new (a leftover of ours was removed above), never
+  // through a link, and readable by us alone until it is complete.
   std::string tmp(host);
   tmp.append(".tmp").append(std::to_string(::getpid()));
-  int fd = OpenFile(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC);
+  int fd = OpenFile(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kTempMode);
   if (fd < 0) return 0;
   PltFile f{fd};
   bool ok = PLT_FileWrite(&f, data, n) == n && SyncFd(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
   if (!ok || RenameFile(tmp.c_str(), host.c_str()) != 0) {
+    ::close(fd);
     ::unlink(tmp.c_str());
     return 0;
   }
+  // In place it gets the mode every new file of ours has; through the
+  // descriptor, so nothing put under the name meanwhile is changed.
+  ::fchmod(fd, kFileMode & ~CurrentUmask());
+  ok = ::close(fd) == 0;
   // The new contents are in place; a folder that cannot be synced may still
   // lose them to a power cut, which the caller hears about.
-  return SyncDir(dir) ? 1 : 0;
+  return SyncDir(dir) && ok ? 1 : 0;
 }

@@ -62,6 +62,10 @@ struct PltFaultInject {
   int failFsyncAt = 0;
   int failRenameAt = 0;
   int shortWriteAt = 0;
+  // Called with the host path just before a file is opened or renamed (from
+  // its temporary name): what another process might do in that moment.
+  void (*beforeOpen)(const char* host) = nullptr;
+  void (*beforeRename)(const char* from) = nullptr;
 };
 struct PltFaultCounts {
   int opens = 0;

@@ -63,7 +63,7 @@ void READ_Load() {
 }
 
 int READ_Save() {
-  if (!g_read.dirty) return 1;
+  if (!g_read.dirty || g_read.savesDisabled) return 1;
   std::copy(kMagic, kMagic + 4, g_io);
   PutLE32(g_io + 4, kVersion);
   PutLE32(g_io + 8, static_cast<uint32_t>(g_read.count));

@@ -12,6 +12,9 @@ struct ReadMarks {
   int32_t count;
   int32_t loaded;
   int32_t dirty;  // marks not yet written
+  // 1 while another program (a running game) owns the file, as for
+  // "rank.sav": saves write nothing and succeed. READ_Reset leaves it.
+  int32_t savesDisabled;
 };
 extern ReadMarks g_read;
 extern const char* const READ_FILE;  // "read.sav"

@@ -59,8 +59,7 @@ const char kMarkPicture[] = "wait00.bmp";
 const char kTooManyChoices[] = "選択肢の数が多すぎます";
 
 int Speed() {
-  const int w = g_cfg.wait;
-  return w < 0 ? 0 : (w > 255 ? 255 : w);
+  return CFG_SystemSpeed();
 }
 
 bool SlotHasPicture(int slot) {

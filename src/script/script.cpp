@@ -219,7 +219,7 @@ int SCR_Release() {
 
 // --- The interpreter ------------------------------------------------------------
 
-InterpState g_interp = {{}, 0, 0, 0, 0, 0, -1, -1, 0};
+InterpState g_interp = {{}, 0, 0, 0, 0, 0, -1, -1, 0, 0, 0};
 SCR_TraceHook g_scriptTrace = nullptr;
 
 namespace {
@@ -241,8 +241,7 @@ int ClampFrames(int64_t v) {
 }
 
 int Speed() {
-  const int w = g_cfg.wait;
-  return w < 0 ? 0 : (w > 255 ? 255 : w);
+  return CFG_SystemSpeed();
 }
 
 bool IsDigit(char c) {
@@ -518,6 +517,17 @@ int SCR_PauseFrames(int mode, int t) {
   }
 }
 
+namespace {
+
+void NoteFrameAtBound() {
+  if (++g_interp.framesAtBound < SCR_STALL_FRAMES || g_interp.stallLogged) return;
+  g_interp.stallLogged = 1;
+  LOG_Write("スクリプトが待たずに回り続けています[s%04d.txt:%d]\n", g_script.number,
+            g_script.pc >= 0 && g_script.pc < g_script.count ? g_script.lines[g_script.pc] : 0);
+}
+
+}  // namespace
+
 void SCR_Execute() {
   g_interp.entriesThisFrame = 0;
   // A scene with nothing (left) to run ends: a missing or empty script would
@@ -543,8 +553,13 @@ void SCR_Execute() {
       AVG_RequestNextStage();
       return;
     }
-    if (flow == YIELD || g_interp.entriesThisFrame >= SCR_FRAME_ENTRY_LIMIT) return;
+    if (flow == YIELD) break;
+    if (g_interp.entriesThisFrame >= SCR_FRAME_ENTRY_LIMIT) {
+      NoteFrameAtBound();
+      return;
+    }
   }
+  g_interp.framesAtBound = 0;
 }
 
 int SCR_SearchLabel(const char* name) {
@@ -569,6 +584,8 @@ void SCR_ResetProgress() {
   g_interp.messageRunning = g_interp.choiceRunning = 0;
   g_interp.resumePc = g_interp.resumeScript = -1;
   g_interp.entriesThisFrame = 0;
+  g_interp.framesAtBound = 0;
+  g_interp.stallLogged = 0;
 }
 
 void SCR_ResetInterp() {

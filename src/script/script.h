@@ -63,6 +63,9 @@ enum : int {
   // Script loads one frame may run: a script that loads itself ends the frame
   // after this many.
   SCR_FRAME_LOAD_LIMIT = 16,
+  // Frames in a row that end at the entry bound before the stall is logged
+  // (ten seconds): a scene that loops without waiting is stuck, not slow.
+  SCR_STALL_FRAMES = 300,
 };
 
 struct InterpState {
@@ -78,6 +81,8 @@ struct InterpState {
   int32_t resumePc;
   int32_t resumeScript;
   int32_t entriesThisFrame;  // entries run in the last SCR_Execute
+  int32_t framesAtBound;     // frames in a row that ended at the entry bound
+  int32_t stallLogged;       // this scene's stall has had its log line
 };
 extern InterpState g_interp;
 

@@ -14,6 +14,7 @@
 #include "common/key.h"
 #include "common/log.h"
 #include "common/mouse.h"
+#include "common/msg.h"
 #include "common/pad.h"
 #include "common/reg.h"
 #include "common/rng.h"
@@ -45,11 +46,17 @@
 #include "text/text.h"
 
 const char* const APP_TITLE = "Zentrova";
+const char* const APP_INSTANCE_LOCK = "ZENTROVA_MAIN";
 
 AppShell g_app;
 AppOptions g_appOptions = {1, 1};
 
 namespace {
+
+std::string ForeignLockText() {
+  std::string t = "起動を確かめるファイルが他のユーザーのものです。削除してから起動してください。[";
+  return t.append(PLT_InstanceLockForeignPath()).append("]");
+}
 
 void GameStartup() {
   IMG_LoadDebugFont();
@@ -330,7 +337,20 @@ void APP_FrameClock() {
 }
 
 int APP_Start() {
-  if (g_appOptions.singleInstance && !PLT_AcquireInstanceLock("ZENTROVA_MAIN")) return 0;
+  if (g_appOptions.singleInstance) {
+    const int lock = PLT_AcquireInstanceLock(APP_INSTANCE_LOCK);
+    if (lock == PLT_LOCK_FOREIGN) {
+      // Not another copy of ours: someone else's file blocks every copy,
+      // and the player must hear why the game does not start.
+      std::fprintf(stderr,
+                   "zentrova: the lock file %s belongs to another user; remove it to start\n",
+                   PLT_InstanceLockForeignPath());
+      MSG_Error(nullptr, "%s", ForeignLockText().c_str());
+      g_app.quitCode = 1;
+      return 0;
+    }
+    if (lock == 0) return 0;
+  }
   APP_ResetForTests();
   // Saves cut short by a killed process leave their temporaries behind.
   PLT_RemoveStaleTemps(RANK_FILE);
@@ -387,9 +407,7 @@ int APP_Shutdown() {
   REG_WriteDword("pos_x", static_cast<uint32_t>(x));
   REG_WriteDword("pos_y", static_cast<uint32_t>(y));
   CFG_Save();  // inside the batch: written by the commit below
-  if (PLT_RegCommit() != PLT_REG_OK) {
-    LOG_Write("設定を保存できませんでした[%s]\n", PLT_RegStorePath());
-  }
+  if (PLT_RegCommit() != PLT_REG_OK) CFG_SaveFailed();
   READ_Save();
   IMG_FreeBackBuffer();
   IMG_FreeAll();
@@ -401,7 +419,7 @@ int APP_Shutdown() {
 }
 
 int APP_Main() {
-  if (!APP_Start()) return 0;
+  if (!APP_Start()) return g_app.quitCode;
   while (APP_RunOnce()) {
   }
   return APP_Shutdown();

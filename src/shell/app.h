@@ -31,6 +31,8 @@ struct AppShell {
 extern AppShell g_app;
 
 extern const char* const APP_TITLE;  // "Zentrova"
+// The single-instance lock's name; the replay tool checks it too.
+extern const char* const APP_INSTANCE_LOCK;
 
 struct AppOptions {
   int measureCpuClock;  // 0 in replays: the virtual clock does not run during a busy wait
@@ -44,7 +46,8 @@ void APP_ApplyMix();
 int APP_IsEnding();
 
 // Start-up: lock, processor report, initialisation sequence, window.
-// Returns 1 to run, 0 when another copy runs (exit 0 at once).
+// Returns 1 to run, 0 when another copy runs (exit 0 at once) or another
+// user's lock file keeps every copy from starting (told, exit 1: quitCode).
 int APP_Start();
 // One pass of the message loop; returns 0 once the quit message arrived.
 int APP_RunOnce();

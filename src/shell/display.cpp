@@ -26,6 +26,10 @@ DisplayState g_display = {0, 0, 0, 0, 0, 1, 0, 0, {}, {}};
 
 namespace {
 
+// The reserved-entry map of the display palette: entries 0-10 and 246-255.
+constexpr int kLastLowReserved = 10, kFirstHighStatic = 246;
+constexpr uint8_t kReserved = 255;
+
 // Frame width, frame height, border height, caption-button height and the
 // menu bar's height of the window.
 constexpr int kFrameX = 0, kFrameY = 0, kBorder = 0, kCaption = 0, kMenuBar = 19;
@@ -57,8 +61,11 @@ void BuildPalette() {
   PLT_GetSystemPalette(p);
   for (int i = 0; i < 256; ++i) p[i * 4 + 3] = 0;
   std::memset(p + 10 * 4, 0, 236 * 4);
+  // The map also marks entry 10, the first after the system's low colours,
+  // as not free.
   std::memset(g_display.reserved, 0, sizeof g_display.reserved);
-  for (int i = 0; i < 10; ++i) g_display.reserved[i] = g_display.reserved[246 + i] = 255;
+  for (int i = 0; i <= kLastLowReserved; ++i) g_display.reserved[i] = kReserved;
+  for (int i = kFirstHighStatic; i < 256; ++i) g_display.reserved[i] = kReserved;
   // The 236 free entries would otherwise stay black and every colour of the
   // frame would fall on one of the twenty static ones: they get a 6 x 6 x 6
   // colour cube and a ramp of twenty greys between its levels. The cube's

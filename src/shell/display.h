@@ -15,7 +15,7 @@ struct DisplayState {
   uint8_t menuShown;
   int32_t hasPalette;
   uint8_t palette[1024];  // display palette: blue, green, red, 0
-  uint8_t reserved[256];  // 255 for the system's static entries, 0 for free ones
+  uint8_t reserved[256];  // 255 for reserved entries (0-10, 246-255), 0 for free ones
 };
 extern DisplayState g_display;
 

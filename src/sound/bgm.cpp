@@ -65,7 +65,7 @@ void BGM_Play(int number, int fade, int loop, int volume, int restart) {
   if (number < 0) return;
   if (!restart && number == g_bgm.current) return;
   g_bgm.current = number;
-  if (!g_cfg.bgm) return;
+  if (g_cfg.bgm != 1) return;  // the menu's rule: anything but 1 is off
   FadeOut(g_bgm.active, fade);
   g_bgm.active ^= 1;
   const BgmChannel& c = g_bgm.channels[g_bgm.active];

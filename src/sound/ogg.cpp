@@ -19,6 +19,7 @@ struct OggDecoder {
   bool stream;  // os initialised from the first page
   int headers;  // header packets read, 0..3
   bool synth;   // vd and vb initialised
+  int damage;   // damaged stretches skipped since the last OGG_TakeDamage
 };
 
 namespace {
@@ -30,6 +31,7 @@ void Init(OggDecoder* d) {
   d->stream = false;
   d->headers = 0;
   d->synth = false;
+  d->damage = 0;
 }
 
 void Clear(OggDecoder* d) {
@@ -60,7 +62,10 @@ bool NextPage(OggDecoder* d) {
   for (;;) {
     int r = ogg_sync_pageout(&d->oy, &d->og);
     if (r == 0) return false;
-    if (r < 0) continue;  // corrupt or missing data; go on with the next page
+    if (r < 0) {  // corrupt or missing data; go on with the next page
+      ++d->damage;
+      continue;
+    }
     if (!d->stream) {
       if (ogg_stream_init(&d->os, ogg_page_serialno(&d->og)) != 0) return false;
       d->stream = true;
@@ -92,6 +97,13 @@ void OGG_Destroy(OggDecoder** d) {
   Clear(*d);
   delete *d;
   *d = nullptr;
+}
+
+int OGG_TakeDamage(OggDecoder* d) {
+  if (!d) return 0;
+  const int n = d->damage;
+  d->damage = 0;
+  return n;
 }
 
 void OGG_Reset(OggDecoder* d) {
@@ -178,10 +190,17 @@ int OGG_Decode(OggDecoder* d, const uint8_t* in, uint32_t length, uint8_t* out, 
     }
     int r = ogg_stream_packetout(&d->os, &d->op);
     if (r > 0) {
-      if (vorbis_synthesis(&d->vb, &d->op) == 0) vorbis_synthesis_blockin(&d->vd, &d->vb);
+      if (vorbis_synthesis(&d->vb, &d->op) == 0) {
+        vorbis_synthesis_blockin(&d->vd, &d->vb);
+      } else {
+        ++d->damage;  // a packet that does not decode is skipped
+      }
       continue;
     }
-    if (r < 0) continue;  // a hole in the data: go on
+    if (r < 0) {  // a hole in the data: go on
+      ++d->damage;
+      continue;
+    }
     if (!NextPage(d)) break;
   }
   *produced = done;

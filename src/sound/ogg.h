@@ -22,5 +22,8 @@ int OGG_Probe(OggDecoder* d, const uint8_t* data, uint32_t length, PltWaveFormat
 // left, OGG_ERROR for a broken header.
 int OGG_Decode(OggDecoder* d, const uint8_t* in, uint32_t length, uint8_t* out, uint32_t capacity,
                uint32_t* produced);
+// Damaged stretches (corrupt pages, holes, packets that do not decode) that
+// Decode skipped since the last call; the count starts again at 0.
+int OGG_TakeDamage(OggDecoder* d);
 // Forgets everything, so the next Decode starts with the headers again.
 void OGG_Reset(OggDecoder* d);

@@ -228,7 +228,7 @@ int SND_PlaySE(int number, int loop, int volume) {
 namespace {
 int FadeFrames(int fade) {
   if (g_act.skip) return 0;
-  const int speed = g_cfg.wait;
+  const int speed = CFG_SystemSpeed();
   int base = fade == -1 ? 30 * speed : fade == -2 ? 60 * speed : fade * speed;
   return base / 2 * SND_FPS / 60;
 }

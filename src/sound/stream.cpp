@@ -51,7 +51,9 @@ struct StreamSlot {
   OggDecoder* decoder;
   uint8_t* carry;  // STRM_CARRY_SIZE bytes
   uint32_t carryLength;
-  uint8_t* work;  // decoder output, OGG_OUTPUT_CAPACITY bytes
+  uint8_t* work;     // decoder output, OGG_OUTPUT_CAPACITY bytes
+  char name[64];     // the piece's file name, for the log
+  int damageLogged;  // the piece's damage has had its log line
   int volume;
   int slot;
 };
@@ -83,6 +85,8 @@ void ClearSlot(StreamSlot* s, bool keepVolume) {
   s->carry = nullptr;
   s->carryLength = 0;
   s->work = nullptr;
+  s->name[0] = 0;
+  s->damageLogged = 0;
   s->volume = keepVolume ? volume : 0;
 }
 
@@ -153,6 +157,12 @@ void FillOgg(StreamSlot* s, Region* r) {
     }
     uint32_t produced = 0;
     int status = OGG_Decode(s->decoder, input, piece, s->work, OGG_OUTPUT_CAPACITY, &produced);
+    // Damage plays as silence or a skip; the log says so once for the piece,
+    // however often a loop meets it again.
+    if (OGG_TakeDamage(s->decoder) > 0 && !s->damageLogged) {
+      s->damageLogged = 1;
+      LOG_Write("OGGストリームのデータが壊れています[%s]\n", s->name);
+    }
     uint32_t used = r->Append(s->work, produced);
     if (produced - used > 0) {
       // The caller's carry area is as large as one decoder output.
@@ -388,6 +398,7 @@ int STRM_Open(int slot, const char* file) {
   if (!SlotOk(slot) || !file) return 0;
   STRM_Release(slot);
   StreamSlot* s = &g_strm.slots[slot];
+  std::snprintf(s->name, sizeof s->name, "%s", file);
   bool ok;
   if (IsOggName(file)) {
     ok = OpenOgg(s, file);

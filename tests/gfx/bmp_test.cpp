@@ -79,24 +79,41 @@ TEST_F(BmpTest, TwentyFourBitRefusedAsPalettised) {
   EXPECT_EQ(b_.pixels, nullptr);
 }
 
-TEST_F(BmpTest, EightBitPalettisedRowOrdersAgree) {
-  // Bottom-up rows are padded to 4 bytes, top-down rows are packed.
+// The same file with an info header of `size` bytes instead of 40 (the
+// larger ones image editors write): the colour table and pixels move on.
+std::vector<uint8_t> WithInfoHeader(std::vector<uint8_t> v, uint32_t size) {
+  Put32(v, 14, size);
+  Put32(v, 10, (v[10] | (v[11] << 8)) + (size - 40));
+  v.insert(v.begin() + 54, size - 40, 0xEE);
+  return v;
+}
+
+TEST_F(BmpTest, EightBitRowOrdersAndHeaderSizesAgree) {
+  // Rows without an alpha plane are padded to 4 bytes in both orders, as
+  // every writer of such files pads them; the colour table follows the info
+  // header, whatever its size.
   const int w = 6, h = 3;
   const std::vector<uint8_t> idx = Ramp(w * h, 5, 2);
   const std::vector<uint8_t> up = Bmp8(w, h, false, 256, idx, true);
-  const std::vector<uint8_t> down = Bmp8(w, h, true, 256, idx, false);
-  BImage other{};
-  int32_t otherFlag = 7;
+  const std::vector<std::vector<uint8_t>> files = {
+      Bmp8(w, h, true, 256, idx, true), WithInfoHeader(up, 108), WithInfoHeader(up, 124),
+      WithInfoHeader(Bmp8(w, h, true, 256, idx, true), 124)};
   ASSERT_EQ(DecodeB(up, &b_, &flag_, up.size()).ok, 1);
-  ASSERT_EQ(DecodeB(down, &other, &otherFlag, down.size()).ok, 1);
   EXPECT_EQ(0, std::memcmp(b_.pixels, idx.data(), idx.size()));
-  EXPECT_EQ(0, std::memcmp(other.pixels, idx.data(), idx.size()));
-  EXPECT_EQ(0, std::memcmp(b_.palette, other.palette, 1024));
   EXPECT_EQ(b_.palette[4 * 10 + 2], 30);
   EXPECT_EQ(b_.alpha, nullptr);
   EXPECT_EQ(flag_, 0);
-  EXPECT_EQ(otherFlag, 0);
-  IMG_ReleaseB(&other);
+  for (size_t k = 0; k < files.size(); ++k) {
+    BImage other{};
+    int32_t otherFlag = 7;
+    ASSERT_EQ(DecodeB(files[k], &other, &otherFlag, files[k].size()).ok, 1) << k;
+    EXPECT_EQ(0, std::memcmp(other.pixels, idx.data(), idx.size())) << k;
+    EXPECT_EQ(0, std::memcmp(b_.palette, other.palette, 1024)) << k;
+    EXPECT_EQ(otherFlag, 0);
+    IMG_ReleaseB(&other);
+    ASSERT_EQ(DecodeF(files[k], &f_, files[k].size()).ok, 1) << k;
+    for (int i = 0; i < w * h; ++i) ASSERT_EQ(f_.pixels[3 * i + 2], 3 * idx[i] & 255) << k;
+  }
 }
 
 TEST_F(BmpTest, ShortColourTableLeavesTheRestOfThePaletteBlack) {
@@ -153,7 +170,7 @@ TEST_F(BmpTest, EveryTruncationFailsUntilTheLastPixelIsThere) {
       {Bmp24(5, 3, false, Ramp(45, 1, 0)), 0, 54 + 16 * 2 + 15},
       {Bmp24(5, 3, true, Ramp(45, 1, 0)), 0, 54 + 16 * 2 + 15},
       {Bmp8(6, 3, false, 16, Ramp(18, 1, 0), true), 118 + 8 * 2 + 6, 118 + 8 * 2 + 6},
-      {Bmp8(6, 3, true, 16, Ramp(18, 1, 0), false), 118 + 18, 118 + 18},
+      {Bmp8(6, 3, true, 16, Ramp(18, 1, 0), true), 118 + 8 * 2 + 6, 118 + 8 * 2 + 6},
       {Bmp8(4, 3, false, 4, Ramp(12, 1, 0), false, Ramp(12, 1, 0)), 70 + 24, 70 + 12},
   };
   for (const Case& c : cases) {
@@ -248,7 +265,7 @@ TEST_F(BmpTest, RandomHeaderDamageNeverReadsOutsideTheFile) {
       Bmp8(4, 3, true, 4, Ramp(12, 1, 0), false, Ramp(12, 1, 0)),
   };
   // Fields the loader reads, and a few bytes beside them.
-  const int fields[] = {6, 7, 10, 11, 12, 13, 18, 19, 21, 22, 23, 25, 28, 29};
+  const int fields[] = {6, 7, 10, 11, 12, 13, 14, 15, 18, 19, 21, 22, 23, 25, 28, 29};
   std::mt19937 rng(99);
   for (int round = 0; round < 3000; ++round) {
     std::vector<uint8_t> file = seeds[round % 3];

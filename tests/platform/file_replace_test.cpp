@@ -1,10 +1,12 @@
 // Replacing a file in one step: leftovers of killed saves, the folder sync and
 // the fault injection the save tests rely on.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "fault_util.h"
@@ -88,6 +90,55 @@ TEST_F(ReplaceTest, EveryFailurePointKeepsOldOrNewBytesAndNoTemporary) {
     EXPECT_TRUE(now == oldBytes || now == newBytes) << p.what;
     EXPECT_EQ(FilesIn("."), std::vector<std::string>{"data.bin"}) << p.what;
   }
+}
+
+bool IsOurTemporary(const char* host) {
+  const std::string h(host), tail = ".tmp" + std::to_string(::getpid());
+  return h.size() > tail.size() && h.compare(h.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST_F(ReplaceTest, TheTemporaryIsMadeNewNeverThroughALinkAndIsOursAlone) {
+  const mode_t oldMask = ::umask(022);
+  WriteFileBytes("victim.txt", Bytes("victim"));
+  // Another process plants a link under the temporary's name between the
+  // clean-up and the open: the save fails and the link's target is untouched.
+  PltFaultInject f;
+  f.beforeOpen = [](const char* host) {
+    if (IsOurTemporary(host)) {
+      ASSERT_EQ(::symlink("victim.txt", host), 0);
+    }
+  };
+  PLT_FaultInjectArm(f);
+  EXPECT_EQ(PLT_FileReplaceAtomic("a.sav", "new", 3), 0);
+  PLT_FaultInjectOff();
+  EXPECT_EQ(ReadFileBytes("victim.txt"), Bytes("victim"));
+  EXPECT_FALSE(std::filesystem::exists("a.sav"));
+  // A plain file planted the same way is not taken over either.
+  f.beforeOpen = [](const char* host) {
+    if (IsOurTemporary(host)) WriteFileBytes(host, Bytes("theirs"));
+  };
+  PLT_FaultInjectArm(f);
+  EXPECT_EQ(PLT_FileReplaceAtomic("b.sav", "new", 3), 0);
+  PLT_FaultInjectOff();
+  // Until it is renamed only we may read it; in place it has the usual mode.
+  static mode_t seen;
+  seen = 0;
+  f = PltFaultInject();
+  f.beforeRename = [](const char* from) {
+    struct stat st {};
+    if (::lstat(from, &st) == 0) seen = st.st_mode & 07777;
+  };
+  PLT_FaultInjectArm(f);
+  EXPECT_EQ(PLT_FileReplaceAtomic("a.sav", "new", 3), 1);  // the leftover link is cleared first
+  PLT_FaultInjectOff();
+  EXPECT_EQ(seen, 0600u);
+  struct stat st {};
+  ASSERT_EQ(::lstat("a.sav", &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  EXPECT_EQ(ReadFileBytes("a.sav"), Bytes("new"));
+  EXPECT_EQ(ReadFileBytes("victim.txt"), Bytes("victim"));
+  ::umask(oldMask);
 }
 
 TEST_F(ReplaceTest, ArmedFaultsReachPlainWritesAndGoOffWhenDisarmed) {

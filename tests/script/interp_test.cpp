@@ -1,6 +1,7 @@
 // The interpreter: flow, variables, flags, pauses and the per-frame bound.
 #include <string>
 
+#include "common/log.h"
 #include "script_test_util.h"
 
 TEST_F(ScriptTest, VariablesAndOperators) {
@@ -117,6 +118,20 @@ TEST_F(ScriptTest, LabelJumpLoopEndsTheFrame) {
   Frame();
   EXPECT_GT(g_vars[1], after);
   EXPECT_EQ(g_scene.nextStageRequest, 0);
+  // Ten seconds of frames that all end at the bound: the stall is logged,
+  // once.
+  auto stallLines = [] {
+    int n = 0;
+    for (int i = 0; i < LOG_RecentCount(); ++i)
+      n += std::string(LOG_Recent(i)).find("s0000.txt") != std::string::npos;
+    return n;
+  };
+  for (int i = 2; i < 299; ++i) Frame();
+  EXPECT_EQ(stallLines(), 0);
+  Frame();
+  EXPECT_EQ(stallLines(), 1);
+  for (int i = 0; i < 400; ++i) Frame();
+  EXPECT_EQ(stallLines(), 1);
 }
 
 TEST_F(ScriptTest, LoadChainsScriptsInTheSameFrame) {

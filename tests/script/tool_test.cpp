@@ -53,13 +53,15 @@ TEST_F(ToolScript, ArgsPrintsKindsNumbersAndHexText) {
 
 TEST_F(ToolScript, CheckNamesEachProblemByLine) {
   WriteFileBytes("bad.txt", Bytes("#Gnone\n#Q\n#C0,a\n#C0,b\n#C0,c\n#C0,d\n#C0,e\n#W1,2,3\n"
-                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n#FN1,10\n#F=N1,10\n"));
+                                  "#I1,==\ntext<C3open\n@l\n#Il,==,1,l\nA>B\n#FN1,10\n#F=N1,10\n"
+                                  "@a\n@b\n#N1+1\n#M1\n#Ga\n"));
   EXPECT_EQ(Run("script check bad.txt"), 1);
   const std::string out = ReadText("out.txt");
   for (const char* want :
        {"bad.txt:1: no label 'none'", "bad.txt:2: unknown command", "bad.txt:7: a fifth choice",
         "bad.txt:8: #W takes 1 or 2", "bad.txt:9: #I takes 4 or 5", "bad.txt:10: tag left open",
-        "bad.txt:13: '>' without an open tag", "bad.txt:14: flag read must look like"}) {
+        "bad.txt:13: '>' without an open tag", "bad.txt:14: flag read must look like",
+        "bad.txt:20: jumps back to label 'a' with nothing between that waits"}) {
     EXPECT_NE(out.find(want), std::string::npos) << want << "\n" << out;
   }
   EXPECT_EQ(out.find("bad.txt:15:"), std::string::npos) << out;
@@ -84,6 +86,10 @@ TEST_F(ToolScript, CheckNamesEachProblemByLine) {
   EXPECT_EQ(Run("script check " + data + "s0000.txt " + data + "s0001.txt " + data + "s0002.txt"),
             0)
       << ReadText("out.txt");
+  // Loops that wait, or that a condition can leave, are fine.
+  WriteFileBytes("loops.txt", Bytes("@w\nwait here\n#Gw\n@p\n#W0,10\n#Gp\n@x\n#N1+1\n"
+                                    "#IN1,==,5,y\n#Gx\n@y\n#Gz\n@z\n"));
+  EXPECT_EQ(Run("script check loops.txt"), 0) << ReadText("out.txt");
   WriteFileBytes("u.txt", Bytes("#T1\n\xE3\x81\x82\n"));
   EXPECT_EQ(Run("script check --utf8 u.txt"), 0) << ReadText("out.txt");
 }

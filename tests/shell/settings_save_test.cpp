@@ -10,10 +10,14 @@
 #include "common/log.h"
 #include "common/reg.h"
 #include "fault_util.h"
+#include "game/game_mode.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_file.h"
+#include "platform/plt_menu.h"
 #include "platform/plt_registry.h"
 #include "shell/app.h"
+#include "shell/commands.h"
+#include "sound/bgm.h"
 #include "test_util.h"
 
 namespace {
@@ -26,6 +30,7 @@ class SettingsSaveTest : public ::testing::Test {
     PLT_RegReset();
     PLT_FaultInjectOff();
     LOG_Reset();
+    HL_Reset();
   }
   void TearDown() override {
     PLT_FaultInjectOff();
@@ -40,6 +45,13 @@ class SettingsSaveTest : public ::testing::Test {
 
 std::string Text(const std::vector<uint8_t>& b) {
   return std::string(b.begin(), b.end());
+}
+
+size_t SaveWarnings() {
+  size_t n = 0;
+  for (const HlMessageBox& b : HL_MessageBoxes())
+    n += b.caption == "警告" && b.text.rfind("設定を保存できませんでした", 0) == 0;
+  return n;
 }
 
 TEST_F(SettingsSaveTest, AllValuesGoInOneReplacementInTheSameFormat) {
@@ -124,30 +136,53 @@ TEST_F(SettingsSaveTest, EveryFailurePointLeavesOldOrNewFileAndIsLogged) {
     EXPECT_EQ(FilesIn(config_), std::vector<std::string>{"registry.txt"}) << p.what;
     ASSERT_EQ(LOG_RecentCount(), 1) << p.what;
     EXPECT_NE(std::string(LOG_Recent(0)).find("設定を保存できませんでした"), std::string::npos);
+    // The player is warned, once in a run however often saving fails.
+    EXPECT_EQ(SaveWarnings(), 1u) << p.what;
+    PLT_FaultInjectArm(p.faults);
+    EXPECT_EQ(CFG_Save(), 0) << p.what;
+    PLT_FaultInjectOff();
+    EXPECT_EQ(SaveWarnings(), 1u) << p.what;
+    HL_Reset();
   }
 }
 
-TEST_F(SettingsSaveTest, ValuesTheGameCannotUseFallBackToDefaults) {
+TEST_F(SettingsSaveTest, StoredValuesAreTakenAsTheyAreAndOnlyArithmeticIsLimited) {
   WriteFileBytes(Store(), Bytes("[SoftWare\\TAVREN\\Zentrova\\config]\n"
-                                "screen=dword:00000005\nwait=dword:7fffffff\n"
+                                "screen=dword:00000005\nwait=dword:00000003\n"
                                 "msg_wait=dword:ffffffff\nbgm=dword:00000002\n"
-                                "se=dword:80000000\nwindow_scale=dword:00000009\n"
+                                "se=dword:00000001\nwindow_scale=dword:00000009\n"
                                 "smooth=dword:00000003\nvol_bgm=dword:00000065\n"
                                 "vol_se=dword:ffffffff\nauto_speed=dword:00000004\n"
                                 "skip_read_only=dword:00000002\n"));
   CFG_Defaults();
   CFG_Load();
-  EXPECT_EQ(g_cfg.screen, 0);
-  EXPECT_EQ(g_cfg.wait, 2);
-  EXPECT_EQ(g_cfg.msgWait, 2);
-  EXPECT_EQ(g_cfg.bgm, 1);
-  EXPECT_EQ(g_cfg.se, 1);
-  EXPECT_EQ(g_cfg.windowScale, 1);
+  EXPECT_EQ(g_cfg.screen, 5);
+  EXPECT_EQ(g_cfg.msgWait, -1);
+  EXPECT_EQ(g_cfg.windowScale, 1);  // our own values, which size the window
   EXPECT_EQ(g_cfg.smooth, 0);
   EXPECT_EQ(g_cfg.volBgm, 100);
   EXPECT_EQ(g_cfg.volSe, 100);
   EXPECT_EQ(g_cfg.autoSpeed, 0);
   EXPECT_EQ(g_cfg.skipReadOnly, 0);
+  // System speed 3 checks no menu item, and the fades use it.
+  CMD_InitMenu();
+  for (int id = CMD_SYS_SPEED0; id < CMD_SYS_SPEED0 + 4; ++id)
+    EXPECT_EQ(PLT_IsMenuItemChecked(id), 0);
+  EXPECT_EQ(g_cfg.wait, 3);
+  EXPECT_EQ(GAME_FadeF1(), 22);
+  EXPECT_EQ(GAME_FadeF2(), 45);
+  // Music is on only for 1: the menu shows OFF, effects follow it, and no
+  // music starts.
+  EXPECT_EQ(PLT_IsMenuItemChecked(CMD_SOUND_OFF), 1);
+  EXPECT_EQ(g_cfg.se, 0);
+  BGM_Reset();
+  BGM_Play(1, 0, 1, 255, 0);
+  EXPECT_EQ(BGM_GetChannel(0)->number, -1);
+  EXPECT_EQ(BGM_GetChannel(1)->number, -1);
+  // A speed far out of range cannot overflow a fade.
+  g_cfg.wait = 0x7FFFFFFF;
+  EXPECT_EQ(GAME_FadeF2(), 255 * 15);
+  BGM_Reset();
 
   // Every value the menus can set is kept as it is.
   const int32_t speeds[] = {0, 1, 2, 4};
@@ -176,11 +211,6 @@ TEST_F(SettingsSaveTest, ValuesTheGameCannotUseFallBackToDefaults) {
       }
     }
   }
-  // A system speed between the offered ones is no speed the game has.
-  REG_SetKey(REG_KEY_CONFIG);
-  REG_WriteDword("wait", 3);
-  CFG_Load();
-  EXPECT_EQ(g_cfg.wait, 2);
 }
 
 TEST_F(SettingsSaveTest, DebugLogKeepsTheLastRunWhenTheNewOneCannotBeWritten) {
@@ -243,6 +273,7 @@ TEST_F(SettingsSaveTest, GameStartClearsLeftoversAndShutdownWritesTheStoreOnce) 
     logged = logged || std::string(LOG_Recent(i)).find("設定を保存できませんでした") == 0;
   }
   EXPECT_TRUE(logged);
+  EXPECT_EQ(SaveWarnings(), 1u);
   EXPECT_EQ(FilesIn(config_), std::vector<std::string>{"registry.txt"});
 }
 

@@ -204,10 +204,27 @@ TEST_F(StreamTest, CorruptOggMusicPlaysOnAndEnds) {
   std::vector<uint8_t> ogg = ReadFile("bgm/bgm_004.ogg");
   for (size_t i = ogg.size() / 3; i < ogg.size() / 3 + 500; ++i) ogg[i] ^= 0xA5;
   WriteFile("bgm/bgm_004.ogg", ogg);
+  auto damageLines = [] {
+    int n = 0;
+    for (int i = 0; i < LOG_RecentCount(); ++i)
+      n += std::string(LOG_Recent(i)).find("[bgm_004.ogg]") != std::string::npos;
+    return n;
+  };
+  LOG_Reset();
   ASSERT_EQ(STRM_Open(0, "bgm_004.ogg"), 1);
   ASSERT_EQ(STRM_Play(0, 0), 1);
   Advance(13000);
   EXPECT_EQ(STRM_IsPlaying(0), 0);
+  EXPECT_EQ(damageLines(), 1);
+  // Looping, the damage is met again on every pass but logged once for the
+  // piece; opening it again is a new piece.
+  STRM_Release(0);
+  LOG_Reset();
+  ASSERT_EQ(STRM_Open(0, "bgm_004.ogg"), 1);
+  ASSERT_EQ(STRM_Play(0, 1), 1);
+  Advance(8000);
+  EXPECT_EQ(damageLines(), 1);
+  STRM_Release(0);
 }
 
 class MusicTest : public StreamTest {

@@ -1,7 +1,9 @@
 // zentrova-tool pack, cat and replay, and the game's single-instance rule,
 // run as a user would run them.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -37,6 +39,16 @@ std::string ReadText(const std::string& path) {
   return std::string(b.begin(), b.end());
 }
 
+// The game started where no display can be opened: it leaves before a window
+// is needed when another copy or another user's lock keeps it from running.
+Result RunGameWithoutDisplay() {
+  std::string cmd = "env -u DISPLAY " + std::string(ZV_BINARY_DIR) + "/zentrova >out.txt 2>err.txt";
+  int status = std::system(cmd.c_str());
+  auto out = ReadFileBytes("out.txt"), err = ReadFileBytes("err.txt");
+  return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
+                std::string(err.begin(), err.end())};
+}
+
 TEST(ToolPack, CreateListExtractRoundTrip) {
   TempDir dir;
   std::mt19937 rng(3);
@@ -54,6 +66,17 @@ TEST(ToolPack, CreateListExtractRoundTrip) {
   // The game's loader reads the same bytes.
   ASSERT_EQ(RunTool("cat grp text.txt").code, 0);
   EXPECT_EQ(ReadText("out.txt"), std::string(500, 'x') + "tail");
+  // An empty entry is still an entry: extracted as an empty file, stored or
+  // compressed.
+  WriteFileBytes("in/empty.bin", {});
+  for (const char* how : {"", "--compress "}) {
+    ASSERT_EQ(RunTool(std::string("pack create e.TVN ") + how + "in/empty.bin in/text.txt").code,
+              0);
+    Result r = RunTool("pack extract e.TVN empty.bin");
+    EXPECT_EQ(r.code, 0) << how << r.err;
+    EXPECT_EQ(r.out, "") << how;
+    EXPECT_NE(RunTool("pack extract e.TVN other.bin").code, 0);
+  }
 }
 
 TEST(ToolPack, ErrorsGoToStderrWithNonZeroExit) {
@@ -187,6 +210,114 @@ TEST(Game, SecondCopyExitsAtOnce) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_FALSE(std::filesystem::exists("err/debug.txt"));
+}
+
+TEST(ToolReplay, LeavesTheRankingToARunningGame) {
+  TempDir dir;
+  ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  const std::string args = "replay --frames 10 --totals 3,50000,123,4 --state s.json";
+  ASSERT_EQ(PLT_AcquireInstanceLock("ZENTROVA_MAIN"), 1);
+  Result r = RunTool(args);
+  PLT_ReleaseInstanceLock();
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_FALSE(std::filesystem::exists("rank.sav"));
+  std::string s = ReadText("s.json");
+  EXPECT_NE(s.find("\"savesDisabled\": true"), std::string::npos) << s;
+  EXPECT_EQ(s.find("ランキングを保存できませんでした"), std::string::npos) << s;
+  const size_t said = r.err.find("rank.sav is not written");
+  ASSERT_NE(said, std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("rank.sav", said + 8), std::string::npos) << r.err;  // once
+  // Without a game the ranking is saved as always.
+  r = RunTool(args);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(ReadFileBytes("rank.sav").size(), 120u);
+  EXPECT_NE(ReadText("s.json").find("\"savesDisabled\": false"), std::string::npos);
+  EXPECT_EQ(r.err.find("rank.sav"), std::string::npos) << r.err;
+}
+
+// The game under SDL's off-screen drivers, in a scratch folder, with its own
+// settings folder; returns the child's process number.
+pid_t StartGame(const std::string& config) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ::setenv("ZENTROVA_CONFIG_DIR", config.c_str(), 1);
+    const std::string game = std::string(ZV_BINARY_DIR) + "/zentrova";
+    ::execl(game.c_str(), game.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// Waits up to `ms` for the child; its exit status, or -1 when still running.
+int WaitGame(pid_t pid, int ms) {
+  for (int t = 0; t < ms; t += 20) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+    ::usleep(20000);
+  }
+  return -1;
+}
+
+TEST(Game, HangupAndQuitSignalsEndThroughTheNormalShutdown) {
+  for (int sig : {SIGHUP, SIGQUIT, SIGTERM}) {
+    TempDir dir;
+    ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+    std::filesystem::create_directory("err");
+    const std::string config = dir.path() + "/config";
+    const pid_t pid = StartGame(config);
+    ASSERT_GT(pid, 0);
+    // Running once the first frame has logged the processor report.
+    for (int t = 0; t < 200 && ReadText("err/debug.txt").find("pixel loops") == std::string::npos;
+         ++t)
+      ::usleep(50000);
+    ::usleep(500000);
+    ASSERT_EQ(WaitGame(pid, 0), -1) << "the game ended early: " << ReadText("err/debug.txt");
+    ::kill(pid, sig);
+    int status = WaitGame(pid, 10000);
+    if (status == -1) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      FAIL() << "signal " << sig << " did not end the game";
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << sig << " killed the game";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << sig;
+    // The shutdown saved the window position and the settings.
+    const std::string store = ReadText(config + "/registry.txt");
+    EXPECT_NE(store.find("pos_x="), std::string::npos) << sig << store;
+    EXPECT_NE(store.find("wait="), std::string::npos) << sig << store;
+    EXPECT_NE(ReadText("err/debug.txt").find("main_term"), std::string::npos) << sig;
+  }
+}
+
+TEST(Game, ALockFileOfAnotherUserIsNamedNotSilentlyObeyed) {
+  if (::getuid() != 0) GTEST_SKIP() << "needs to make a file of another user";
+  TempDir dir;
+  ::unsetenv("XDG_RUNTIME_DIR");
+  ::setenv("TMPDIR", dir.path().c_str(), 1);
+  const std::string lock = dir.path() + "/ZENTROVA_MAIN." + std::to_string(::getuid()) + ".lock";
+  WriteFileBytes(lock, {});
+  ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(PLT_AcquireInstanceLock("ZENTROVA_MAIN"), PLT_LOCK_FOREIGN);
+  EXPECT_EQ(std::string(PLT_InstanceLockForeignPath()), lock);
+  Result r = RunGameWithoutDisplay();
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("belongs to another user"), std::string::npos) << r.err;
+  // A link in its place is not followed, whoever's it is.
+  std::filesystem::remove(lock);
+  WriteFileBytes("mine.txt", Bytes("mine"));
+  std::filesystem::create_symlink(dir.path() + "/mine.txt", lock);
+  EXPECT_EQ(PLT_AcquireInstanceLock("ZENTROVA_MAIN"), PLT_LOCK_FOREIGN);
+  EXPECT_EQ(ReadText("mine.txt"), "mine");
+  // Our own file, held by a second copy: the silent exit as before.
+  std::filesystem::remove(lock);
+  ASSERT_EQ(PLT_AcquireInstanceLock("ZENTROVA_MAIN"), 1);
+  r = RunGameWithoutDisplay();
+  PLT_ReleaseInstanceLock();
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err.find("another user"), std::string::npos) << r.err;
+  ::unsetenv("TMPDIR");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // zentrova-tool pack: create, list and extract archives.
+#include <strings.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,6 +115,28 @@ int List(int argc, char** argv) {
   return 0;
 }
 
+// True when the archive lists the named entry (matched as the game matches
+// names) with nothing in it: stored with length 0, or compressed to a
+// stream whose unpacked length is 0.
+bool HasEmptyEntry(const char* archive, const char* name) {
+  std::vector<uint8_t> a;
+  if (!ReadHostFile(archive, &a) || a.size() < 8 || Get32(a.data()) != ARC_MAGIC) return false;
+  const uint64_t count = Get32(a.data() + 4);
+  const uint64_t fits = (a.size() - 8) / ARC_ENTRY_SIZE;
+  for (uint64_t i = 0; i < count && i < fits; ++i) {
+    const uint8_t* e = a.data() + 8 + ARC_ENTRY_SIZE * i;
+    char stored[ARC_NAME_SIZE + 1];
+    std::memcpy(stored, e + 4, ARC_NAME_SIZE);
+    stored[ARC_NAME_SIZE] = 0;
+    if (::strcasecmp(stored, name) != 0) continue;
+    const uint64_t offset = Get32(e + 28), size = Get32(e + 32);
+    if (size == 0) return true;
+    if (!Get32(e) || size < 8 || offset + size > a.size()) return false;
+    return Get32(a.data() + offset + 4) == 0;
+  }
+  return false;
+}
+
 int Extract(int argc, char** argv) {
   if (argc != 4) {
     std::fputs(kHelp, stderr);
@@ -121,8 +145,11 @@ int Extract(int argc, char** argv) {
   uint8_t* buf = nullptr;
   int n = ARC_Read(argv[2], argv[3], &buf);
   if (n <= 0) {
-    std::fprintf(stderr, "zentrova-tool pack: no entry '%s' in '%s'\n", argv[3], argv[2]);
     RES_Free(buf);
+    // The game takes an empty entry for a missing one; the tool shows what
+    // the archive holds, and an empty entry is an empty file.
+    if (HasEmptyEntry(argv[2], argv[3])) return std::fflush(stdout) == 0 ? 0 : 1;
+    std::fprintf(stderr, "zentrova-tool pack: no entry '%s' in '%s'\n", argv[3], argv[2]);
     return 1;
   }
   bool ok = std::fwrite(buf, 1, static_cast<size_t>(n), stdout) == static_cast<size_t>(n);

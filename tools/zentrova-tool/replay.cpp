@@ -14,13 +14,16 @@
 #include <vector>
 
 #include "common/log.h"
+#include "game/rank.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
 #include "platform/plt_input.h"
+#include "platform/plt_instance.h"
 #include "platform/plt_png.h"
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
+#include "script/readmark.h"
 #include "shell/app.h"
 #include "text/font.h"
 #include "zentrova-tool/replay_ext.h"
@@ -92,7 +95,8 @@ const char kHelp[] =
     "                         user leaves them (0 to 100 each)\n"
     "\n"
     "JSON summary keys: frame, loopState, gameMode, debugMode, drawnLastSecond,\n"
-    "updatesLastSecond, framesDrawn, quit, log (the last 50 debug-log lines),\n"
+    "updatesLastSecond, framesDrawn, quit, savesDisabled (a running game held the\n"
+    "single-instance lock, so rank.sav was left alone), log (the last 50 debug-log lines),\n"
     "messageBoxes (dialogs among them), and the state the game adds";
 
 using Event = ReplayEvent;
@@ -402,6 +406,14 @@ int Run(int argc, char** argv) {
   HL_SetTime(static_cast<uint32_t>(startTime));
   g_appOptions.measureCpuClock = 0;
   g_appOptions.singleInstance = 0;
+  // Beside a running game the ranking file is the game's: whichever saved
+  // last would win.
+  g_rank.savesDisabled = PLT_InstanceLockHeld(APP_INSTANCE_LOCK);
+  g_read.savesDisabled = g_rank.savesDisabled;
+  if (g_rank.savesDisabled)
+    std::fprintf(stderr,
+                 "zentrova-tool replay: a game is running; rank.sav and read.sav are not written in "
+                 "this run\n");
   int status = 0;
   g_replayStop = false;
   if (!APP_Start()) {
@@ -510,6 +522,8 @@ int Run(int argc, char** argv) {
     JSON_Int(j, static_cast<int64_t>(g_app.framesDrawn));
     key("quit");
     j += quit ? "true" : "false";
+    key("savesDisabled");
+    j += g_rank.savesDisabled ? "true" : "false";
     key("log");
     j += "[";
     for (int i = 0; i < LOG_RecentCount(); ++i) {

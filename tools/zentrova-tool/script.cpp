@@ -28,7 +28,8 @@ const char kHelp[] =
     "       KIND NUMBER TEXT (TEXT as lower-case hex bytes, '-' when empty)\n"
     "check  lints scripts: unknown commands, #G and #I labels that do not exist, a\n"
     "       fifth choice, #W and #I argument counts, markup errors, messages that\n"
-    "       do not fit the four-line window, too many entries; one FILE:LINE: text\n"
+    "       do not fit the four-line window, too many entries, a label jumped back\n"
+    "       to with nothing between that waits; one FILE:LINE: text\n"
     "       line each, exit 1 when any (--utf8: the files are UTF-8, not Shift-JIS)\n";
 
 bool ReadAll(const char* path, std::string* out) {
@@ -230,6 +231,35 @@ void CheckMessage(Linter& L, int line, const char* text) {
   if (shown < whole) L.Report(line, "message does not fit the four-line window");
 }
 
+// Commands that never wait for the player or a timer: #N, #F, #M, #S.
+bool NeverWaits(const char* e) {
+  if (e[0] == '@') return true;
+  if (e[0] != '#') return false;
+  const char c = static_cast<char>(e[1] & ~0x20);
+  return c == 'N' || c == 'F' || c == 'M' || c == 'S';
+}
+
+// A label whose entries run straight into a jump back to it, with nothing
+// between that waits and no condition or load that could leave: the scene
+// runs it until the frame's entry bound, every frame, for ever.
+void CheckBusyLoops(Linter& L) {
+  for (int label = 0; label < g_script.count; ++label) {
+    if (g_script.entries[label][0] != '@') continue;
+    // A jump goes to the first label of its name.
+    if (SCR_SearchLabel(g_script.entries[label] + 1) != label) continue;
+    for (int i = label + 1; i < g_script.count; ++i) {
+      const char* e = g_script.entries[i];
+      if (e[0] == '#' && (e[1] & ~0x20) == 'G') {
+        if (SCR_SearchLabel(e + 2) == label)
+          L.Report(g_script.lines[i],
+                   "jumps back to label '" + L.Show(e + 2) + "' with nothing between that waits");
+        break;
+      }
+      if (!NeverWaits(e)) break;
+    }
+  }
+}
+
 int CheckFile(const char* path, bool utf8) {
   std::string data;
   Linter L{path, utf8};
@@ -304,6 +334,7 @@ int CheckFile(const char* path, bool utf8) {
       }
     }
   }
+  CheckBusyLoops(L);
   SCR_Release();
   return L.problems;
 }

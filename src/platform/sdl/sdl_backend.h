@@ -10,6 +10,10 @@
 
 // Initialises SDL's video once; false when no display can be opened.
 bool SDLB_EnsureVideo();
+// SIGHUP and SIGQUIT end the session as SIGTERM does: caught here, and
+// turned into SDL's quit event by the next forward in an event loop.
+void SDLB_CatchEndSignals();
+void SDLB_ForwardEndSignal();
 SDL_Window* SDLB_Window();
 // Height of the menu bar above the client area (0 without a menu).
 int SDLB_MenuBarHeight();

@@ -251,6 +251,7 @@ void CheckDesktop(bool now) {
 void Pump() {
   if (!g_sdlWin.videoReady) return;
   SDL_Event e;
+  SDLB_ForwardEndSignal();
   while (SDL_PollEvent(&e)) HandleEvent(e);
   CheckDesktop(false);
   if (MBAR_TakeDirty()) {
@@ -315,6 +316,7 @@ bool SDLB_EnsureVideo() {
     return false;
   }
   g_sdlWin.videoReady = true;
+  SDLB_CatchEndSignals();
   SDLB_PadInit();
   return true;
 }
@@ -360,6 +362,7 @@ int SDLB_RunDialog(const DlgSpec& desc, int* checked) {
   std::fill(std::begin(g_sdlWin.buttonToMenu), std::end(g_sdlWin.buttonToMenu), false);
   while (DLG_IsOpen()) {
     SDL_Event e;
+    SDLB_ForwardEndSignal();
     if (!SDL_WaitEventTimeout(&e, 250)) continue;
     do {
       switch (e.type) {
