@@ -412,8 +412,8 @@ int Run(int argc, char** argv) {
   g_read.savesDisabled = g_rank.savesDisabled;
   if (g_rank.savesDisabled)
     std::fprintf(stderr,
-                 "zentrova-tool replay: a game is running; rank.sav and read.sav are not written in "
-                 "this run\n");
+                 "zentrova-tool replay: a game is running; rank.sav is not written in this run "
+                 "(nor read.sav)\n");
   int status = 0;
   g_replayStop = false;
   if (!APP_Start()) {
