@@ -50,8 +50,8 @@ enum : int {
 
 constexpr int kFps = 30;
 // Auto mode's wait: a base and a share per byte of text, slow to fast.
-constexpr int kAutoBase[4] = {0, 60, 40, 20};
-constexpr int kAutoPerByte[4] = {0, 4, 3, 2};
+constexpr int kAutoBase[4] = {0, 45, 30, 15};
+constexpr int kAutoPerByte[4] = {0, 3, 2, 1};
 const char kAutoSign[] = "AUTO";
 // The click-wait mark: frames of kMarkSize square, each shown kMarkTicks frames.
 constexpr int kMarkSize = 16, kMarkTicks = 3;
@@ -153,6 +153,21 @@ void UpdateWaitMark() {
 // Where the mark goes: after the last character laid out, on its line.
 void PlaceWaitMark() {
   const TextRecord& r = g_texts[AVG_TXT_MESSAGE];
+  // Line breaks after the last character would put it at the start of an
+  // empty line.
+  static char text[TXT_BUFFER_SIZE];
+  std::snprintf(text, sizeof text, "%s", r.text ? r.text : "");
+  for (size_t n = std::strlen(text); n > 0;) {
+    if (text[n - 1] == '\n' || text[n - 1] == ' ') {
+      text[--n] = 0;
+    } else if (n >= 2 && text[n - 2] == '\\' && (text[n - 1] == 'n' || text[n - 1] == 'k') &&
+               (n < 3 || text[n - 3] != '\\')) {
+      n -= 2;
+      text[n] = 0;
+    } else {
+      break;
+    }
+  }
   int32_t ex = r.x, ey = r.y;
   TXT_Draw({.x = r.x,
             .y = r.y,
@@ -161,7 +176,7 @@ void PlaceWaitMark() {
             .charSpacing = r.charSpacing,
             .lineSpacing = r.lineSpacing,
             .size = r.size,
-            .text = r.text ? r.text : "",
+            .text = text,
             .page = r.page,
             .measure = 1,
             .endX = &ex,
@@ -209,6 +224,15 @@ bool AnyKeyPressed() {
   return false;
 }
 
+// The window and what goes with it step aside for the history, which draws
+// the same message at the same place.
+void ShowWindowParts(int on) {
+  SPR_Show(AVG_SPR_WINDOW, on);
+  TXT_ShowSlot(AVG_TXT_MESSAGE, on);
+  if (g_scene.autoSignMade) TXT_ShowSlot(AVG_TXT_AUTO, on && g_cfg.autoSpeed > 0);
+  if (g_scene.markLoaded && !on) SPR_Show(AVG_SPR_WAIT_MARK, 0);
+}
+
 // The history takes the frame's input while it is open; the wheel or Page Up
 // opens it.
 void HistoryInput() {
@@ -219,12 +243,14 @@ void HistoryInput() {
     if ((g_act.down || g_act.pageDown) && g_history.bottom > 0) HIS_Newer();
     if (MOUSE_PressedInside(1) || (g_keys.pressed[KEY_ESC] && !g_sceneOptions.debugMode))
       HIS_Close();
+    if (!HIS_IsOpen()) ShowWindowParts(g_scene.windowVisible);
     ACT_Reset();  // the scene waits, and nothing of this frame reaches it
     return;
   }
   if ((g_mouse.wheel > 0 || g_act.pageUp) && HIS_Count() > 0) {
     HIS_Open();
     for (int n = g_mouse.wheel; n > 1; --n) HIS_Older();
+    ShowWindowParts(0);
     ACT_Reset();
   }
 }

@@ -44,6 +44,7 @@ TEST_F(ComfortTest, HistoryShowsTheLastMessagesAndTheSceneWaitsWhileItIsOpen) {
   Wheel(1);
   ASSERT_TRUE(HIS_IsOpen());
   EXPECT_EQ(g_sprites[HIS_SPR_SHADE].visible, 1);
+  EXPECT_EQ(g_texts[AVG_TXT_MESSAGE].visible, 0);  // the history shows it in its place
   // Newest at the bottom, as the window laid it out.
   EXPECT_STREQ(g_texts[HIS_TXT_ROW0 + HIS_ROWS - 1].text, "four");
   EXPECT_STREQ(g_texts[HIS_TXT_ROW0].text, "two");
@@ -61,6 +62,7 @@ TEST_F(ComfortTest, HistoryShowsTheLastMessagesAndTheSceneWaitsWhileItIsOpen) {
   EXPECT_FALSE(HIS_IsOpen());
   EXPECT_EQ(g_sprites[HIS_SPR_SHADE].visible, 0);
   EXPECT_EQ(g_texts[HIS_TXT_ROW0].visible, 0);
+  EXPECT_EQ(g_texts[AVG_TXT_MESSAGE].visible, 1);
 
   // Page Up opens it too; a right click and Escape close it, but in debug
   // mode Escape is the quit key's.
