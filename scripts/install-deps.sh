@@ -2,21 +2,26 @@
 # Installs the Debian packages that are missing. Quick when everything is
 # already there.
 #
-#   scripts/install-deps.sh [--runtime | --dev | --arm64]
+#   scripts/install-deps.sh [--runtime | --dev | --arm64 | --windows]
 #
 # --runtime: what building the game, its data and its tool and playing need.
 # --arm64: the cross compiler, the emulator and the arm64 libraries (adds the
 # arm64 architecture to dpkg) for scripts/test-arm64.sh.
+# --windows: the 32-bit Windows cross compiler, Wine (adds the i386
+# architecture), the header-only libraries, GoogleTest's sources and the
+# installer maker, for scripts/test-windows.sh and scripts/build-windows.sh.
 # --dev (the default): everything, also for the tests, the fuzz targets, the
-# benchmarks, the sanitizer builds, the packages and their checks, and arm64.
+# benchmarks, the sanitizer builds, the packages and their checks, arm64 and
+# Windows.
 set -euo pipefail
 set_name=dev
 case ${1:-} in
   --runtime) set_name=runtime ;;
   --arm64) set_name=arm64 ;;
+  --windows) set_name=windows ;;
   --dev | "") set_name=dev ;;
-  -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-  *) echo "usage: $0 [--runtime | --dev | --arm64]" >&2; exit 2 ;;
+  -h | --help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  *) echo "usage: $0 [--runtime | --dev | --arm64 | --windows]" >&2; exit 2 ;;
 esac
 runtime=(
   build-essential cmake ninja-build pkg-config
@@ -37,16 +42,25 @@ arm64=(
   libsdl2-dev:arm64 libogg-dev:arm64 libvorbis-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64
   libsndfile1-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
 )
+windows=(
+  g++-mingw-w64-i686-posix wine wine32:i386 wine64 libstb-dev googletest nsis zip file
+  xvfb xauth x11-utils xdotool imagemagick
+)
 case $set_name in
   runtime) pkgs=("${runtime[@]}") ;;
   arm64) pkgs=("${arm64[@]}") ;;
-  dev) pkgs=("${runtime[@]}" "${dev[@]}" "${arm64[@]}") ;;
+  windows) pkgs=("${windows[@]}") ;;
+  dev) pkgs=("${runtime[@]}" "${dev[@]}" "${arm64[@]}" "${windows[@]}") ;;
 esac
-if [ "$set_name" != runtime ] && ! grep -qx arm64 <<<"$(dpkg --print-foreign-architectures)"; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO dpkg --add-architecture arm64
-fi
+foreign=$(dpkg --print-foreign-architectures)
+for arch in arm64 i386; do
+  case $set_name:$arch in runtime:* | arm64:i386 | windows:arm64) continue ;; esac
+  if ! grep -qx $arch <<<"$foreign"; then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    $SUDO dpkg --add-architecture $arch
+  fi
+done
 # A mirror in the middle of a sync can serve a package index whose size its
 # Release file does not yet give; apt then drops that index, and a foreign
 # architecture's libraries no longer match the native ones' security updates.

@@ -1,20 +1,49 @@
 // Helpers shared by the test suites.
 #pragma once
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+// The C library of Windows sets the environment with _putenv_s; an empty
+// value removes a variable.
+inline int setenv(const char* name, const char* value, int) {
+  return ::_putenv_s(name, value);
+}
+inline int unsetenv(const char* name) {
+  return ::_putenv_s(name, "");
+}
+#endif
+
+// A fresh empty folder in the system's temporary folder, its name starting
+// with prefix.
+inline std::string MakeTempDir(const char* prefix) {
+#ifdef _WIN32
+  std::random_device rd;
+  std::filesystem::path p;
+  do {
+    p = std::filesystem::temp_directory_path() / (std::string(prefix) + std::to_string(rd()));
+  } while (!std::filesystem::create_directory(p));
+  return p.string();
+#else
+  std::string tmpl = std::string("/tmp/") + prefix + "XXXXXX";
+  return ::mkdtemp(tmpl.data()) ? tmpl : std::string();
+#endif
+}
 
 // Makes a fresh temporary directory, enters it and leaves it again (removed)
 // at the end of the scope.
 class TempDir {
  public:
   TempDir() {
-    char tmpl[] = "/tmp/zentrova-test-XXXXXX";
-    path_ = ::mkdtemp(tmpl);
+    path_ = MakeTempDir("zentrova-test-");
     old_ = std::filesystem::current_path();
     std::filesystem::current_path(path_);
   }

@@ -243,6 +243,9 @@ TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {
 }
 
 TEST_F(DisplayTest, F12WritesThePictureOnShowIntoThePicturesFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the XDG pictures folder is the Linux build's; Windows uses %LOCALAPPDATA%";
+#endif
   ::setenv("XDG_PICTURES_DIR", (dir_.path() + "/pics").c_str(), 1);
   Start(32);
   ASSERT_TRUE(Frames(5));
@@ -258,7 +261,7 @@ TEST_F(DisplayTest, F12WritesThePictureOnShowIntoThePicturesFolder) {
   EXPECT_EQ(files[0].extension(), ".png");
   uint8_t* bgra = nullptr;
   int w = 0, h = 0;
-  ASSERT_EQ(PLT_ReadPng(files[0].c_str(), &bgra, &w, &h), 1);
+  ASSERT_EQ(PLT_ReadPng(files[0].string().c_str(), &bgra, &w, &h), 1);
   ASSERT_EQ(w, SCREEN_W);
   ASSERT_EQ(h, SCREEN_H);
   size_t differ = 0;

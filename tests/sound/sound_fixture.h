@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -25,6 +26,7 @@
 #include "sound/bgm.h"
 #include "sound/sound.h"
 #include "sound/stream.h"
+#include "test_util.h"
 
 namespace sndtest {
 
@@ -121,14 +123,13 @@ inline bool LogHas(const std::string& text) {
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zv_sound_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = MakeTempDir("zv_sound_");
+    ASSERT_FALSE(dir_.empty());
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     oldCwd_ = cwd;
     ASSERT_EQ(chdir(dir_.c_str()), 0);
-    Shell("mkdir -p wav bgm err");
+    for (const char* sub : {"wav", "bgm", "err"}) std::filesystem::create_directory(sub);
     HL_Reset();
     HL_AudioReset();
     ZV_ResetAll();
@@ -146,7 +147,8 @@ class SoundTest : public ::testing::Test {
     HL_AudioReset();
     EXPECT_EQ(PLT_EventCount(), baseEvents_);
     if (chdir(oldCwd_.c_str()) != 0) ADD_FAILURE();
-    Shell("rm -rf " + dir_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
   }
   // Advances the virtual clock (and the mixer) by ms, in frame steps.
   void Advance(uint32_t ms) {

@@ -1,6 +1,5 @@
 // zentrova-tool replay: runs the real main loop headless with scripted input.
 #include <strings.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/host.h"
 #include "common/log.h"
 #include "game/rank.h"
 #include "gfx/image.h"
@@ -392,13 +392,12 @@ int Run(int argc, char** argv) {
 
   std::string tempConfig;
   if (!std::getenv("ZENTROVA_CONFIG_DIR")) {
-    char tmpl[] = "/tmp/zentrova-replay-XXXXXX";
-    if (!::mkdtemp(tmpl)) {
+    tempConfig = TOOL_MakeTempDir("zentrova-replay-");
+    if (tempConfig.empty()) {
       std::fprintf(stderr, "zentrova-tool replay: cannot make a temporary directory\n");
       return 1;
     }
-    tempConfig = tmpl;
-    ::setenv("ZENTROVA_CONFIG_DIR", tmpl, 1);
+    TOOL_SetEnv("ZENTROVA_CONFIG_DIR", tempConfig.c_str());
   }
   PLT_RegReset();
   HL_Reset();
@@ -562,7 +561,7 @@ int Run(int argc, char** argv) {
   if (!tempConfig.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(tempConfig, ec);
-    ::unsetenv("ZENTROVA_CONFIG_DIR");
+    TOOL_SetEnv("ZENTROVA_CONFIG_DIR", nullptr);
   }
   return status;
 }

@@ -2,7 +2,9 @@
 // play-through for FRAMES frames and samples the resident memory every
 // 10,000 frames ("memory_samples" in the summary), so a leak shows as a
 // climb over the run.
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +31,9 @@ std::vector<MemorySample> g_samples;
 // Resident set size from /proc/self/statm (second field, in pages); -1 when
 // it cannot be read.
 int64_t ResidentKiB() {
+#ifdef _WIN32
+  return -1;  // no /proc there
+#else
   FILE* f = std::fopen("/proc/self/statm", "r");
   if (!f) return -1;
   long long size = 0, resident = 0;
@@ -36,6 +41,7 @@ int64_t ResidentKiB() {
   std::fclose(f);
   if (got != 2) return -1;
   return static_cast<int64_t>(resident) * (::sysconf(_SC_PAGESIZE) / 1024);
+#endif
 }
 
 int ParseSoakOption(int argc, char** argv, int i) {

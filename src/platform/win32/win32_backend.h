@@ -1,0 +1,27 @@
+// What the files of the Win32 window backend share: the window, the message
+// queue and the conversions of text and coordinates.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// The main window, or null before it exists.
+HWND W32_Window();
+HINSTANCE W32_Instance();
+// Queues a message for PLT_PeekMessage / PLT_GetMessage.
+void W32_Post(int type, int64_t wparam, int64_t lparam);
+// Client pixels of the window to the picture's coordinates and back (the
+// window may show the picture scaled, or centred on a full screen).
+void W32_WindowToPicture(int* x, int* y);
+void W32_PictureToWindow(int* x, int* y);
+// UTF-8 to UTF-16 for the wide API.
+std::wstring W32_Wide(const char* utf8);
+// The icon and cursor the program set (null when none).
+HICON W32_Icon();
+HCURSOR W32_Cursor();
+// The menu bar built from the program's menu (null without one), and the
+// checks and greys asked for before it existed applied to it.
+HMENU W32_BuildMenu(const struct PltMenu* menu);
+void W32_DestroyMenu();
+HMENU W32_Menu();
