@@ -306,7 +306,12 @@ void BM_RotatedSprites30_Quad(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kSprites);
 }
-BENCHMARK(BM_RotatedSprites30_Quad)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
+BENCHMARK(BM_RotatedSprites30_Quad)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->ComputeStatistics("min", MinOf);
 
 void BM_ZoomedSprites30(benchmark::State& state) {
   if (!SetLevel(state)) return;
@@ -344,7 +349,7 @@ void BM_Memcpy_Sprites30(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * kSprites * n);
 }
-BENCHMARK(BM_Memcpy_Sprites30);
+BENCHMARK(BM_Memcpy_Sprites30)->ComputeStatistics("min", MinOf);
 
 #ifdef ZV_HAVE_PIXMAN
 
@@ -460,7 +465,7 @@ void BM_Pixman_RotatedSprites30(benchmark::State& state) {
   pixman_image_set_transform(p.spriteImg, nullptr);
   state.SetItemsProcessed(state.iterations() * kSprites);
 }
-BENCHMARK(BM_Pixman_RotatedSprites30);
+BENCHMARK(BM_Pixman_RotatedSprites30)->ComputeStatistics("min", MinOf);
 
 void BM_Pixman_ZoomedSprites30(benchmark::State& state) {
   PixmanFixture& p = Px();

@@ -1,5 +1,8 @@
 // The busiest stage frame composed by the render pass, beside a plain copy of
-// one frame's bytes for scale. Target: at most 1.0 ms for the frame.
+// one frame's bytes for scale. Target: the frame (BM_StageFrame) in at most
+// 17 times the frame copy (BM_FrameMemcpy) of the same run, at the AVX2 and
+// the AVX-512 level (the argument: 2 or 3; 0 is the level the processor
+// report picks, as in the game).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -115,15 +118,32 @@ struct Group {
 };
 const Group kGroups[] = {{0, 1}, {4, 30}, {132, 16}, {196, 20}, {164, 11}};
 
+// The fastest repetition beside the median: on a shared machine the best run
+// is the one least disturbed by the other load.
+double MinOf(const std::vector<double>& v) {
+  return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
+}
+
 void BM_StageFrame(benchmark::State& state) {
   BuildStage();
+  const int want = static_cast<int>(state.range(0));
+  if (want != 0 && BLT_SetVectorLevel(want) != want) {
+    state.SkipWithError("vector level not available");
+    return;
+  }
   for (auto _ : state) {
     RND_Frame(&g_back.frame, 24);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_StageFrame)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_StageFrame)
+    ->Arg(0)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->ComputeStatistics("min", MinOf);
 
 // One group alone: 0 background, 1 creatures, 2 effects, 3 digits, 4 banners.
 void BM_StageGroup(benchmark::State& state) {
@@ -148,7 +168,10 @@ void BM_FrameMemcpy(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(a.size()));
 }
-BENCHMARK(BM_FrameMemcpy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_FrameMemcpy)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->ComputeStatistics("min", MinOf);
 
 }  // namespace
 

@@ -45,8 +45,11 @@ for t in "${targets[@]}"; do
     [ -d "$d" ] && cp -n "$d"/* "$corpus"/ 2>/dev/null || true
   done
   # The targets' own messages are dropped (-close_fd_mask); libFuzzer and the
-  # sanitizers still report.
-  args=(-max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=10 -close_fd_mask=3
+  # sanitizers still report. A unit may take 30 s: a scene script that spins
+  # to the interpreter's per-frame bound in every frame costs about 10 s of
+  # CPU under the sanitizers, and a shared machine stretches that; a real hang
+  # still goes over.
+  args=(-max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=30 -close_fd_mask=3
     -print_final_stats=1 -artifact_prefix="$findings/")
   [ -f fuzz/$t.dict ] && args+=(-dict="$root/fuzz/$t.dict")
   before=$(find "$findings" -type f | wc -l)

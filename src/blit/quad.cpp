@@ -90,7 +90,8 @@ void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv,
 }
 
 template <int kKey, class Fetch, class Op>
-void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, const VectorPaths& v) {
+void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, const VectorPaths& v,
+          const uint8_t* planes) {
   // The scalar reference steps exactly; every vector level steps in fixed
   // point, which gives the same pixels within kFixedSpanLimit.
   if (v.level == 0 || row.span >= kFixedSpanLimit) {
@@ -142,15 +143,14 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, con
   int j = 0;
   const int n = b - a;
   const int y = row.y, x0 = row.x + a;
+  (void)planes;
   if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
     const int64_t size = int64_t{s.width} * s.height;
-    if (v.palQuadRow && size >= 4 && size <= INT32_MAX) {
-      const PalQuadRow pr{d,       fl.px,
-                          fl.lut,  au,
-                          av,      fu.step,
-                          fv.step, static_cast<int32_t>(origin),
-                          s.width, static_cast<int32_t>(size - 4),
-                          n,       kKey == kKeyColor};
+    if (v.palQuadRow && size <= INT32_MAX) {
+      const PalQuadRow pr{d,       fl.px,   fl.lut,
+                          planes,  au,      av,
+                          fu.step, fv.step, static_cast<int32_t>(origin),
+                          s.width, n,       kKey == kKeyColor};
       j = v.palQuadRow(pr);
       d += 3 * j;
       au += j * fu.step;
@@ -165,6 +165,10 @@ template <int kKey, class Fetch, class Op>
 void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t rows, int32_t left,
           int32_t right, const FImage* dst, const Source& s, const Fetch& f, const Op& op) {
   const VectorPaths& v = Paths();
+  alignas(64) uint8_t planes[1024];
+  if constexpr (std::is_same_v<Fetch, FetchB>) {
+    if (v.palQuadRow) BuildPalPlanes(f.lut, planes);
+  }
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
   for (int32_t r = 0; r < rows; r++) {
     const EdgeEntry& mn = tmin[r];
@@ -184,7 +188,7 @@ void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t row
     row.v0 = mn.v;
     row.du = static_cast<int64_t>(mx.u) - mn.u;
     row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    Span<kKey>(row, s, f, op, v);
+    Span<kKey>(row, s, f, op, v, planes);
   }
 }
 

@@ -8,6 +8,15 @@ namespace blt {
 
 const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha, ScalarMixW};
 
+void BuildPalPlanes(const uint32_t* lut, uint8_t planes[1024]) {
+  for (int i = 0; i < 256; i++) {
+    planes[i] = static_cast<uint8_t>(lut[i]);
+    planes[256 + i] = static_cast<uint8_t>(lut[i] >> 8);
+    planes[512 + i] = static_cast<uint8_t>(lut[i] >> 16);
+    planes[768 + i] = static_cast<uint8_t>(lut[i] >> 31 << 7);
+  }
+}
+
 namespace {
 
 VectorPaths Build(int level) {

@@ -118,16 +118,21 @@ int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // Mode-0 quad row of a palettised source. Pixel j draws lut[px[e]] with
 // e = origin + ((av + j * sv) >> 32) * w + ((au + j * su) >> 32), skipping
 // entries with bit 31 set when keyed. The caller guarantees every e is inside
-// the picture; last is the highest element from which four bytes may be read.
+// the picture. planes holds the same table as four planes of 256 bytes:
+// blue, green, red, and 0x80 where the entry is keyed.
 struct PalQuadRow {
   uint8_t* d;
   const uint8_t* px;
   const uint32_t* lut;
+  const uint8_t* planes;
   int64_t au, av, su, sv;
-  int32_t origin, w, last;
+  int32_t origin, w;
   int n;
   bool keyed;
 };
+// Fills the planes of PalQuadRow from its table.
+void BuildPalPlanes(const uint32_t* lut, uint8_t planes[1024]);
+// Whole rows: both return n.
 int Avx2PalQuadRow(const PalQuadRow& r);
 int Avx512PalQuadRow(const PalQuadRow& r);
 // The weighted mix of RowKernels, 64 bytes a step.

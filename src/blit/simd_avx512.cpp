@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "blit/simd.h"
 
@@ -36,74 +37,139 @@ ZV_AVX512 inline __m512i Index(__m512i u, __m512i v, __m512i origin, __m512i w64
                           _mm512_mul_epi32(_mm512_srai_epi64(v, 32), w64));
 }
 
-// Three bits of the byte mask for each pixel bit.
-ZV_AVX512 inline __mmask64 Triple(uint32_t pixels) {
-  return _cvtu64_mask64(_pdep_u64(pixels, 0x249249249249ull) * 7u);
+// Byte b of output register k of three (64 pixels of 24 bits) is channel
+// (64 k + b) % 3 of pixel (64 k + b) / 3: its place in blue and green side
+// by side (green from byte 64 on), its pixel, and whether it is red.
+struct Interleave {
+  alignas(64) uint8_t blueGreen[3][64];
+  alignas(64) uint8_t pixel[3][64];
+  uint64_t red[3];
+};
+constexpr Interleave MakeInterleave() {
+  Interleave t{};
+  for (int k = 0; k < 3; k++) {
+    for (int b = 0; b < 64; b++) {
+      const int g = 64 * k + b, p = g / 3, c = g % 3;
+      t.pixel[k][b] = static_cast<uint8_t>(p);
+      t.blueGreen[k][b] = static_cast<uint8_t>(c == 1 ? 64 + p : p);
+      if (c == 2) t.red[k] |= uint64_t{1} << b;
+    }
+  }
+  return t;
 }
+constexpr Interleave kInterleave = MakeInterleave();
+
+// Bytes of a 256-entry plane held in four registers, for 64 indices; hi
+// marks the indices from 128 on.
+ZV_AVX512 inline __m512i Look(const __m512i t[4], __m512i ix, __mmask64 hi) {
+  return _mm512_mask_blend_epi8(hi, _mm512_permutex2var_epi8(t[0], ix, t[1]),
+                                _mm512_permutex2var_epi8(t[2], ix, t[3]));
+}
+
+// The element indices of successive pixels, sixteen at a time.
+struct Samples {
+  __m512i e, fu, fv;  // indices and the 32-bit fractions of u and v
+  __m512i k, stepU, stepV, width;
+  ZV_AVX512 void init(const PalQuadRow& r) {
+    __m512i u0, u1, v0, v1;
+    Positions(r.au, r.su, &u0, &u1);
+    Positions(r.av, r.sv, &v0, &v1);
+    // Element indices: origin + whole(v) * w + whole(u), in 64-bit lanes
+    // first, then the low dwords of both halves side by side.
+    const __m512i origin = _mm512_set1_epi64(r.origin);
+    const __m512i w64 = _mm512_set1_epi64(r.w);
+    const __m512i even =
+        _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+    e = _mm512_permutex2var_epi32(Index(u0, v0, origin, w64), even, Index(u1, v1, origin, w64));
+    fu = _mm512_permutex2var_epi32(u0, even, u1);
+    fv = _mm512_permutex2var_epi32(v0, even, v1);
+    width = _mm512_set1_epi32(r.w);
+    const int64_t su16 = r.su * 16, sv16 = r.sv * 16;
+    // The element step of sixteen pixels without the carries. It may wrap in
+    // 32 bits; the indices it leads to are exact because they are in range.
+    k = _mm512_set1_epi32(
+        static_cast<int32_t>(static_cast<uint32_t>(sv16 >> 32) * static_cast<uint32_t>(r.w) +
+                             static_cast<uint32_t>(su16 >> 32)));
+    stepU = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(su16)));
+    stepV = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sv16)));
+  }
+  // The picture's bytes of the next m <= 64 pixels into ix, by plain loads:
+  // a gather is slower than sixteen loads on the machines measured.
+  ZV_AVX512 void fetch(const uint8_t* px, int m, uint8_t* ix) {
+    alignas(64) int32_t es[64];
+    for (int q = 0; q < m; q += 16) {
+      _mm512_store_si512(es + q, e);
+      const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
+      const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
+      const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
+      fu = nu;
+      fv = nv;
+      e = _mm512_add_epi32(e, k);
+      e = _mm512_mask_add_epi32(e, carryU, e, _mm512_set1_epi32(1));
+      e = _mm512_mask_add_epi32(e, carryV, e, width);
+    }
+#ifdef __clang__
+#pragma clang loop vectorize(disable)
+#endif
+    for (int t = 0; t < m; t += 4) {
+      // Four loads a step; the last few one by one, as the indices past m
+      // belong to pixels past the row and may lie outside the picture.
+      if (t + 4 > m) {
+        for (; t < m; t++) ix[t] = px[es[t]];
+        break;
+      }
+      const uint8_t b0 = px[es[t]], b1 = px[es[t + 1]], b2 = px[es[t + 2]], b3 = px[es[t + 3]];
+      ix[t] = b0, ix[t + 1] = b1, ix[t + 2] = b2, ix[t + 3] = b3;
+    }
+  }
+};
 
 }  // namespace
 
+// Sixty-four pixels a step, the palette held as planes in registers. The
+// bytes of the next step are fetched before this step's are read back: a
+// vector load of bytes just stored one by one would wait for every store.
 ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
-  __m512i u0, u1, v0, v1;
-  Positions(r.au, r.su, &u0, &u1);
-  Positions(r.av, r.sv, &v0, &v1);
-  // Element indices: origin + whole(v) * w + whole(u), in 64-bit lanes
-  // first, then the low dwords of both halves side by side.
-  const __m512i origin = _mm512_set1_epi64(r.origin);
-  const __m512i w64 = _mm512_set1_epi64(r.w);
-  const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-  __m512i e =
-      _mm512_permutex2var_epi32(Index(u0, v0, origin, w64), even, Index(u1, v1, origin, w64));
-  __m512i fu = _mm512_permutex2var_epi32(u0, even, u1);
-  __m512i fv = _mm512_permutex2var_epi32(v0, even, v1);
-  const __m512i width = _mm512_set1_epi32(r.w);
-  const int64_t su16 = r.su * 16, sv16 = r.sv * 16;
-  // The element step of sixteen pixels without the carries. It may wrap in
-  // 32 bits; the indices it leads to are exact because they are in range.
-  const __m512i k = _mm512_set1_epi32(
-      static_cast<int32_t>(static_cast<uint32_t>(sv16 >> 32) * static_cast<uint32_t>(r.w) +
-                           static_cast<uint32_t>(su16 >> 32)));
-  const __m512i stepU = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(su16)));
-  const __m512i stepV = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(sv16)));
-  const __m512i one = _mm512_set1_epi32(1);
-  const __m512i last = _mm512_set1_epi32(r.last);
-  const __m512i byteMask = _mm512_set1_epi32(0xFF);
-  // Sixteen blue, green, red, flag dwords -> 48 bytes of 24-bit pixels.
-  const __m512i pack = _mm512_set_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 62, 61, 60,
-                                       58, 57, 56, 54, 53, 52, 50, 49, 48, 46, 45, 44, 42, 41, 40,
-                                       38, 37, 36, 34, 33, 32, 30, 29, 28, 26, 25, 24, 22, 21, 20,
-                                       18, 17, 16, 14, 13, 12, 10, 9, 8, 6, 5, 4, 2, 1, 0);
-  const int* px = reinterpret_cast<const int*>(r.px);
-  const int* lut = reinterpret_cast<const int*>(r.lut);
-  const __mmask16 keyable = r.keyed ? 0xFFFF : 0;
-  // Draws the pixels of one group that `on` selects; false (nothing drawn)
-  // when the byte gather, which reads four bytes from each element, would
-  // reach past the end of the picture.
-  auto group = [&](uint8_t* d, __mmask16 on) ZV_AVX512 {
-    if (_mm512_mask_cmpgt_epi32_mask(on, e, last) != 0) return false;
-    const __m512i ix =
-        _mm512_and_si512(_mm512_mask_i32gather_epi32(byteMask, on, e, px, 1), byteMask);
-    const __m512i c = _mm512_mask_i32gather_epi32(byteMask, on, ix, lut, 4);
-    const __mmask16 keyed = _mm512_mask_cmplt_epi32_mask(keyable, c, _mm512_setzero_si512());
-    _mm512_mask_storeu_epi8(d, Triple(on & ~keyed),
-                            _mm512_maskz_permutexvar_epi8(_cvtu64_mask64(~0ull), pack, c));
-    return true;
-  };
-  uint8_t* d = r.d;
-  int j = 0;
-  for (; j + 16 <= r.n; j += 16, d += 48) {
-    if (!group(d, 0xFFFF)) return j;
-    const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
-    const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
-    const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
-    fu = nu;
-    fv = nv;
-    e = _mm512_add_epi32(e, k);
-    e = _mm512_mask_add_epi32(e, carryU, e, one);
-    e = _mm512_mask_add_epi32(e, carryV, e, width);
+  Samples smp;
+  smp.init(r);
+  __m512i planes[4][4];
+  for (int c = 0; c < 4; c++) {
+    for (int q = 0; q < 4; q++) planes[c][q] = _mm512_loadu_si512(r.planes + 256 * c + 64 * q);
   }
-  if (j == r.n) return j;
-  return group(d, static_cast<__mmask16>((1u << (r.n - j)) - 1)) ? r.n : j;
+  __m512i order[3][2];
+  for (int q = 0; q < 3; q++) {
+    order[q][0] = _mm512_load_si512(kInterleave.blueGreen[q]);
+    order[q][1] = _mm512_load_si512(kInterleave.pixel[q]);
+  }
+  alignas(64) uint8_t ix[2][64];
+  if (r.n > 0) smp.fetch(r.px, r.n < 64 ? r.n : 64, ix[0]);
+  uint8_t* d = r.d;
+  for (int j = 0, c = 0; j < r.n; j += 64, d += 192, c ^= 1) {
+    const int m = r.n - j < 64 ? r.n - j : 64;
+    const int next = r.n - j - 64;
+    if (next > 0) smp.fetch(r.px, next < 64 ? next : 64, ix[c ^ 1]);
+    const __m512i i = _mm512_maskz_loadu_epi8(_bzhi_u64(~0ull, static_cast<unsigned>(m)), ix[c]);
+    const __mmask64 hi = _mm512_movepi8_mask(i);
+    const __m512i b = Look(planes[0], i, hi), g = Look(planes[1], i, hi);
+    const __m512i red = Look(planes[2], i, hi);
+    const __m512i keyed = r.keyed ? Look(planes[3], i, hi) : _mm512_setzero_si512();
+    for (int q = 0; q < 3; q++) {
+      const int bytes = 3 * m - 64 * q;
+      if (bytes <= 0) break;
+      __m512i out = _mm512_permutex2var_epi8(b, order[q][0], g);
+      out = _mm512_mask_permutexvar_epi8(out, _cvtu64_mask64(kInterleave.red[q]), order[q][1], red);
+      uint64_t on = _bzhi_u64(~0ull, static_cast<unsigned>(bytes));
+      if (r.keyed) {
+        on &= ~_cvtmask64_u64(_mm512_movepi8_mask(_mm512_permutexvar_epi8(order[q][1], keyed)));
+      }
+      if (on == ~0ull) {
+        _mm512_storeu_si512(d + 64 * q, out);
+      } else {
+        _mm512_mask_storeu_epi8(d + 64 * q, _cvtu64_mask64(on), out);
+      }
+    }
+  }
+  return r.n;
 }
 
 namespace {

@@ -170,8 +170,8 @@ TEST_F(FastPath, TransitionPathsGiveTheScalarBytes) {
 }
 
 // Quads: the exact stepper (level 0), its fixed-point form (level 1) and the
-// eight- and sixteen-pixel vector spans (levels 2 and 3) sample the same
-// source pixels.
+// eight- and sixty-four-pixel vector spans (levels 2 and 3) sample the same
+// source pixels, at any angle and scale, mirrored and clipped.
 TEST_F(FastPath, QuadSamplingIsTheSameAtEveryLevel) {
   std::mt19937 rng(5);
   for (int trial = 0; trial < 300; trial++) {
@@ -191,8 +191,12 @@ TEST_F(FastPath, QuadSamplingIsTheSameAtEveryLevel) {
       dc[c][1] = static_cast<int>(cy + pts[c][0] * std::sin(a) + pts[c][1] * std::cos(a));
     }
     const int over = static_cast<int>(rng() % 3);
-    const int sc[4][2] = {
-        {0, 0}, {sw - 1 + over, 0}, {0, sh - 1 + over}, {sw - 1 + over, sh - 1 + over}};
+    int sc[4][2] = {{0, 0}, {sw - 1 + over, 0}, {0, sh - 1 + over}, {sw - 1 + over, sh - 1 + over}};
+    // Mirrored across either axis, and sometimes inside a sprite's clip box.
+    if (rng() % 3 == 0) std::swap(sc[0], sc[1]), std::swap(sc[2], sc[3]);
+    if (rng() % 3 == 0) std::swap(sc[0], sc[2]), std::swap(sc[1], sc[3]);
+    ClipBox box{Pick(rng, 0, 80), Pick(rng, 0, 70), Pick(rng, 80, 160), Pick(rng, 70, 140)};
+    if (rng() % 3 == 0) p.clip = &box;
     p.dx = dc[0][0], p.dy = dc[0][1], p.sx = sc[0][0], p.sy = sc[0][1];
     for (int c = 0; c < 3; c++) {
       p.dq[c][0] = dc[c + 1][0], p.dq[c][1] = dc[c + 1][1];

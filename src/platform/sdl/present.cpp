@@ -27,10 +27,16 @@ uint32_t Lerp(uint32_t a, uint32_t b, uint32_t t) {  // t 0..256
 }
 
 // Copies the composite into the surface (0xXXRRGGBB rows): straight rows at
-// scale 1, repeated pixels at whole multiples, bilinear otherwise.
-void Scale(SDL_Surface* s) {
+// scale 1, repeated pixels at whole multiples, bilinear otherwise. With pic
+// set, nothing is drawn over the picture, and its rows (from top on) are read
+// from pic instead: the composite's copy of them is left out.
+void Scale(SDL_Surface* s, const uint32_t* pic, int top) {
   const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
-  const uint32_t* src = g_sdlWin.composite.data();
+  const uint32_t* composite = g_sdlWin.composite.data();
+  auto logical = [&](int y) {
+    return pic && y >= top ? pic + static_cast<size_t>(y - top) * lw
+                           : composite + static_cast<size_t>(y) * lw;
+  };
   auto row = [s](int y) {
     return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
                                        static_cast<ptrdiff_t>(y) * s->pitch);
@@ -48,7 +54,7 @@ void Scale(SDL_Surface* s) {
         std::copy(d - s->pitch / 4, d - s->pitch / 4 + dw, d);
         continue;
       }
-      const uint32_t* sr = src + static_cast<size_t>(y / k) * lw;
+      const uint32_t* sr = logical(y / k);
       if (k == 1) {
         std::copy(sr, sr + dw, d);
       } else {
@@ -65,8 +71,8 @@ void Scale(SDL_Surface* s) {
     int y0 = std::min(static_cast<int>(fy >> 16), lh - 1);
     int y1 = std::min(y0 + 1, lh - 1);
     uint32_t ty = static_cast<uint32_t>((fy >> 8) & 0xFF);
-    const uint32_t* r0 = src + static_cast<size_t>(y0) * lw;
-    const uint32_t* r1 = src + static_cast<size_t>(y1) * lw;
+    const uint32_t* r0 = logical(y0);
+    const uint32_t* r1 = logical(y1);
     uint32_t* d = row(g_sdlWin.destY + y) + g_sdlWin.destX;
     for (int x = 0; x < dw; ++x) {
       int64_t fx = std::max<int64_t>(0, x * stepX + stepX / 2 - 32768);
@@ -180,14 +186,21 @@ void SDLB_Redraw() {
   if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
   if (!FastRedraw(s)) {
     int top = g_sdlWin.fullScreen ? 0 : g_sdlWin.menuH;
-    uint32_t* dst = g_sdlWin.composite.data() + static_cast<size_t>(top) * g_sdlWin.winW;
-    std::copy(g_sdlWin.frame.begin(), g_sdlWin.frame.end(), dst);
+    // Only a box, an open menu or the bar shown over the picture in full
+    // screen need the picture in the composite; otherwise the scaling reads
+    // it from frame, one pass over it fewer.
+    const bool over =
+        DLG_IsOpen() || MBAR_IsOpen() || (g_sdlWin.fullScreen && g_sdlWin.overlayShown);
+    if (over) {
+      uint32_t* dst = g_sdlWin.composite.data() + static_cast<size_t>(top) * g_sdlWin.winW;
+      std::copy(g_sdlWin.frame.begin(), g_sdlWin.frame.end(), dst);
+    }
     if (!g_sdlWin.fullScreen || g_sdlWin.overlayShown || MBAR_IsOpen()) {
       MBAR_Draw(g_sdlWin.composite.data(), SDLB_LogicalW(), SDLB_LogicalH());
     }
     DLG_Draw(g_sdlWin.composite.data(), SDLB_LogicalW(), SDLB_LogicalH());
     if (g_sdlWin.fullScreen) SDL_FillRect(s, nullptr, 0);
-    Scale(s);
+    Scale(s, over ? nullptr : g_sdlWin.frame.data(), top);
     // Panels and boxes were drawn over the bar's rows too.
     g_sdlWin.barStale = true;
   }
