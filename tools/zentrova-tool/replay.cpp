@@ -18,10 +18,12 @@
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
+#include "platform/plt_input.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
+#include "script/readmark.h"
 #include "shell/app.h"
 #include "text/font.h"
 #include "zentrova-tool/replay_ext.h"
@@ -84,6 +86,13 @@ const char kHelp[] =
     "  F activate 0|1         the window loses or gains the focus\n"
     "  F minimize 1|0         the window is minimised or restored\n"
     "  F desktop BPP W H      the desktop changes to BPP bits (8, 16, 24, 32) at W x H\n"
+    "  F wheel N              the wheel turns N notches (positive away from the user)\n"
+    "  F pad BUTTON down|up   a game-controller button: a, b, x, y, start, back, dpup,\n"
+    "                         dpdown, dpleft, dpright, lt, rt\n"
+    "  F axis leftx|lefty V   the left stick's axis at V (-32768 to 32767)\n"
+    "  F gamepad 1|0          a game controller is connected or removed\n"
+    "  F sliders V...         the sliders of the next dialog that has them, as the\n"
+    "                         user leaves them (0 to 100 each)\n"
     "\n"
     "JSON summary keys: frame, loopState, gameMode, debugMode, drawnLastSecond,\n"
     "updatesLastSecond, framesDrawn, quit, savesDisabled (a running game held the\n"
@@ -108,6 +117,15 @@ int KeyCode(const std::string& k) {
   if (k.size() >= 2 && k[0] == 'f') {
     int n = std::atoi(k.c_str() + 1);
     if (n >= 1 && n <= 12) return PLT_VK_F1 + n - 1;
+  }
+  return -1;
+}
+
+int PadButtonCode(const std::string& b) {
+  static const char* const names[PLT_PAD_BUTTONS] = {
+      "a", "b", "x", "y", "start", "back", "dpup", "dpdown", "dpleft", "dpright", "lt", "rt"};
+  for (int i = 0; i < PLT_PAD_BUTTONS; ++i) {
+    if (b == names[i]) return i;
   }
   return -1;
 }
@@ -199,6 +217,29 @@ bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEve
           b > 16384 || c < 1 || c > 16384)
         return bad("desktop needs BPP (8, 16, 24 or 32) W H (1 to 16384)");
       out->push_back(e);
+    } else if (v == "wheel") {
+      if (e.args.size() != 1 || !ParseInt(e.args[0], &a) || a < -1000 || a > 1000 || a == 0)
+        return bad("wheel needs N (-1000 to 1000, not 0)");
+      out->push_back(e);
+    } else if (v == "pad") {
+      if (e.args.size() != 2 || PadButtonCode(e.args[0]) < 0 ||
+          (e.args[1] != "down" && e.args[1] != "up"))
+        return bad("pad needs BUTTON (a, b, x, y, start, back, dpup, dpdown, dpleft, dpright, lt, rt) down|up");
+      out->push_back(e);
+    } else if (v == "axis") {
+      if (e.args.size() != 2 || (e.args[0] != "leftx" && e.args[0] != "lefty") ||
+          !ParseInt(e.args[1], &a) || a < -32768 || a > 32767)
+        return bad("axis needs leftx|lefty VALUE (-32768 to 32767)");
+      out->push_back(e);
+    } else if (v == "gamepad") {
+      if (e.args.size() != 1 || (e.args[0] != "0" && e.args[0] != "1")) return bad("needs 0 or 1");
+      out->push_back(e);
+    } else if (v == "sliders") {
+      if (e.args.empty() || e.args.size() > 4) return bad("sliders needs 1 to 4 values");
+      for (const std::string& x : e.args) {
+        if (!ParseInt(x, &a) || a < 0 || a > 100) return bad("a slider is 0 to 100");
+      }
+      out->push_back(e);
     } else {
       return bad("unknown event");
     }
@@ -228,6 +269,19 @@ void REPLAY_ApplyEvent(const ReplayEvent& e) {
     HL_SetActive(e.args[0] == "1");
   } else if (v == "minimize") {
     HL_PostMinimized(e.args[0] == "1");
+  } else if (v == "wheel") {
+    HL_Wheel(std::atoi(e.args[0].c_str()));
+  } else if (v == "pad") {
+    HL_PadButton(PadButtonCode(e.args[0]), e.args[1] == "down");
+  } else if (v == "axis") {
+    HL_PadAxis(e.args[0] == "leftx" ? PLT_PAD_AXIS_LEFTX : PLT_PAD_AXIS_LEFTY,
+               std::atoi(e.args[1].c_str()));
+  } else if (v == "gamepad") {
+    HL_PadConnected(e.args[0] == "1");
+  } else if (v == "sliders") {
+    std::vector<int> values;
+    for (const std::string& x : e.args) values.push_back(std::atoi(x.c_str()));
+    HL_QueueSliderValues(values);
   } else if (v == "desktop") {
     HL_ChangeDesktop(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()),
                      std::atoi(e.args[2].c_str()));
@@ -354,9 +408,11 @@ int Run(int argc, char** argv) {
   // Beside a running game the ranking file is the game's: whichever saved
   // last would win.
   g_rank.savesDisabled = PLT_InstanceLockHeld(APP_INSTANCE_LOCK);
+  g_read.savesDisabled = g_rank.savesDisabled;
   if (g_rank.savesDisabled)
     std::fprintf(stderr,
-                 "zentrova-tool replay: a game is running; rank.sav is not written in this run\n");
+                 "zentrova-tool replay: a game is running; rank.sav is not written in this run "
+                 "(nor read.sav)\n");
   int status = 0;
   g_replayStop = false;
   if (!APP_Start()) {

@@ -9,7 +9,7 @@
 struct ReplayEvent {
   uint64_t frame;
   std::string verb;  // move, down, up, key, tap, answer, command, close, activate,
-                     // minimize, desktop
+                     // minimize, desktop, wheel, pad, axis, gamepad, sliders
   std::vector<std::string> args;
   int line;
 };
