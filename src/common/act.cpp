@@ -5,6 +5,7 @@
 
 #include "common/key.h"
 #include "common/mouse.h"
+#include "common/pad.h"
 
 InputActions g_act;
 
@@ -13,7 +14,7 @@ void ACT_Update() {
   a.holdDecide = (g_keys.level[KEY_SPACE] || MOUSE_HeldInside(0)) ? 1 : 0;
   a.decide = (g_keys.pressed[KEY_SPACE] || MOUSE_PressedInside(0)) ? 1 : 0;
   a.cancel = (g_keys.pressed[KEY_SHIFT] || MOUSE_PressedInside(1)) ? 1 : 0;
-  a.skip = (g_keys.level[KEY_CTRL] || MOUSE_HeldInside(2)) ? 1 : 0;
+  a.skip = (g_keys.level[KEY_CTRL] || MOUSE_HeldInside(2) || PAD_Skip()) ? 1 : 0;
   a.enter = g_keys.pressed[KEY_ENTER];
   if (!a.holdDecide) {
     a.keyEnd = g_keys.pressed[KEY_END];

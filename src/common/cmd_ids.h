@@ -15,5 +15,10 @@ enum : int {
   CMD_SOUND_OFF = 40060,
   CMD_MANUAL = 40061,
   CMD_SCALE1 = 40070,  // 40070..40073: the window at 1x to 4x
-  CMD_SMOOTH = 40075   // full screen: smooth scaling on or off
+  CMD_SMOOTH = 40075,  // full screen: smooth scaling on or off
+  CMD_AUTO0 = 40080,   // 40080..40083: auto mode off, slow, standard, fast
+  CMD_SKIP_READ_ONLY = 40084,
+  CMD_VOLUME = 40085,  // the volume dialog
+  CMD_MUTE_UNFOCUSED = 40086,
+  CMD_TEXT_HOOK = 40087
 };

@@ -25,6 +25,8 @@ void CFG_Defaults() {
   g_cfg.bgm = 1;
   g_cfg.se = 1;
   g_cfg.windowScale = 1;
+  g_cfg.volBgm = 100;
+  g_cfg.volSe = 100;
   g_cfgRun = CfgRunState{};
 }
 
@@ -46,8 +48,29 @@ void CFG_Sanitize() {
   // Only our own window values, which size the window, are held to range.
   g_cfg.windowScale = InRangeOr(g_cfg.windowScale, 1, 4, 1);
   g_cfg.smooth = InRangeOr(g_cfg.smooth, 0, 1, 0);
+  g_cfg.volBgm = InRangeOr(g_cfg.volBgm, 0, 100, 100);
+  g_cfg.volSe = InRangeOr(g_cfg.volSe, 0, 100, 100);
+  g_cfg.autoSpeed = InRangeOr(g_cfg.autoSpeed, 0, 3, 0);
+  g_cfg.skipReadOnly = InRangeOr(g_cfg.skipReadOnly, 0, 1, 0);
+  g_cfg.muteUnfocused = InRangeOr(g_cfg.muteUnfocused, 0, 1, 0);
+  g_cfg.textHook = InRangeOr(g_cfg.textHook, 0, 1, 0);
 }
 
+namespace {
+
+// The comforts' values, read and written beside the system's.
+struct ExtraValue {
+  const char* name;
+  int32_t Settings::*field;
+};
+const ExtraValue kExtraValues[] = {
+    {"window_scale", &Settings::windowScale}, {"smooth", &Settings::smooth},
+    {"vol_bgm", &Settings::volBgm},           {"vol_se", &Settings::volSe},
+    {"auto_speed", &Settings::autoSpeed},     {"skip_read_only", &Settings::skipReadOnly},
+    {"mute_unfocused", &Settings::muteUnfocused}, {"text_hook", &Settings::textHook},
+};
+
+}  // namespace
 int CFG_SystemSpeed() {
   const int32_t w = g_cfg.wait;
   return w < 0 ? 0 : (w > CFG_MAX_SYSTEM_SPEED ? CFG_MAX_SYSTEM_SPEED : w);
@@ -68,8 +91,7 @@ void CFG_Load() {
   REG_ReadDword("bgm", &g_cfg.bgm);
   REG_ReadDword("se", &g_cfg.se);
   REG_Read("cg", g_cfg.cg, sizeof g_cfg.cg);
-  REG_ReadDword("window_scale", &g_cfg.windowScale);
-  REG_ReadDword("smooth", &g_cfg.smooth);
+  for (const ExtraValue& v : kExtraValues) REG_ReadDword(v.name, &(g_cfg.*v.field));
   CFG_Sanitize();
 }
 
@@ -83,8 +105,7 @@ int CFG_Save() {
   REG_WriteDword("bgm", static_cast<uint32_t>(g_cfg.bgm));
   REG_WriteDword("se", static_cast<uint32_t>(g_cfg.se));
   REG_WriteBinary("cg", g_cfg.cg, sizeof g_cfg.cg);
-  REG_WriteDword("window_scale", static_cast<uint32_t>(g_cfg.windowScale));
-  REG_WriteDword("smooth", static_cast<uint32_t>(g_cfg.smooth));
+  for (const ExtraValue& v : kExtraValues) REG_WriteDword(v.name, static_cast<uint32_t>(g_cfg.*v.field));
   if (PLT_RegCommit() == PLT_REG_OK) return 1;
   CFG_SaveFailed();
   return 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/key.h"
+#include "common/pad.h"
 #include "platform/plt_cursor.h"
 #include "platform/plt_input.h"
 
@@ -13,7 +14,8 @@ namespace {
 
 bool ReadButton(int b) {
   static const int vks[3] = {PLT_VK_LBUTTON, PLT_VK_RBUTTON, PLT_VK_MBUTTON};
-  return (PLT_GetAsyncKeyState(vks[b]) & (PLT_KEY_DOWN_NOW | PLT_KEY_PRESSED_SINCE)) != 0;
+  const bool mouse = (PLT_GetAsyncKeyState(vks[b]) & (PLT_KEY_DOWN_NOW | PLT_KEY_PRESSED_SINCE)) != 0;
+  return mouse || PAD_HoldsButton(b);
 }
 
 }  // namespace
@@ -32,6 +34,8 @@ void MOUSE_Poll(int active) {
   PLT_ScreenToClient(&x, &y);
   g_mouse.x = x;
   g_mouse.y = y;
+  const int wheel = PLT_TakeWheel();  // turned in the background: dropped
+  g_mouse.wheel = active ? wheel : 0;
 
   g_mouse.hoverZone = -1;
   if (!(x < 1 || y < 1 || x > g_mouse.width || y > g_mouse.height)) {

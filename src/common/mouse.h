@@ -19,6 +19,7 @@ struct MouseState {
   uint8_t activeGroup;
   uint8_t flushPending;
   uint8_t exclusive;
+  int32_t wheel;  // notches turned since the last poll, positive away from the user
   ClickZone zones[ZONE_GROUPS][ZONES_PER_GROUP];
 };
 extern MouseState g_mouse;

@@ -7,6 +7,7 @@
 #include "platform/dialog.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ constexpr int kButtonGap = 8;
 constexpr int kCheckRowH = 18;
 constexpr int kCheckBox = 13;
 constexpr int kMaxButtons = 4;
+constexpr int kSliderRowH = 22;
+constexpr int kSliderTrackW = 200;
+constexpr int kSliderThumbW = 9;
+constexpr int kSliderStep = 5;
 
 struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
@@ -54,11 +59,15 @@ struct DialogState {
   int escapeResult = PLT_IDCANCEL;
   bool hasCheck = false;
   std::string checkCaption;
-  int focus = 0;     // button index, or -1 for the check box
+  int sliderCount = 0;
+  std::string sliderCaptions[DLG_MAX_SLIDERS];
+  int sliderValues[DLG_MAX_SLIDERS] = {};
+  int focus = 0;     // button index, -1 for the check box, DLG_FOCUS_SLIDER0 + i
   int pressed = -2;  // control the left button went down on (-2 none)
   bool pressedInside = false;
   Rect box, iconRect, textRect, check;
   Rect buttons[kMaxButtons];
+  Rect sliderRows[DLG_MAX_SLIDERS], sliderTracks[DLG_MAX_SLIDERS];
 };
 
 DialogState g_dlg;
@@ -119,11 +128,18 @@ void Layout(int windowW, int windowH) {
     bw[i] = std::max(kButtonW, TextWidth(d.labels[i].c_str()) + 24);
     rowW += bw[i] + (i ? kButtonGap : 0);
   }
-  int contentW = std::max({iconW + textW, checkW, rowW, TextWidth(d.caption.c_str()) + 24, 200});
+  int labelW = 0;
+  for (int i = 0; i < d.sliderCount; ++i)
+    labelW = std::max(labelW, TextWidth(d.sliderCaptions[i].c_str()));
+  const int valueW = TextWidth("100%");
+  int sliderW = d.sliderCount ? labelW + 8 + kSliderTrackW + 8 + valueW : 0;
+  int contentW =
+      std::max({iconW + textW, checkW, rowW, sliderW, TextWidth(d.caption.c_str()) + 24, 200});
   int bodyH = std::max(textH, icon ? kIconSize : 0);
+  int slidersH = d.sliderCount ? kPad + d.sliderCount * kSliderRowH : 0;
   int w = 2 * kBorder + 2 * kPad + contentW;
-  int h = kBorder + kCaptionH + kPad + bodyH + (d.hasCheck ? kPad + kCheckRowH : 0) + kPad +
-          kButtonH + kPad + kBorder;
+  int h = kBorder + kCaptionH + kPad + bodyH + slidersH + (d.hasCheck ? kPad + kCheckRowH : 0) +
+          kPad + kButtonH + kPad + kBorder;
   w = std::min(w, std::max(windowW, 1));
   d.box = Rect{std::max((windowW - w) / 2, 0), std::max((windowH - h) / 2, 0), w, h};
   int top = d.box.y + kBorder + kCaptionH + kPad;
@@ -132,6 +148,12 @@ void Layout(int windowW, int windowH) {
                     icon ? kIconSize : 0};
   d.textRect = Rect{left + iconW, top + std::max(0, (bodyH - textH) / 2), textW, textH};
   int y = top + bodyH + kPad;
+  for (int i = 0; i < d.sliderCount; ++i) {
+    d.sliderRows[i] = Rect{left, y, sliderW, kSliderRowH};
+    d.sliderTracks[i] = Rect{left + labelW + 8, y + 2, kSliderTrackW, kSliderRowH - 4};
+    y += kSliderRowH;
+  }
+  if (d.sliderCount) y += kPad;
   if (d.hasCheck) {
     d.check = Rect{left + iconW, y, checkW, kCheckRowH};
     y += kCheckRowH + kPad;
@@ -147,6 +169,11 @@ void Changed() {
   g_dlg.dirty = true;
 }
 
+int SliderIndex(int control) {
+  int i = control - DLG_FOCUS_SLIDER0;
+  return i >= 0 && i < g_dlg.sliderCount ? i : -1;
+}
+
 void Finish(int result) {
   g_dlg.open = false;
   g_dlg.result = result;
@@ -155,6 +182,7 @@ void Finish(int result) {
 }
 
 void Choose(int control) {
+  if (SliderIndex(control) >= 0) return;
   if (control == -1) {
     if (g_dlg.hasCheck) {
       g_dlg.checked = !g_dlg.checked;
@@ -168,6 +196,7 @@ void Choose(int control) {
 // Controls in tab order: the check box first, then the buttons.
 void MoveFocus(int dir) {
   std::vector<int> order;
+  for (int i = 0; i < g_dlg.sliderCount; ++i) order.push_back(DLG_FOCUS_SLIDER0 + i);
   if (g_dlg.hasCheck) order.push_back(-1);
   for (int i = 0; i < g_dlg.buttonCount; ++i) order.push_back(i);
   if (order.empty()) return;
@@ -185,7 +214,25 @@ int HitControl(int x, int y) {
     if (g_dlg.buttons[i].Contains(x, y)) return i;
   }
   if (g_dlg.hasCheck && g_dlg.check.Contains(x, y)) return -1;
+  for (int i = 0; i < g_dlg.sliderCount; ++i) {
+    if (g_dlg.sliderRows[i].Contains(x, y)) return DLG_FOCUS_SLIDER0 + i;
+  }
   return -2;
+}
+
+void SetSlider(int i, int value) {
+  value = std::clamp(value, 0, 100);
+  if (g_dlg.sliderValues[i] == value) return;
+  g_dlg.sliderValues[i] = value;
+  Changed();
+}
+
+// The value under x on a slider's track, the thumb's centre taken as the point.
+void SlideTo(int i, int x) {
+  const Rect& t = g_dlg.sliderTracks[i];
+  int span = t.w - kSliderThumbW;
+  int at = x - t.x - kSliderThumbW / 2;
+  SetSlider(i, span > 0 ? (at * 100 + span / 2) / span : 0);
 }
 
 // ---- drawing ----
@@ -246,7 +293,8 @@ void DrawIcon(uint32_t* img, int iw, int ih, const Rect& r) {
 
 void DrawButton(uint32_t* img, int iw, int ih, int i) {
   const Rect& b = g_dlg.buttons[i];
-  bool isDefault = g_dlg.focus >= 0 ? g_dlg.focus == i : g_dlg.defaultButton == i;
+  bool focusOnButton = g_dlg.focus >= 0 && g_dlg.focus < g_dlg.buttonCount;
+  bool isDefault = focusOnButton ? g_dlg.focus == i : g_dlg.defaultButton == i;
   bool down = g_dlg.pressed == i && g_dlg.pressedInside;
   Fill(img, iw, ih, b.x, b.y, b.w, b.h, kFace);
   Rect in = b;
@@ -292,6 +340,27 @@ void DrawCheckBox(uint32_t* img, int iw, int ih) {
                kFontSize + 4);
 }
 
+void DrawSlider(uint32_t* img, int iw, int ih, int i) {
+  const Rect& row = g_dlg.sliderRows[i];
+  const Rect& t = g_dlg.sliderTracks[i];
+  int ty = row.y + (row.h - kFontSize) / 2;
+  DrawText(img, iw, ih, row.x, ty, g_dlg.sliderCaptions[i].c_str(), kBlack);
+  // A sunken groove across the track and a raised thumb on it.
+  int gy = t.y + t.h / 2 - 2;
+  Frame(img, iw, ih, t.x, gy, t.w, 4, kShadow, kWhite);
+  Frame(img, iw, ih, t.x + 1, gy + 1, t.w - 2, 2, kDarkShadow, kFace);
+  int span = t.w - kSliderThumbW;
+  int tx = t.x + span * g_dlg.sliderValues[i] / 100;
+  Fill(img, iw, ih, tx, t.y, kSliderThumbW, t.h, kFace);
+  Frame(img, iw, ih, tx, t.y, kSliderThumbW, t.h, kWhite, kDarkShadow);
+  Frame(img, iw, ih, tx + 1, t.y + 1, kSliderThumbW - 2, t.h - 2, kFace, kShadow);
+  char value[8];
+  std::snprintf(value, sizeof value, "%d%%", g_dlg.sliderValues[i]);
+  DrawText(img, iw, ih, t.x + t.w + 8, ty, value, kBlack);
+  if (g_dlg.focus == DLG_FOCUS_SLIDER0 + i)
+    FocusFrame(img, iw, ih, row.x - 2, row.y, t.x - row.x, row.h);
+}
+
 }  // namespace
 
 void DLG_Open(const DlgSpec& desc, int windowWidth, int windowHeight) {
@@ -326,6 +395,11 @@ void DLG_Open(const DlgSpec& desc, int windowWidth, int windowHeight) {
   d.hasCheck = desc.checkCaption != nullptr;
   d.checkCaption = desc.checkCaption ? desc.checkCaption : "";
   d.checked = desc.checked ? 1 : 0;
+  d.sliderCount = desc.sliders ? std::clamp(desc.sliderCount, 0, static_cast<int>(DLG_MAX_SLIDERS)) : 0;
+  for (int i = 0; i < d.sliderCount; ++i) {
+    d.sliderCaptions[i] = desc.sliders[i].caption ? desc.sliders[i].caption : "";
+    d.sliderValues[i] = std::clamp(desc.sliders[i].value, 0, 100);
+  }
   int maxText = std::min(
       kMaxTextW, std::max(windowWidth - 2 * kBorder - 3 * kPad - (desc.icon ? kIconSize : 0), 80));
   d.lines = Wrap(desc.text, maxText);
@@ -350,12 +424,22 @@ int DLG_Checked() {
 int DLG_Focus() {
   return g_dlg.focus;
 }
+int DLG_SliderValue(int i) {
+  return i >= 0 && i < g_dlg.sliderCount ? g_dlg.sliderValues[i] : 0;
+}
+void DLG_SliderBounds(int i, int* x, int* y, int* w, int* h) {
+  Rect r = i >= 0 && i < g_dlg.sliderCount ? g_dlg.sliderTracks[i] : Rect{};
+  *x = r.x;
+  *y = r.y;
+  *w = r.w;
+  *h = r.h;
+}
 
 void DLG_Key(int vk, bool shift) {
   if (!g_dlg.open) return;
   switch (vk) {
     case PLT_VK_RETURN:
-      Choose(g_dlg.focus >= 0 ? g_dlg.focus : g_dlg.defaultButton);
+      Choose(g_dlg.focus >= 0 && g_dlg.focus < g_dlg.buttonCount ? g_dlg.focus : g_dlg.defaultButton);
       break;
     case PLT_VK_SPACE:
       Choose(g_dlg.focus);
@@ -367,10 +451,20 @@ void DLG_Key(int vk, bool shift) {
       MoveFocus(shift ? -1 : 1);
       break;
     case PLT_VK_LEFT:
+    case PLT_VK_RIGHT:
+      if (int i = SliderIndex(g_dlg.focus); i >= 0) {
+        SetSlider(i, g_dlg.sliderValues[i] + (vk == PLT_VK_LEFT ? -kSliderStep : kSliderStep));
+        break;
+      }
+      MoveFocus(vk == PLT_VK_LEFT ? -1 : 1);
+      break;
+    case PLT_VK_HOME:
+    case PLT_VK_END:
+      if (int i = SliderIndex(g_dlg.focus); i >= 0) SetSlider(i, vk == PLT_VK_HOME ? 0 : 100);
+      break;
     case PLT_VK_UP:
       MoveFocus(-1);
       break;
-    case PLT_VK_RIGHT:
     case PLT_VK_DOWN:
       MoveFocus(1);
       break;
@@ -381,6 +475,10 @@ void DLG_Key(int vk, bool shift) {
 
 void DLG_MouseMove(int x, int y) {
   if (!g_dlg.open || g_dlg.pressed == -2) return;
+  if (int i = SliderIndex(g_dlg.pressed); i >= 0) {
+    SlideTo(i, x);
+    return;
+  }
   bool inside = HitControl(x, y) == g_dlg.pressed;
   if (inside != g_dlg.pressedInside) {
     g_dlg.pressedInside = inside;
@@ -395,6 +493,7 @@ void DLG_MouseDown(int button, int x, int y) {
   g_dlg.pressed = hit;
   g_dlg.pressedInside = true;
   g_dlg.focus = hit;
+  if (int i = SliderIndex(hit); i >= 0) SlideTo(i, x);
   Changed();
 }
 
@@ -466,6 +565,7 @@ void DLG_Draw(uint32_t* img, int iw, int ih) {
              g_dlg.textRect.y + static_cast<int>(i) * kLineH + (kLineH - kFontSize) / 2,
              g_dlg.lines[i].c_str(), kBlack);
   }
+  for (int i = 0; i < g_dlg.sliderCount; ++i) DrawSlider(img, iw, ih, i);
   if (g_dlg.hasCheck) DrawCheckBox(img, iw, ih);
   for (int i = 0; i < g_dlg.buttonCount; ++i) DrawButton(img, iw, ih, i);
 }

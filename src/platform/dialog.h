@@ -19,6 +19,14 @@ struct DlgButton {
   const char* label;
 };
 
+// A slider of 0..100 (per cent) with its caption on the left and its value
+// on the right; Left and Right move the focused one by 5.
+enum : int { DLG_MAX_SLIDERS = 4, DLG_FOCUS_SLIDER0 = 100 };
+struct DlgSlider {
+  const char* caption;  // UTF-8
+  int value;
+};
+
 struct DlgSpec {
   const char* caption;  // UTF-8
   const char* text;     // UTF-8; '\n' breaks a line, long lines wrap
@@ -31,6 +39,8 @@ struct DlgSpec {
   int escapeResult;          // the result of Escape and of closing the box otherwise
   const char* checkCaption;  // a check box above the buttons, or null
   int checked;
+  const DlgSlider* sliders;  // rows between the text and the check box, or null
+  int sliderCount;
 };
 
 // Lays the box out centred in a window of the given size and opens it.
@@ -41,6 +51,9 @@ void DLG_Cancel(int result);
 // The result of the box that closed last (0 while one is open) and its check box.
 int DLG_Result();
 int DLG_Checked();
+// A slider's value (0..100) as the box has it.
+int DLG_SliderValue(int i);
+void DLG_SliderBounds(int i, int* x, int* y, int* w, int* h);  // its track
 
 // Keys (virtual key codes; shift for Shift+Tab) and the mouse (button 0 left).
 void DLG_Key(int vk, bool shift);
@@ -48,7 +61,8 @@ void DLG_MouseMove(int x, int y);
 void DLG_MouseDown(int button, int x, int y);
 void DLG_MouseUp(int button, int x, int y);
 
-// Index of the focused control: the buttons 0.., the check box -1.
+// Index of the focused control: the buttons 0.., the check box -1, the
+// sliders DLG_FOCUS_SLIDER0...
 int DLG_Focus();
 // The box's rectangle in window coordinates, and a button's.
 void DLG_Bounds(int* x, int* y, int* w, int* h);

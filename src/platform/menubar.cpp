@@ -365,6 +365,15 @@ bool MBAR_IsOpen() {
   return g_menu.openTop >= 0;
 }
 
+void MBAR_OpenFirst() {
+  for (int i = 0; i < g_menu.count; ++i) {
+    if (IsTop(i)) {
+      OpenTop(i);
+      return;
+    }
+  }
+}
+
 void MBAR_Close() {
   if (g_menu.openTop < 0 && g_menu.hotTop < 0) return;
   g_menu.openTop = -1;

@@ -17,6 +17,8 @@ void MBAR_Destroy();
 int MBAR_BarHeight();  // 0 without a menu
 bool MBAR_IsOpen();
 void MBAR_Close();
+// Opens the first top-level menu, for the keyboard to go on from.
+void MBAR_OpenFirst();
 
 // Mouse at window coordinates (button 0 left, 1 right, 2 middle); each
 // returns true when the menu used the event, which then must not reach the

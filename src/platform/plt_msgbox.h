@@ -16,9 +16,16 @@ struct PltDialog {
   int icon;
   int checkId;  // control id of the check box, 0 for none
   const char* checkCaption;
+  // Sliders of 0..100 (per cent) above the check box; a dialog with
+  // sliders has OK and キャンセル.
+  int sliderCount;
+  const char* sliderCaptions[4];
 };
 
 // Shows the dialog modally, centred on the main window. *checked (may be
 // null) gives the check box's state at opening and receives it at closing.
 // Returns PLT_IDOK, or PLT_IDCANCEL when the dialog was closed otherwise.
 int PLT_DialogBox(const PltDialog* dialog, int* checked);
+// The same for a dialog with sliders: values (sliderCount of them) give the
+// sliders at opening and receive them when it ends with OK.
+int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values);

@@ -7,3 +7,6 @@ int PLT_ShellOpen(const char* target);
 // ~/Pictures) with sub inside it, created when missing, as a host path. 1, or
 // 0 when there is none.
 int PLT_PicturesDir(const char* sub, char* out, int outSize);
+// Hands a message (UTF-8, no markup) to the programs that read along: a line
+// on standard output and the clipboard.
+void PLT_PublishText(const char* utf8);

@@ -9,10 +9,12 @@ const PltDialog g_dialogHighColor = {
     PLT_DLG_ICON_WARNING,
     RES_CTL_NO_MORE,
     "以後このメッセージを表示しない",
+    0,
+    {},
 };
 
 const PltDialog g_dialogAbout = {
-    RES_DLG_ABOUT, "バージョン情報", "Zentrova\nバージョン 1.00", PLT_DLG_ICON_PROGRAM, 0, nullptr,
+    RES_DLG_ABOUT, "バージョン情報", "Zentrova\nバージョン 1.00", PLT_DLG_ICON_PROGRAM, 0, nullptr, 0, {},
 };
 
 const PltDialog g_dialog256 = {
@@ -23,4 +25,10 @@ const PltDialog g_dialog256 = {
     PLT_DLG_ICON_WARNING,
     0,
     nullptr,
+    0,
+    {},
+};
+
+const PltDialog g_dialogVolume = {
+    RES_DLG_VOLUME, "音量", "音楽と効果音の大きさ", PLT_DLG_ICON_NONE, 0, nullptr, 2, {"音楽", "効果音"},
 };

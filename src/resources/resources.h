@@ -10,6 +10,7 @@ enum : int {
   RES_DLG_HIGHCOLOR = 104,
   RES_DLG_ABOUT = 105,
   RES_DLG_256 = 106,
+  RES_DLG_VOLUME = 107,
   RES_BMP_DEBUGFONT = 108,
   RES_ICON = 109,
   RES_CURSOR = 113,
@@ -21,6 +22,8 @@ enum : int {
 extern const PltDialog g_dialogHighColor;
 extern const PltDialog g_dialogAbout;
 extern const PltDialog g_dialog256;
+// Dialog 107: the music and effect volumes (two sliders).
+extern const PltDialog g_dialogVolume;
 
 // Menu resource 101.
 extern const PltMenu g_menuMain;

@@ -9,20 +9,28 @@
 #include "common/clock.h"
 #include "common/cmd_ids.h"
 #include "common/config.h"
+#include "common/key.h"
 #include "common/log.h"
 #include "common/modes.h"
 #include "common/mouse.h"
 #include "common/msg.h"
+#include "common/resource.h"
 #include "common/se_ids.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
+#include "platform/plt_file.h"
+#include "platform/plt_glyph.h"
 #include "platform/plt_menu.h"
+#include "platform/plt_shell.h"
+#include "script/history.h"
+#include "script/readmark.h"
 #include "script/script.h"
 #include "sound/bgm.h"
 #include "sound/sound.h"
 #include "text/text.h"
 
 SceneState g_scene;
+SceneOptions g_sceneOptions = {2, 0};
 int32_t g_eventPictures[EVENT_PICTURE_MAX] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -1};
 
 namespace {
@@ -34,12 +42,20 @@ enum : int {
   LAYER_INCOMING = 1,
   LAYER_WINDOW = 10,
   LAYER_MESSAGE = 11,
+  LAYER_WAIT_MARK = 12,
   LAYER_CHOICE_FRAME = 20,
   LAYER_CHOICE_BAR = 21,
   LAYER_CHOICE_TEXT = 22,
 };
 
 constexpr int kFps = 30;
+// Auto mode's wait: a base and a share per byte of text, slow to fast.
+constexpr int kAutoBase[4] = {0, 45, 30, 15};
+constexpr int kAutoPerByte[4] = {0, 3, 2, 1};
+const char kAutoSign[] = "AUTO";
+// The click-wait mark: frames of kMarkSize square, each shown kMarkTicks frames.
+constexpr int kMarkSize = 16, kMarkTicks = 3;
+const char kMarkPicture[] = "wait00.bmp";
 const char kTooManyChoices[] = "選択肢の数が多すぎます";
 
 int Speed() {
@@ -101,7 +117,182 @@ void CopyText(char* dst, const char* src, int max) {
   dst[n] = 0;
 }
 
+// The mark is an addition of this program: without its picture (a modder's
+// data) there is none, and no warning either.
+void LoadWaitMark() {
+  PltFile* f = nullptr;
+  g_scene.markLoaded = RES_OpenStream(IMG_GetDir(), kMarkPicture, &f) > 0 ? 1 : 0;
+  if (f) PLT_FileClose(f);
+  if (g_scene.markLoaded) g_scene.markLoaded = IMG_LoadBMP(AVG_IMG_WAIT_MARK, FMT_F, kMarkPicture) ? 1 : 0;
+  if (!g_scene.markLoaded) return;
+  SPR_SetImage(AVG_SPR_WAIT_MARK, AVG_IMG_WAIT_MARK, LAYER_WAIT_MARK, 0, -1);
+  SPR_SetBlend(AVG_SPR_WAIT_MARK, BLT_MODE_ADD);
+}
+
+// Every frame: the mark shows while a fully shown message waits for the
+// player, one frame of its picture after another.
+void UpdateWaitMark() {
+  if (!g_scene.markLoaded) return;
+  const bool on = g_interp.messageRunning && g_scene.shown && !g_scene.revealing &&
+                  g_scene.windowVisible && !g_scene.choicesOpen;
+  if (!on) {
+    g_scene.markTicks = 0;
+    SPR_Show(AVG_SPR_WAIT_MARK, 0);
+    return;
+  }
+  int w = 0, h = 0;
+  IMG_GetSize(AVG_IMG_WAIT_MARK, &w, &h);
+  const int frames = w / kMarkSize > 0 ? w / kMarkSize : 1;
+  const int frame = g_scene.markTicks / kMarkTicks % frames;
+  ++g_scene.markTicks;
+  SPR_SetView(AVG_SPR_WAIT_MARK, g_scene.markX, g_scene.markY, frame * kMarkSize, 0,
+              kMarkSize, h < kMarkSize ? h : kMarkSize);
+  SPR_Show(AVG_SPR_WAIT_MARK, 1);
+}
+
+// Where the mark goes: after the last character laid out, on its line.
+void PlaceWaitMark() {
+  const TextRecord& r = g_texts[AVG_TXT_MESSAGE];
+  // Line breaks after the last character would put it at the start of an
+  // empty line.
+  static char text[TXT_BUFFER_SIZE];
+  std::snprintf(text, sizeof text, "%s", r.text ? r.text : "");
+  for (size_t n = std::strlen(text); n > 0;) {
+    if (text[n - 1] == '\n' || text[n - 1] == ' ') {
+      text[--n] = 0;
+    } else if (n >= 2 && text[n - 2] == '\\' && (text[n - 1] == 'n' || text[n - 1] == 'k') &&
+               (n < 3 || text[n - 3] != '\\')) {
+      n -= 2;
+      text[n] = 0;
+    } else {
+      break;
+    }
+  }
+  int32_t ex = r.x, ey = r.y;
+  TXT_Draw({.x = r.x,
+            .y = r.y,
+            .width = r.width,
+            .lines = r.lines,
+            .charSpacing = r.charSpacing,
+            .lineSpacing = r.lineSpacing,
+            .size = r.size,
+            .text = text,
+            .page = r.page,
+            .measure = 1,
+            .endX = &ex,
+            .endY = &ey});
+  // Kept on the screen whatever the message did.
+  g_scene.markX = ex + 2 > 640 - kMarkSize ? 640 - kMarkSize : ex + 2;
+  g_scene.markY = ey + (r.size - kMarkSize) / 2 + 2;
+  if (g_scene.markY > 480 - kMarkSize) g_scene.markY = 480 - kMarkSize;
+}
+
+void ShowAutoSign() {
+  if (!g_scene.active) return;
+  const int on = g_cfg.autoSpeed > 0 && g_scene.windowVisible;
+  if (on && !g_scene.autoSignMade) {
+    TXT_SetSlot(AVG_TXT_AUTO, LAYER_MESSAGE, 16, 1, "%s", kAutoSign);
+    TXT_SetShadow(AVG_TXT_AUTO, 1);
+    TXT_SetBox(AVG_TXT_AUTO, 584, 328, 4, 1);
+    g_scene.autoSignMade = 1;
+  }
+  if (g_scene.autoSignMade) TXT_ShowSlot(AVG_TXT_AUTO, on);
+}
+
+// Hands the message on show, without its markup, to the programs that read
+// along (the "text_hook" setting).
+void PublishMessage(const char* text) {
+  static char plain[TXT_BUFFER_SIZE];
+  static char utf8[TXT_BUFFER_SIZE * 3 / 2 + 4];
+  TXT_PlainText(text, plain, sizeof plain);
+  PLT_SjisToUtf8(plain, utf8, sizeof utf8);
+  PLT_PublishText(utf8);
+}
+
+void MarkRead() {
+  if (!g_scene.shown || g_scene.msgRead) return;
+  READ_Mark(g_script.number, g_scene.msgHash);
+  g_scene.msgRead = 1;
+}
+
+bool AnyKeyPressed() {
+  for (int k = 0; k < KEY_COUNT; ++k) {
+    // The function keys are the program's own (F12 takes a picture).
+    if (k >= KEY_F1 && k < KEY_F1 + 12) continue;
+    if (k != KEY_A && g_keys.pressed[k]) return true;
+  }
+  return false;
+}
+
+// The window and what goes with it step aside for the history, which draws
+// the same message at the same place.
+void ShowWindowParts(int on) {
+  SPR_Show(AVG_SPR_WINDOW, on);
+  TXT_ShowSlot(AVG_TXT_MESSAGE, on);
+  if (g_scene.autoSignMade) TXT_ShowSlot(AVG_TXT_AUTO, on && g_cfg.autoSpeed > 0);
+  if (g_scene.markLoaded && !on) SPR_Show(AVG_SPR_WAIT_MARK, 0);
+}
+
+// The history takes the frame's input while it is open; the wheel or Page Up
+// opens it.
+void HistoryInput() {
+  if (HIS_IsOpen()) {
+    for (int n = g_mouse.wheel; n > 0; --n) HIS_Older();
+    for (int n = g_mouse.wheel; n < 0 && HIS_IsOpen(); ++n) HIS_Newer();
+    if (g_act.up || g_act.pageUp) HIS_Older();
+    if ((g_act.down || g_act.pageDown) && g_history.bottom > 0) HIS_Newer();
+    if (MOUSE_PressedInside(1) || (g_keys.pressed[KEY_ESC] && !g_sceneOptions.debugMode))
+      HIS_Close();
+    if (!HIS_IsOpen()) ShowWindowParts(g_scene.windowVisible);
+    ACT_Reset();  // the scene waits, and nothing of this frame reaches it
+    return;
+  }
+  if ((g_mouse.wheel > 0 || g_act.pageUp) && HIS_Count() > 0) {
+    HIS_Open();
+    for (int n = g_mouse.wheel; n > 1; --n) HIS_Older();
+    ShowWindowParts(0);
+    ACT_Reset();
+  }
+}
+
+// Auto mode's keys, and skipping held back at a message not seen before.
+void ComfortInput() {
+  HistoryInput();
+  if (HIS_IsOpen()) return;
+  if (g_keys.pressed[KEY_A]) {
+    AVG_SetAuto(g_cfg.autoSpeed ? 0 : g_sceneOptions.lastAuto);
+  } else if (g_cfg.autoSpeed && (g_act.decide || g_act.cancel || g_act.enter || AnyKeyPressed())) {
+    // The click only ends auto mode.
+    AVG_SetAuto(0);
+    g_act.decide = g_act.cancel = g_act.enter = 0;
+  }
+  if (g_cfg.skipReadOnly && g_act.skip && g_scene.shown && !g_scene.msgRead) g_act.skip = 0;
+}
+
 }  // namespace
+
+void AVG_SetAuto(int speed) {
+  speed = speed < 0 ? 0 : speed > 3 ? 3 : speed;
+  g_cfg.autoSpeed = speed;
+  if (speed) g_sceneOptions.lastAuto = speed;
+  g_scene.autoCounter = 0;
+  for (int i = 0; i < 4; ++i) PLT_CheckMenuItem(CMD_AUTO0 + i, i == speed);
+  ShowAutoSign();
+}
+
+void AVG_SetDebugMode(int on) {
+  g_sceneOptions.debugMode = on ? 1 : 0;
+}
+
+int AVG_AutoDelay(int speed, int length) {
+  if (speed < 1 || speed > 3) return 0;
+  const int64_t d = kAutoBase[speed] + int64_t{kAutoPerByte[speed]} * (length < 0 ? 0 : length);
+  return d > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(d);
+}
+
+void AVG_ResetOptions() {
+  g_sceneOptions = SceneOptions{2, 0};
+}
 
 void AVG_Reset() {
   g_scene = SceneState{};
@@ -111,11 +302,16 @@ void AVG_Reset() {
 void AVG_StartScene() {
   SND_StopAll();
   AVG_Reset();
+  HIS_Reset();
+  READ_Load();
+  g_scene.active = 1;
+  if (g_cfg.autoSpeed) g_sceneOptions.lastAuto = g_cfg.autoSpeed;
   SCR_ResetProgress();
   IMG_LoadBMP(AVG_IMG_WINDOW, FMT_F, "win00.bmp");
   SPR_SetImage(AVG_SPR_WINDOW, AVG_IMG_WINDOW, LAYER_WINDOW, 0, -1);
   SPR_Move(AVG_SPR_WINDOW, 0, 320);
   SPR_SetBlend(AVG_SPR_WINDOW, BLT_MODE_SUB);
+  LoadWaitMark();
   AVG_ShowWindow(0);
   PLT_EnableMenuItem(CMD_NEXT_STAGE, 1);
 }
@@ -151,6 +347,14 @@ void AVG_ShowMessage(const char* text) {
   g_scene.revealTarget = laidOut + 16 > width ? laidOut + 16 : width;
   g_scene.revealPos = 0;
   g_scene.revealing = 1;
+  static char plain[TXT_BUFFER_SIZE];
+  g_scene.msgLength = TXT_PlainText(shown, plain, sizeof plain);
+  g_scene.msgHash = READ_Hash(shown);
+  g_scene.msgRead = READ_IsRead(g_script.number, g_scene.msgHash);
+  g_scene.autoCounter = 0;
+  PlaceWaitMark();
+  HIS_Add(shown);
+  if (g_cfg.textHook) PublishMessage(shown);
   AVG_ShowWindow(1);
 }
 
@@ -188,16 +392,23 @@ void AVG_UpdateMessage() {
     return;
   }
   if (g_act.cancel || g_act.enter) AVG_ShowWindow(!g_scene.windowVisible);
+  if (g_cfg.autoSpeed && g_scene.windowVisible && !g_scene.choicesOpen) ++g_scene.autoCounter;
 }
 
 int AVG_MessageDone() {
-  return !g_scene.revealing && (g_act.decide || g_act.skip) && g_scene.windowVisible;
+  const bool autoDone = g_cfg.autoSpeed && g_scene.shown &&
+                        g_scene.autoCounter >= AVG_AutoDelay(g_cfg.autoSpeed, g_scene.msgLength);
+  const int done =
+      !g_scene.revealing && (g_act.decide || g_act.skip || autoDone) && g_scene.windowVisible;
+  if (done) MarkRead();
+  return done;
 }
 
 void AVG_ShowWindow(int on) {
   g_scene.windowVisible = on ? 1 : 0;
   SPR_Show(AVG_SPR_WINDOW, g_scene.windowVisible);
   TXT_ShowSlot(AVG_TXT_MESSAGE, g_scene.windowVisible);
+  ShowAutoSign();
 }
 
 // --- Pictures ---------------------------------------------------------------
@@ -357,11 +568,19 @@ void AVG_RequestNextStage() {
 
 int ADV_Update() {
   ACT_Update();
-  SCR_Execute();
-  BGM_Update();
-  AVG_UpdateTransition();
-  AVG_UpdateMessage();
+  ComfortInput();
+  if (HIS_IsOpen()) {
+    BGM_Update();  // the music plays on while the scene waits
+  } else {
+    SCR_Execute();
+    BGM_Update();
+    AVG_UpdateTransition();
+    AVG_UpdateMessage();
+    UpdateWaitMark();
+  }
   if (!g_scene.nextStageRequest) return MODE_SCENE;
+  READ_Save();
+  HIS_Reset();
   SPR_ClearAll();
   PLT_EnableMenuItem(CMD_NEXT_STAGE, 0);
   AVG_Reset();

@@ -11,16 +11,19 @@ enum : int {
   AVG_SPR_PICTURE = 0,
   AVG_SPR_INCOMING = 1,
   AVG_SPR_WINDOW = 12,
+  AVG_SPR_WAIT_MARK = 13,  // the click-wait mark after the message's end
   AVG_SPR_FRAME_TOP = 52,
   AVG_SPR_FRAME_MIDDLE = 53,
   AVG_SPR_FRAME_BOTTOM = 54,
   AVG_SPR_HIGHLIGHT = 55,
   AVG_TXT_MESSAGE = 4,
+  AVG_TXT_AUTO = 5,  // the auto-mode sign on the window
   AVG_TXT_CHOICE0 = 24,
   AVG_IMG_PICTURE = 0,
   AVG_IMG_INCOMING = 1,
   AVG_IMG_PATTERN = 2,
   AVG_IMG_WINDOW = 100,
+  AVG_IMG_WAIT_MARK = 101,  // "wait00.bmp": frames of 16 x 16 side by side
   AVG_ZONE_GROUP = 1,
 };
 
@@ -45,8 +48,37 @@ struct SceneState {
   // The end of the scene was asked for (the script ran out, or the menu's
   // next-stage command); ADV_Update ends the scene on it.
   int32_t nextStageRequest;
+  // A scene is running (AVG_StartScene until it ends).
+  int32_t active;
+  // The message on show: its hash, its length without markup, whether it
+  // had been seen before, and the frames it has waited fully shown.
+  uint32_t msgHash;
+  int32_t msgLength;
+  int32_t msgRead;
+  int32_t autoCounter;
+  int32_t autoSignMade;  // text record AVG_TXT_AUTO is the auto sign
+  // The click-wait mark: its picture was found, where the message ended,
+  // and the frames it has been on show.
+  int32_t markLoaded;
+  int32_t markX, markY;
+  int32_t markTicks;
 };
 extern SceneState g_scene;
+
+// What outlives a scene: the auto speed the A key goes back to, and the
+// debug mode (Escape quits there instead of closing the history).
+struct SceneOptions {
+  int32_t lastAuto;
+  int32_t debugMode;
+};
+extern SceneOptions g_sceneOptions;
+// Auto mode off (0) or at speed 1 (slow) to 3 (fast): the "auto_speed"
+// setting, the menu's checks and the window's sign.
+void AVG_SetAuto(int speed);
+void AVG_SetDebugMode(int on);
+// Frames a fully shown message of `length` bytes waits in auto mode.
+int AVG_AutoDelay(int speed, int length);
+void AVG_ResetOptions();
 
 // The event pictures ("v%04d.bmp") in gallery order, ended by -1; showing one
 // sets its gallery flag.

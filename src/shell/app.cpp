@@ -15,6 +15,7 @@
 #include "common/log.h"
 #include "common/mouse.h"
 #include "common/msg.h"
+#include "common/pad.h"
 #include "common/reg.h"
 #include "common/rng.h"
 #include "game/game_mode.h"
@@ -26,6 +27,7 @@
 #include "platform/plt_cursor.h"
 #include "platform/plt_display.h"
 #include "platform/plt_file.h"
+#include "platform/plt_glyph.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
 #include "platform/plt_registry.h"
@@ -33,6 +35,7 @@
 #include "platform/plt_sound.h"
 #include "platform/plt_types.h"
 #include "resources/resources.h"
+#include "script/readmark.h"
 #include "script/scene.h"
 #include "shell/commands.h"
 #include "shell/display.h"
@@ -113,6 +116,21 @@ void TakeScreenshot() {
   }
 }
 
+// The notice in the game's own letters, over the picture's lower left.
+void DrawShotNotice() {
+  char sjis[64];
+  PLT_Utf8ToSjis("スクリーンショットを保存しました", sjis, sizeof sjis);
+  TXT_Draw({.target = &g_back.frame,
+            .x = 8,
+            .y = SCREEN_H - 26,
+            .width = 32,
+            .lines = 1,
+            .size = 16,
+            .text = sjis,
+            .alpha = 256,
+            .shadow = 1});
+}
+
 void DrawDebugOverlay() {
   char line[32];
   IMG_DrawDebugText(&g_back.frame, 8, 8, "DEBUG MODE!");
@@ -123,7 +141,7 @@ void DrawDebugOverlay() {
 void RenderAndPresent() {
   if (g_app.loopState == LOOP_RUNNING) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
-  if (g_app.shotNotice > 0) IMG_DrawDebugText(&g_back.frame, 8, SCREEN_H - 16, "SCREENSHOT SAVED");
+  if (g_app.shotNotice > 0) DrawShotNotice();
   if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
   ++g_app.framesDrawn;
   PLT_SendMessage(PLT_MSG_PAINT, 0, 0);
@@ -173,6 +191,10 @@ void LoadIconAndCursor() {
 
 }  // namespace
 
+void APP_ApplyMix() {
+  SND_ApplyMix(g_cfg.muteUnfocused && !g_app.active);
+}
+
 void APP_RequestEnd() {
   LOG_Write("end\n");
   g_app.endRequested = 1;
@@ -198,6 +220,7 @@ int64_t APP_WndProc(const PltMsg& msg) {
       return 0;
     case PLT_MSG_ACTIVATE:
       g_app.active = static_cast<int32_t>(msg.wparam & 0xFFFF);
+      if (g_cfg.muteUnfocused) APP_ApplyMix();
       return 0;
     case PLT_MSG_PAINT:
       IMG_Present();
@@ -244,6 +267,7 @@ int64_t APP_WndProc(const PltMsg& msg) {
 
 void APP_FrameStep() {
   KEY_Poll(g_app.active);
+  PAD_Poll(g_app.active);
   MOUSE_Poll(g_app.active);
   ++g_app.frameSteps;
   if (g_app.loopState == LOOP_STARTING) {
@@ -263,6 +287,7 @@ void APP_FrameStep() {
   } else if (g_app.debugMode && g_keys.pressed[KEY_A + ('d' - 'a')]) {
     g_app.debugMode = 0;
   }
+  AVG_SetDebugMode(g_app.debugMode);
   if (g_app.gameMode == MODE_GAME) {
     g_app.gameMode = GAME_Update();
   } else if (g_app.gameMode == MODE_SCENE) {
@@ -329,6 +354,7 @@ int APP_Start() {
   APP_ResetForTests();
   // Saves cut short by a killed process leave their temporaries behind.
   PLT_RemoveStaleTemps(RANK_FILE);
+  PLT_RemoveStaleTemps(READ_FILE);
   PLT_RemoveStaleTemps(PLT_RegStorePath());
   CPU_Identify(g_appOptions.measureCpuClock);
 
@@ -348,6 +374,7 @@ int APP_Start() {
   PlaceWindow(x, y);
   DSP_Setup(24);
   SND_Init(nullptr);
+  APP_ApplyMix();
 
   PLT_TimeBeginPeriod(1);
   PLT_ShowWindow();
@@ -381,6 +408,7 @@ int APP_Shutdown() {
   REG_WriteDword("pos_y", static_cast<uint32_t>(y));
   CFG_Save();  // inside the batch: written by the commit below
   if (PLT_RegCommit() != PLT_REG_OK) CFG_SaveFailed();
+  READ_Save();
   IMG_FreeBackBuffer();
   IMG_FreeAll();
   SND_Release();

@@ -41,6 +41,8 @@ struct AppOptions {
 extern AppOptions g_appOptions;
 
 void APP_RequestEnd();
+// The player's volumes and muting (the window in the background) to the sound.
+void APP_ApplyMix();
 int APP_IsEnding();
 
 // Start-up: lock, processor report, initialisation sequence, window.

@@ -1,10 +1,15 @@
 // Menu commands and the menu's check and grey states.
 #include "shell/commands.h"
 
+#include <cstring>
+#include <string>
+
+#include "common/cmd_ids.h"
 #include "common/config.h"
 #include "common/log.h"
 #include "common/msg.h"
 #include "platform/plt_display.h"
+#include "platform/plt_file.h"
 #include "platform/plt_menu.h"
 #include "platform/plt_msgbox.h"
 #include "platform/plt_shell.h"
@@ -55,6 +60,21 @@ void ReportDisplayChange(int result) {
   MSG_Error(nullptr, "%s", text);
 }
 
+const char kManual[] = "manual/manual.html";
+
+// A desktop without a handler for documents opens nothing: the player is
+// told where the page is instead of being left with a dead menu item.
+void OpenOrSay(const char* target) {
+  if (PLT_ShellOpen(target)) return;
+  std::string where = target;
+  if (!std::strstr(target, "://")) {
+    std::string host = PLT_ResolvePath(target);
+    if (!host.empty()) where = host;
+  }
+  LOG_Write("could not open %s\n", where.c_str());
+  MSG_Box(nullptr, PLT_MB_OK, "ヘルプ", "このデスクトップでは開けませんでした。\n%s", where.c_str());
+}
+
 }  // namespace
 
 void CMD_InitMenu() {
@@ -76,6 +96,10 @@ void CMD_InitMenu() {
   PLT_CheckMenuItem(CMD_SMOOTH, g_cfg.smooth != 0);
   PLT_SetWindowScale(g_cfg.windowScale);
   PLT_SetSmoothScaling(g_cfg.smooth);
+  CheckOnly(CMD_AUTO0, 4, CMD_AUTO0 + g_cfg.autoSpeed);
+  PLT_CheckMenuItem(CMD_SKIP_READ_ONLY, g_cfg.skipReadOnly != 0);
+  PLT_CheckMenuItem(CMD_MUTE_UNFOCUSED, g_cfg.muteUnfocused != 0);
+  PLT_CheckMenuItem(CMD_TEXT_HOOK, g_cfg.textHook != 0);
   if (g_cfg.bgm == 1) {
     g_cfg.se = 1;
     PLT_CheckMenuItem(CMD_SOUND_ON, 1);
@@ -127,9 +151,9 @@ void CMD_Execute(int id) {
     CLK_RequestResync();
   } else if (id == CMD_HOMEPAGE) {
     LOG_Write("homepage %s\n", CMD_HOMEPAGE_URL);
-    PLT_ShellOpen(CMD_HOMEPAGE_URL);
+    OpenOrSay(CMD_HOMEPAGE_URL);
   } else if (id == CMD_MANUAL) {
-    PLT_ShellOpen("manual/manual.html");
+    OpenOrSay(kManual);
   } else if (id >= CMD_SCALE1 && id < CMD_SCALE1 + 4) {
     g_cfg.windowScale = id - CMD_SCALE1 + 1;
     CheckOnly(CMD_SCALE1, 4, id);
@@ -138,6 +162,26 @@ void CMD_Execute(int id) {
     g_cfg.smooth = !g_cfg.smooth;
     PLT_CheckMenuItem(CMD_SMOOTH, g_cfg.smooth);
     PLT_SetSmoothScaling(g_cfg.smooth);
+  } else if (id >= CMD_AUTO0 && id < CMD_AUTO0 + 4) {
+    AVG_SetAuto(id - CMD_AUTO0);
+  } else if (id == CMD_SKIP_READ_ONLY) {
+    g_cfg.skipReadOnly = !g_cfg.skipReadOnly;
+    PLT_CheckMenuItem(CMD_SKIP_READ_ONLY, g_cfg.skipReadOnly);
+  } else if (id == CMD_MUTE_UNFOCUSED) {
+    g_cfg.muteUnfocused = !g_cfg.muteUnfocused;
+    PLT_CheckMenuItem(CMD_MUTE_UNFOCUSED, g_cfg.muteUnfocused);
+    APP_ApplyMix();
+  } else if (id == CMD_TEXT_HOOK) {
+    g_cfg.textHook = !g_cfg.textHook;
+    PLT_CheckMenuItem(CMD_TEXT_HOOK, g_cfg.textHook);
+  } else if (id == CMD_VOLUME) {
+    int values[2] = {g_cfg.volBgm, g_cfg.volSe};
+    if (PLT_DialogBoxValues(&g_dialogVolume, nullptr, values) == PLT_IDOK) {
+      g_cfg.volBgm = values[0];
+      g_cfg.volSe = values[1];
+      APP_ApplyMix();
+    }
+    CLK_RequestResync();
   } else if (id >= CMD_SYS_SPEED0 && id < CMD_SYS_SPEED0 + 4) {
     g_cfg.wait = kSysSpeedValue[id - CMD_SYS_SPEED0];
     CheckOnly(CMD_SYS_SPEED0, 4, id);

@@ -9,6 +9,7 @@
 #include "common/key.h"
 #include "common/log.h"
 #include "common/mouse.h"
+#include "common/pad.h"
 #include "common/reg.h"
 #include "common/rng.h"
 #include "game/game_mode.h"
@@ -17,6 +18,8 @@
 #include "gfx/render.h"
 #include "gfx/sprite.h"
 #include "script/scene.h"
+#include "script/history.h"
+#include "script/readmark.h"
 #include "script/script.h"
 #include "shell/app.h"
 #include "sound/bgm.h"
@@ -29,6 +32,8 @@ void ZV_ResetAll() {
   GAME_Reset();
   PLAY_Reset();
   AVG_Reset();
+  AVG_ResetOptions();
+  HIS_Reset();
   SCR_Release();
   SCR_ResetInterp();
   BGM_Reset();
@@ -42,6 +47,8 @@ void ZV_ResetAll() {
   REG_Reset();
   KEY_Reset();
   MOUSE_Reset();
+  PAD_Reset();
+  READ_Reset();
   ACT_Reset();
   RNG_Reset();
   CLK_Reset();

@@ -8,6 +8,8 @@
 namespace {
 struct BufferState {
   bool deviceOpen = false;
+  int percent[BUF_GROUPS] = {100, 100};
+  bool muted = false;
 };
 BufferState g_buf;
 }  // namespace
@@ -57,7 +59,29 @@ int BUF_SetPosition(PltSoundBuffer* b, uint32_t offset) {
   return b ? PLT_SoundSetPosition(b, offset) : 0;
 }
 int BUF_SetVolume(PltSoundBuffer* b, int volume) {
-  return b ? PLT_SoundSetVolume(b, BUF_VolumeToHundredths(volume)) : 0;
+  return BUF_SetGroupVolume(b, volume, BUF_GROUP_SE);
+}
+
+void BUF_SetMix(int sePercent, int musicPercent, int muted) {
+  g_buf.percent[BUF_GROUP_SE] = sePercent < 0 ? 0 : sePercent > 100 ? 100 : sePercent;
+  g_buf.percent[BUF_GROUP_MUSIC] = musicPercent < 0 ? 0 : musicPercent > 100 ? 100 : musicPercent;
+  g_buf.muted = muted != 0;
+}
+
+int32_t BUF_MixedHundredths(int volume, int group) {
+  const int32_t base = BUF_VolumeToHundredths(volume);
+  const int p = g_buf.percent[group == BUF_GROUP_MUSIC ? BUF_GROUP_MUSIC : BUF_GROUP_SE];
+  if (g_buf.muted || p <= 0 || base <= PLT_SOUND_VOLUME_MIN) return PLT_SOUND_VOLUME_MIN;
+  // At 100 % the volume is exactly the one the effect asked for.
+  if (p >= 100) return base;
+  // The share is an amplitude factor, as the 0..255 volumes are.
+  const double db = base + 2000.0 * std::log10(p / 100.0);
+  return db <= static_cast<double>(PLT_SOUND_VOLUME_MIN) ? static_cast<int32_t>(PLT_SOUND_VOLUME_MIN)
+                                                       : static_cast<int32_t>(db);
+}
+
+int BUF_SetGroupVolume(PltSoundBuffer* b, int volume, int group) {
+  return b ? PLT_SoundSetVolume(b, BUF_MixedHundredths(volume, group)) : 0;
 }
 int BUF_IsPlaying(PltSoundBuffer* b) {
   uint32_t status = 0;

@@ -17,7 +17,13 @@ PltSoundBuffer* BUF_Create(const PltWaveFormat* format, uint32_t size, const voi
 int BUF_Play(PltSoundBuffer* b, int loop);
 int BUF_Stop(PltSoundBuffer* b);
 int BUF_SetPosition(PltSoundBuffer* b, uint32_t offset);
-int BUF_SetVolume(PltSoundBuffer* b, int volume);  // 0..255
+int BUF_SetVolume(PltSoundBuffer* b, int volume);  // 0..255, an effect's buffer
+// The player's mix on top of the volumes above: the effects' and the
+// music's share in per cent (100 changes nothing) and muting both.
+enum : int { BUF_GROUP_SE = 0, BUF_GROUP_MUSIC = 1, BUF_GROUPS = 2 };
+void BUF_SetMix(int sePercent, int musicPercent, int muted);
+int32_t BUF_MixedHundredths(int volume, int group);
+int BUF_SetGroupVolume(PltSoundBuffer* b, int volume, int group);
 int BUF_IsPlaying(PltSoundBuffer* b);
 void BUF_Release(PltSoundBuffer** b);  // stops, releases, clears the pointer
 // The device closed (tests; the sound module releases its buffers first).

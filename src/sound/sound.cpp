@@ -149,6 +149,12 @@ int SND_SetVolume(int slot, int volume) {
   return BUF_SetVolume(s.buffer, volume);
 }
 
+void SND_ApplyMix(int muted) {
+  BUF_SetMix(g_cfg.volSe, g_cfg.volBgm, muted);
+  for (int i = 0; i < SND_SLOTS; ++i) BUF_SetVolume(g_snd.slots[i].buffer, static_cast<int>(g_snd.slots[i].volume));
+  STRM_ReapplyVolumes();
+}
+
 int SND_Play(int slot, const char* name, int loop, int volume) {
   if (!SlotOk(slot)) return 0;
   SeSlot& s = g_snd.slots[slot];

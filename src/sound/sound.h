@@ -57,6 +57,9 @@ void SND_UpdateSE();
 void AVG_PlaySE2(int record, int number, int fade, int loop, int volume);
 void AVG_StopSE2(int record, int fade);
 void SND_SetSEEnable(int on);
+// Applies the player's mix (the "vol_se" and "vol_bgm" settings and muting)
+// to every playing effect and stream.
+void SND_ApplyMix(int muted);
 int AVG_GetSE2Slot(int record);
 const SeRecord* AVG_GetSE2Record(int record);
 

@@ -446,7 +446,7 @@ int STRM_Open(int slot, const char* file) {
     }
     s->streaming = 0;
     s->open = s->buffer ? 1 : 0;
-    BUF_SetVolume(s->buffer, s->volume);
+    BUF_SetGroupVolume(s->buffer, s->volume, BUF_GROUP_MUSIC);
     return s->open;
   }
   s->buffer = BUF_Create(&s->outFormat, s->bufferSize, nullptr);
@@ -455,7 +455,7 @@ int STRM_Open(int slot, const char* file) {
     STRM_Release(slot);
     return 0;
   }
-  BUF_SetVolume(s->buffer, s->volume);
+  BUF_SetGroupVolume(s->buffer, s->volume, BUF_GROUP_MUSIC);
   s->open = 1;
   s->streaming = 1;
   s->writePos = 0;
@@ -531,7 +531,11 @@ void STRM_SetVolume(int slot, int volume) {
   if (!SlotOk(slot)) return;
   StreamSlot* s = &g_strm.slots[slot];
   s->volume = std::clamp(volume, 0, 255);
-  BUF_SetVolume(s->buffer, s->volume);
+  BUF_SetGroupVolume(s->buffer, s->volume, BUF_GROUP_MUSIC);
+}
+
+void STRM_ReapplyVolumes() {
+  for (int i = 0; i < STRM_SLOTS; ++i) STRM_SetVolume(i, g_strm.slots[i].volume);
 }
 
 int STRM_EventsBalanced() {

@@ -16,6 +16,8 @@ int STRM_Play(int slot, int loop);
 int STRM_Stop(int slot);
 int STRM_IsPlaying(int slot);
 void STRM_SetVolume(int slot, int volume);
+// Every stream's volume again, after the player's mix changed.
+void STRM_ReapplyVolumes();
 void STRM_Release(int slot);
 // The release used by the music channels: a buffer held whole is released
 // alone, a streaming slot entirely.

@@ -401,6 +401,53 @@ int TXT_Draw(const TxtLayout& in) {
   return result;
 }
 
+int TXT_PlainText(const char* text, char* out, int outSize) {
+  if (!out || outSize <= 0) return 0;
+  int n = 0;
+  auto put = [&](const unsigned char* c, int len) {
+    if (n + len > outSize - 1) return;
+    for (int k = 0; k < len; ++k) out[n++] = static_cast<char>(c[k]);
+  };
+  // Which open tags are rubies, so that their '|' and '>' are known.
+  bool ruby[kMaxTags + 1] = {};
+  int depth = 0;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : "");
+  while (*p) {
+    const unsigned c = *p;
+    if (c == '<') {
+      const unsigned letter = p[1] | 0x20;
+      if (p[1] == 0) break;
+      p += 2;
+      if (std::strchr("cfswdar", static_cast<int>(letter))) {
+        while (*p >= '0' && *p <= '9') ++p;
+        if (depth < kMaxTags) ruby[depth] = letter == 'r';
+        ++depth;
+      }
+    } else if (c == '>') {
+      if (depth > 0 && --depth < kMaxTags && ruby[depth]) put(reinterpret_cast<const unsigned char*>(")"), 1);
+      ++p;
+    } else if (c == '|' && depth > 0 && depth <= kMaxTags && ruby[depth - 1]) {
+      put(reinterpret_cast<const unsigned char*>("("), 1);
+      ++p;
+    } else if (c == '\\') {
+      const unsigned e = p[1];
+      if (e == '<' || e == '>' || e == '\\' || e == '|') put(p + 1, 1);
+      if (e == 'n') put(reinterpret_cast<const unsigned char*>("\n"), 1);
+      p += e == 0 ? 1 : 2;
+    } else if (IsLead(c) && p[1]) {
+      put(p, 2);
+      p += 2;
+    } else if (IsLead(c)) {
+      ++p;
+    } else {
+      put(p, 1);
+      ++p;
+    }
+  }
+  out[n] = 0;
+  return n;
+}
+
 int TXT_GetWidth(const char* text) {
   if (!text) return 0;
   std::vector<char> line;

@@ -88,5 +88,10 @@ void TXT_DrawRecord(FImage* target, TextRecord* text, int toneR, int toneG, int 
 // message.
 int TXT_GetWidth(const char* text);
 
+// The characters of a message without its markup (Shift-JIS): tags and page
+// markers left out, escapes as the characters they stand for, a ruby as
+// "base(reading)". Returns the length written (at most outSize - 1).
+int TXT_PlainText(const char* text, char* out, int outSize);
+
 // Forgets which texts have shown their markup warnings (tests).
 void TXT_Reset();

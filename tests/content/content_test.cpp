@@ -126,7 +126,7 @@ const PictureForm kPictures[] = {
     {"vs0004.bmp", 128, 96, 24},   {"vs0005.bmp", 128, 96, 24},     {"vs0006.bmp", 128, 96, 24},
     {"vs0007.bmp", 128, 96, 24},   {"vs0008.bmp", 128, 96, 24},     {"vs0009.bmp", 128, 96, 24},
     {"vs0010.bmp", 128, 96, 24},   {"vs0011.bmp", 128, 96, 24},     {"vs0012.bmp", 128, 96, 24},
-    {"win00.bmp", 640, 160, 24},   {"ptf0000.bmp", 640, 480, 8},
+    {"win00.bmp", 640, 160, 24},   {"ptf0000.bmp", 640, 480, 8},    {"wait00.bmp", 128, 16, 24},
 };
 
 TEST_F(ContentTest, PicturesHaveTheirFormsAndLoad) {

@@ -171,3 +171,43 @@ TEST(Dialog, DrawsInsideItsBoxAndCancelEndsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Dialog, SlidersTakeTheArrowKeysAndFollowTheMouse) {
+  static const DlgButton kOkCancel[2] = {{PLT_IDOK, "OK"}, {PLT_IDCANCEL, "キャンセル"}};
+  static const DlgSlider kRows[2] = {{"音楽", 100}, {"効果音", 40}};
+  DlgSpec s{};
+  s.caption = "音量";
+  s.buttons = kOkCancel;
+  s.buttonCount = 2;
+  s.escapeResult = PLT_IDCANCEL;
+  s.sliders = kRows;
+  s.sliderCount = 2;
+  DLG_Open(s, kW, kH);
+  EXPECT_EQ(DLG_Focus(), 0);  // the OK button, as in any box
+  DLG_Key(PLT_VK_TAB, true);  // the sliders come first in the tab order
+  ASSERT_EQ(DLG_Focus(), DLG_FOCUS_SLIDER0 + 1);
+  DLG_Key(PLT_VK_LEFT, false);
+  EXPECT_EQ(DLG_SliderValue(1), 35);
+  DLG_Key(PLT_VK_UP, false);
+  DLG_Key(PLT_VK_RIGHT, false);  // 100 stays 100
+  EXPECT_EQ(DLG_SliderValue(0), 100);
+  DLG_Key(PLT_VK_HOME, false);
+  EXPECT_EQ(DLG_SliderValue(0), 0);
+  // Pressing on the track jumps there; dragging past its ends stops at them.
+  int x, y, w, h;
+  DLG_SliderBounds(1, &x, &y, &w, &h);
+  DLG_MouseDown(0, x + w / 2, y + h / 2);
+  EXPECT_NEAR(DLG_SliderValue(1), 50, 1);
+  DLG_MouseMove(x + w + 50, y + h / 2);
+  EXPECT_EQ(DLG_SliderValue(1), 100);
+  DLG_MouseMove(x - 50, y);
+  DLG_MouseUp(0, x - 50, y);
+  EXPECT_EQ(DLG_SliderValue(1), 0);
+  EXPECT_TRUE(DLG_IsOpen());
+  DLG_Key(PLT_VK_RETURN, false);  // Enter on a slider still means OK
+  EXPECT_EQ(DLG_Result(), PLT_IDOK);
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 #include "blit/tables.h"
 #include "common/config.h"
 #include "common/log.h"
+#include "platform/plt_file.h"
 #include "common/reg.h"
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
@@ -219,6 +220,14 @@ TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {
   EXPECT_EQ(HL_OpenedTargets()[0], CMD_HOMEPAGE_URL);
   EXPECT_EQ(HL_OpenedTargets()[1], "manual/manual.html");
   EXPECT_EQ(HL_WindowScale(), 3);
+  // A desktop that cannot open it: the player is told where the manual is.
+  HL_SetNoOpener(1);
+  HL_PostCommand(CMD_MANUAL);
+  ASSERT_TRUE(Frames(1));
+  ASSERT_EQ(Count("ヘルプ"), 1);
+  EXPECT_NE(HL_MessageBoxes().back().text.find(PLT_ResolvePath("manual/manual.html")),
+            std::string::npos);
+  HL_SetNoOpener(0);
   // The session ends: no question, the loop ends within three frames and the
   // settings are written.
   size_t boxes = HL_MessageBoxes().size();

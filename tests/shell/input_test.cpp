@@ -4,6 +4,7 @@
 #include "common/act.h"
 #include "common/key.h"
 #include "common/mouse.h"
+#include "common/pad.h"
 #include "platform/headless/headless.h"
 #include "platform/plt_input.h"
 #include "platform/plt_types.h"
@@ -153,6 +154,90 @@ TEST_F(InputTest, MoveToZoneAndFlush) {
   HL_MouseButton(0, 1);
   Poll();
   EXPECT_EQ(MOUSE_Pressed(0), 0);  // the click that chose a menu item is discarded
+}
+
+}  // namespace
+
+namespace {
+
+class PadTest : public InputTest {
+ protected:
+  void Poll(int active = 1) {
+    KEY_Poll(active);
+    PAD_Poll(active);
+    MOUSE_Poll(active);
+    ACT_Update();
+  }
+  void SetUp() override {
+    InputTest::SetUp();
+    PAD_Reset();
+  }
+};
+
+TEST_F(PadTest, StickAndDpadMoveTheCursorFasterTheLongerAndButtonsActAsTheMouse) {
+  HL_MouseMove(100, 100);
+  HL_PadAxis(PLT_PAD_AXIS_LEFTX, 32767);
+  Poll();
+  EXPECT_EQ(g_mouse.x, 100);  // no pad connected: nothing moves
+  HL_PadConnected(1);
+  HL_PadAxis(PLT_PAD_AXIS_LEFTX, 32767);
+  std::vector<int> steps;
+  int last = 100;
+  for (int i = 0; i < 30; ++i) {
+    Poll();
+    steps.push_back(g_mouse.x - last);
+    last = g_mouse.x;
+  }
+  EXPECT_GT(steps.front(), 0);
+  EXPECT_GT(steps.back(), 4 * steps.front());  // it accelerates
+  HL_PadAxis(PLT_PAD_AXIS_LEFTX, 3000);  // inside the dead zone
+  Poll();
+  const int x = g_mouse.x;
+  Poll();
+  EXPECT_EQ(g_mouse.x, x);
+  for (int i = 0; i < 100; ++i) {
+    HL_PadButton(PLT_PAD_DPDOWN, 1);
+    Poll();
+  }
+  EXPECT_EQ(g_mouse.y, 479);  // kept on the screen
+  HL_PadButton(PLT_PAD_DPDOWN, 0);
+
+  HL_PadButton(PLT_PAD_A, 1);
+  HL_PadButton(PLT_PAD_A, 0);  // tapped between two polls
+  Poll();
+  EXPECT_EQ(g_act.decide, 1);
+  Poll();
+  EXPECT_EQ(g_act.decide, 0);
+  HL_PadButton(PLT_PAD_B, 1);
+  Poll();
+  EXPECT_EQ(g_act.cancel, 1);
+  HL_PadButton(PLT_PAD_B, 0);
+  HL_PadButton(PLT_PAD_RT, 1);
+  Poll();
+  Poll();
+  EXPECT_EQ(g_act.skip, 1);
+  HL_PadButton(PLT_PAD_START, 1);
+  Poll();
+  EXPECT_EQ(HL_SystemMenuOpens(), 1);
+  // Removing the pad lets go of everything.
+  HL_PadConnected(0);
+  Poll();
+  Poll();
+  EXPECT_EQ(g_act.skip, 0);
+  EXPECT_EQ(g_pad.connected, 0);
+}
+
+TEST_F(InputTest, WheelNotchesReachOneFrameAndNotAnInactiveWindow) {
+  HL_Wheel(2);
+  HL_Wheel(1);
+  Poll();
+  EXPECT_EQ(g_mouse.wheel, 3);
+  Poll();
+  EXPECT_EQ(g_mouse.wheel, 0);
+  HL_Wheel(-1);
+  Poll(0);
+  Poll();
+  EXPECT_EQ(g_mouse.wheel, 0);
 }
 
 }  // namespace

@@ -70,13 +70,19 @@ TEST_F(SettingsSaveTest, AllValuesGoInOneReplacementInTheSameFormat) {
   std::string want =
       "# Zentrova settings\n"
       "[SoftWare\\TAVREN\\Zentrova\\config]\n"
+      "auto_speed=dword:00000000\n"
       "bgm=dword:00000001\n";
   want.append("cg=hex:").append(cg).append("\n");
   want.append(
       "msg_wait=dword:00000002\n"
+      "mute_unfocused=dword:00000000\n"
       "screen=dword:00000000\n"
       "se=dword:00000001\n"
+      "skip_read_only=dword:00000000\n"
       "smooth=dword:00000000\n"
+      "text_hook=dword:00000000\n"
+      "vol_bgm=dword:00000064\n"
+      "vol_se=dword:00000064\n"
       "wait=dword:00000004\n"
       "window_scale=dword:00000001\n");
   EXPECT_EQ(Text(ReadFileBytes(Store())), want);
@@ -151,13 +157,19 @@ TEST_F(SettingsSaveTest, StoredValuesAreTakenAsTheyAreAndOnlyArithmeticIsLimited
                                 "screen=dword:00000005\nwait=dword:00000003\n"
                                 "msg_wait=dword:ffffffff\nbgm=dword:00000002\n"
                                 "se=dword:00000001\nwindow_scale=dword:00000009\n"
-                                "smooth=dword:00000003\n"));
+                                "smooth=dword:00000003\nvol_bgm=dword:00000065\n"
+                                "vol_se=dword:ffffffff\nauto_speed=dword:00000004\n"
+                                "skip_read_only=dword:00000002\n"));
   CFG_Defaults();
   CFG_Load();
   EXPECT_EQ(g_cfg.screen, 5);
   EXPECT_EQ(g_cfg.msgWait, -1);
   EXPECT_EQ(g_cfg.windowScale, 1);  // our own values, which size the window
   EXPECT_EQ(g_cfg.smooth, 0);
+  EXPECT_EQ(g_cfg.volBgm, 100);
+  EXPECT_EQ(g_cfg.volSe, 100);
+  EXPECT_EQ(g_cfg.autoSpeed, 0);
+  EXPECT_EQ(g_cfg.skipReadOnly, 0);
   // System speed 3 checks no menu item, and the fades use it.
   CMD_InitMenu();
   for (int id = CMD_SYS_SPEED0; id < CMD_SYS_SPEED0 + 4; ++id)

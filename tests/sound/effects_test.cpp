@@ -1,4 +1,5 @@
 // Sound-effect slots and the managed effect records.
+#include "common/config.h"
 #include "sound/buffer.h"
 #include "sound_fixture.h"
 
@@ -65,6 +66,40 @@ TEST_F(EffectsTest, VolumeMapsToHundredthsOfADecibel) {
   int slot = SND_PlaySE(1, 0, 0);
   EXPECT_EQ(SlotVolume(slot), -10000);
   SND_SetVolume(slot, 300);  // clamped
+  EXPECT_EQ(SlotVolume(slot), 0);
+}
+
+TEST_F(EffectsTest, ThePlayersMixScalesEffectsAndMusicApartAndMutesBoth) {
+  struct Row {
+    int se, music, muted, volume, group;
+    int32_t want;
+  };
+  const int32_t half = BUF_VolumeToHundredths(128);
+  const Row rows[] = {
+      {100, 100, 0, 128, BUF_GROUP_SE, half},  // 100 % is the volume itself
+      {50, 100, 0, 128, BUF_GROUP_SE, half + static_cast<int32_t>(2000 * std::log10(0.5))},
+      {50, 100, 0, 128, BUF_GROUP_MUSIC, half},
+      {100, 0, 0, 255, BUF_GROUP_MUSIC, -10000},
+      {0, 100, 0, 255, BUF_GROUP_SE, -10000},
+      {100, 100, 1, 255, BUF_GROUP_MUSIC, -10000},
+  };
+  for (const Row& r : rows) {
+    BUF_SetMix(r.se, r.music, r.muted);
+    EXPECT_EQ(BUF_MixedHundredths(r.volume, r.group), r.want) << r.se << " " << r.music;
+  }
+  // A change reaches the effects already playing.
+  g_cfg.volSe = 100;
+  g_cfg.volBgm = 100;
+  SND_ApplyMix(0);
+  int slot = SND_PlaySE(1, 1, 255);
+  EXPECT_EQ(SlotVolume(slot), 0);
+  g_cfg.volSe = 0;
+  SND_ApplyMix(0);
+  EXPECT_EQ(SlotVolume(slot), -10000);
+  g_cfg.volSe = 100;
+  SND_ApplyMix(1);
+  EXPECT_EQ(SlotVolume(slot), -10000);
+  SND_ApplyMix(0);
   EXPECT_EQ(SlotVolume(slot), 0);
 }
 

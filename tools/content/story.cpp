@@ -89,6 +89,42 @@ std::vector<uint8_t> WindowFrame(int w, int h) {
   return rgb;
 }
 
+// wait00: the click-wait mark, eight 16 x 16 frames side by side, drawn
+// additively over the window (black adds nothing): a small gold arrowhead
+// that bobs and glows, in the window's cream and gold.
+std::vector<uint8_t> WaitMarkStrip(int frames, int size) {
+  const double gold[3] = {255, 200, 96}, cream[3] = {255, 244, 216};
+  std::vector<uint8_t> rgb(static_cast<size_t>(frames) * size * size * 3);
+  const int w = frames * size;
+  for (int f = 0; f < frames; f++) {
+    const double phase = 2 * M_PI * f / frames;
+    const double bob = 1.5 + 1.5 * std::sin(phase);
+    const double glow = 0.85 + 0.15 * std::cos(phase);
+    for (int y = 0; y < size; y++)
+      for (int x = 0; x < size; x++) {
+        // Coverage of the arrowhead (a downward triangle) from 4 x 4 samples.
+        int inside = 0;
+        double halo = 0;
+        for (int sy = 0; sy < 4; sy++)
+          for (int sx = 0; sx < 4; sx++) {
+            double px = x + (sx + 0.5) / 4 - size / 2.0, py = y + (sy + 0.5) / 4 - (3 + bob);
+            double half = 6.0 * (1 - py / 8.0);
+            if (py >= 0 && py <= 8 && std::abs(px) <= half) inside++;
+            double d = std::hypot(px, py - 3);
+            halo += std::max(0.0, 1 - d / 7.5);
+          }
+        double k = inside / 16.0, h = halo / 16.0 * 0.5 * glow;
+        uint8_t* p = &rgb[(static_cast<size_t>(y) * w + f * size + x) * 3];
+        for (int ch = 0; ch < 3; ch++) {
+          double top = (y - bob < 5 ? cream[ch] : gold[ch]) * glow;
+          double v = top * k + gold[ch] * h * (1 - k);
+          p[ch] = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+        }
+      }
+  }
+  return rgb;
+}
+
 // Copies plain pixels (grey, or rgb) into a canvas for encoding and previews.
 void Fill(Canvas& c, const std::vector<uint8_t>& px, int channels) {
   cairo_surface_flush(c.surf);
@@ -157,4 +193,7 @@ void MakeStoryPictures(Output& out) {
   Canvas win(640, 160);
   Fill(win, WindowFrame(640, 160), 3);
   Store24(out, "win00", win);
+  Canvas mark(8 * 16, 16);
+  Fill(mark, WaitMarkStrip(8, 16), 3);
+  Store24(out, "wait00", mark);
 }

@@ -18,10 +18,12 @@
 #include "gfx/image.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
+#include "platform/plt_input.h"
 #include "platform/plt_instance.h"
 #include "platform/plt_png.h"
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
+#include "script/readmark.h"
 #include "shell/app.h"
 #include "text/font.h"
 #include "zentrova-tool/replay_ext.h"
@@ -84,6 +86,13 @@ const char kHelp[] =
     "  F activate 0|1         the window loses or gains the focus\n"
     "  F minimize 1|0         the window is minimised or restored\n"
     "  F desktop BPP W H      the desktop changes to BPP bits (8, 16, 24, 32) at W x H\n"
+    "  F wheel N              the wheel turns N notches (positive away from the user)\n"
+    "  F pad BUTTON down|up   a game-controller button: a, b, x, y, start, back, dpup,\n"
+    "                         dpdown, dpleft, dpright, lt, rt\n"
+    "  F axis leftx|lefty V   the left stick's axis at V (-32768 to 32767)\n"
+    "  F gamepad 1|0          a game controller is connected or removed\n"
+    "  F sliders V...         the sliders of the next dialog that has them, as the\n"
+    "                         user leaves them (0 to 100 each)\n"
     "\n"
     "JSON summary keys: frame, loopState, gameMode, debugMode, drawnLastSecond,\n"
     "updatesLastSecond, framesDrawn, quit, savesDisabled (a running game held the\n"
@@ -97,6 +106,7 @@ bool ParseInt(const std::string& s, long long* v) {
   *v = std::strtoll(s.c_str(), &end, 10);
   return !s.empty() && end && *end == 0;
 }
+
 
 }  // namespace
 
@@ -122,6 +132,19 @@ void REPLAY_ApplyEvent(const ReplayEvent& e) {
     HL_SetActive(e.args[0] == "1");
   } else if (v == "minimize") {
     HL_PostMinimized(e.args[0] == "1");
+  } else if (v == "wheel") {
+    HL_Wheel(std::atoi(e.args[0].c_str()));
+  } else if (v == "pad") {
+    HL_PadButton(REPLAY_PadButtonCode(e.args[0]), e.args[1] == "down");
+  } else if (v == "axis") {
+    HL_PadAxis(e.args[0] == "leftx" ? PLT_PAD_AXIS_LEFTX : PLT_PAD_AXIS_LEFTY,
+               std::atoi(e.args[1].c_str()));
+  } else if (v == "gamepad") {
+    HL_PadConnected(e.args[0] == "1");
+  } else if (v == "sliders") {
+    std::vector<int> values;
+    for (const std::string& x : e.args) values.push_back(std::atoi(x.c_str()));
+    HL_QueueSliderValues(values);
   } else if (v == "desktop") {
     HL_ChangeDesktop(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()),
                      std::atoi(e.args[2].c_str()));
@@ -248,9 +271,11 @@ int Run(int argc, char** argv) {
   // Beside a running game the ranking file is the game's: whichever saved
   // last would win.
   g_rank.savesDisabled = PLT_InstanceLockHeld(APP_INSTANCE_LOCK);
+  g_read.savesDisabled = g_rank.savesDisabled;
   if (g_rank.savesDisabled)
     std::fprintf(stderr,
-                 "zentrova-tool replay: a game is running; rank.sav is not written in this run\n");
+                 "zentrova-tool replay: a game is running; rank.sav is not written in this run "
+                 "(nor read.sav)\n");
   int status = 0;
   g_replayStop = false;
   if (!APP_Start()) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "platform/plt_input.h"
 #include "platform/plt_types.h"
 
 namespace {
@@ -42,12 +43,22 @@ int REPLAY_KeyCode(const std::string& k) {
   return -1;
 }
 
+int REPLAY_PadButtonCode(const std::string& b) {
+  static const char* const names[PLT_PAD_BUTTONS] = {
+      "a", "b", "x", "y", "start", "back", "dpup", "dpdown", "dpleft", "dpright", "lt", "rt"};
+  for (int i = 0; i < PLT_PAD_BUTTONS; ++i) {
+    if (b == names[i]) return i;
+  }
+  return -1;
+}
+
 int REPLAY_ButtonCode(const std::string& b) {
   if (b == "left") return 0;
   if (b == "right") return 1;
   if (b == "middle") return 2;
   return -1;
 }
+
 
 bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEvent>* out) {
   std::string line;
@@ -120,6 +131,29 @@ bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEve
           !ParseInt(e.args[2], &c) || (a != 8 && a != 16 && a != 24 && a != 32) || b < 1 ||
           b > 16384 || c < 1 || c > 16384)
         return bad("desktop needs BPP (8, 16, 24 or 32) W H (1 to 16384)");
+      out->push_back(e);
+    } else if (v == "wheel") {
+      if (e.args.size() != 1 || !ParseInt(e.args[0], &a) || a < -1000 || a > 1000 || a == 0)
+        return bad("wheel needs N (-1000 to 1000, not 0)");
+      out->push_back(e);
+    } else if (v == "pad") {
+      if (e.args.size() != 2 || REPLAY_PadButtonCode(e.args[0]) < 0 ||
+          (e.args[1] != "down" && e.args[1] != "up"))
+        return bad("pad needs BUTTON (a, b, x, y, start, back, dpup, dpdown, dpleft, dpright, lt, rt) down|up");
+      out->push_back(e);
+    } else if (v == "axis") {
+      if (e.args.size() != 2 || (e.args[0] != "leftx" && e.args[0] != "lefty") ||
+          !ParseInt(e.args[1], &a) || a < -32768 || a > 32767)
+        return bad("axis needs leftx|lefty VALUE (-32768 to 32767)");
+      out->push_back(e);
+    } else if (v == "gamepad") {
+      if (e.args.size() != 1 || (e.args[0] != "0" && e.args[0] != "1")) return bad("needs 0 or 1");
+      out->push_back(e);
+    } else if (v == "sliders") {
+      if (e.args.empty() || e.args.size() > 4) return bad("sliders needs 1 to 4 values");
+      for (const std::string& x : e.args) {
+        if (!ParseInt(x, &a) || a < 0 || a > 100) return bad("a slider is 0 to 100");
+      }
       out->push_back(e);
     } else {
       return bad("unknown event");

@@ -9,7 +9,7 @@
 struct ReplayEvent {
   uint64_t frame;
   std::string verb;  // move, down, up, key, tap, answer, command, close, activate,
-                     // minimize, desktop
+                     // minimize, desktop, wheel, pad, axis, gamepad, sliders
   std::vector<std::string> args;
   int line;
 };
@@ -22,5 +22,7 @@ bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEve
 // button name; -1 for names the scripts do not know.
 int REPLAY_KeyCode(const std::string& name);
 int REPLAY_ButtonCode(const std::string& name);
+// Index of a game-pad button name, -1 for names the scripts do not know.
+int REPLAY_PadButtonCode(const std::string& name);
 // Hands one parsed event to the headless backend.
 void REPLAY_ApplyEvent(const ReplayEvent& e);

@@ -1,6 +1,7 @@
 // The headless backend: no window, a virtual clock, scripted input and
 // message-box answers, frames kept in memory.
 #include <atomic>
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <string>
@@ -38,6 +39,10 @@ struct Headless {
   int scale = 1;
   int smooth = 0;
   std::vector<std::string> opened;
+  std::deque<std::vector<int>> sliderValues;
+  bool noOpener = false;
+  std::vector<std::string> published;
+  int systemMenuOpens = 0;
 };
 
 Headless g_hl;
@@ -86,6 +91,19 @@ void HL_MouseButton(int button, int down) {
   PLT_InputKeyEvent(vks[button], down);
 }
 
+void HL_Wheel(int notches) {
+  PLT_InputWheel(notches);
+}
+void HL_PadConnected(int connected) {
+  PLT_InputPadConnected(connected);
+}
+void HL_PadButton(int button, int down) {
+  PLT_InputPadButton(button, down);
+}
+void HL_PadAxis(int axis, int value) {
+  PLT_InputPadAxis(axis, value);
+}
+
 void HL_TypeLetter(char c) {
   int vk = (c >= 'a' && c <= 'z')   ? c - 'a' + PLT_VK_A
            : (c >= 'A' && c <= 'Z') ? c - 'A' + PLT_VK_A
@@ -109,6 +127,9 @@ void HL_PostClose() {
 }
 void HL_QueueAnswer(int answer) {
   g_hl.answers.push_back(answer);
+}
+void HL_QueueSliderValues(const std::vector<int>& values) {
+  g_hl.sliderValues.push_back(values);
 }
 const std::vector<HlMessageBox>& HL_MessageBoxes() {
   return g_hl.boxes;
@@ -297,6 +318,10 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
+  return PLT_DialogBoxValues(dialog, checked, nullptr);
+}
+
+int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values) {
   if (!dialog) return PLT_IDCANCEL;
   int answer = PLT_IDOK;
   if (!g_hl.answers.empty()) {
@@ -309,6 +334,14 @@ int PLT_DialogBox(const PltDialog* dialog, int* checked) {
   g_hl.boxes.push_back(HlMessageBox{dialog->caption ? dialog->caption : "",
                                     dialog->text ? dialog->text : "", -dialog->id, answer});
   (void)checked;  // the check box keeps its state
+  // The sliders as the script set them, when it did; OK keeps them.
+  if (values && !g_hl.sliderValues.empty()) {
+    std::vector<int> v = g_hl.sliderValues.front();
+    g_hl.sliderValues.pop_front();
+    for (int i = 0; i < dialog->sliderCount && i < static_cast<int>(v.size()); ++i) {
+      if (answer == PLT_IDOK) values[i] = v[i] < 0 ? 0 : v[i] > 100 ? 100 : v[i];
+    }
+  }
   return answer;
 }
 
@@ -327,6 +360,26 @@ int PLT_IsMenuItemEnabled(int id) {
 }
 
 int PLT_ShellOpen(const char* target) {
+  if (g_hl.noOpener) return 0;
   g_hl.opened.push_back(target ? target : "");
   return 1;
+}
+void PLT_PublishText(const char* utf8) {
+  if (!utf8) return;
+  g_hl.published.push_back(utf8);
+  // As the real program does: tools read the replay's standard output.
+  std::fputs(utf8, stdout);
+  std::fputc('\n', stdout);
+}
+const std::vector<std::string>& HL_PublishedTexts() {
+  return g_hl.published;
+}
+void PLT_OpenSystemMenu() {
+  ++g_hl.systemMenuOpens;
+}
+int HL_SystemMenuOpens() {
+  return g_hl.systemMenuOpens;
+}
+void HL_SetNoOpener(int none) {
+  g_hl.noOpener = none != 0;
 }

@@ -16,6 +16,12 @@ void HL_AdvanceTime(uint32_t ms);
 void HL_KeyEvent(int vk, int down);
 void HL_MouseMove(int clientX, int clientY);
 void HL_MouseButton(int button, int down);  // 0 left, 1 right, 2 middle
+// The wheel (notches, positive away from the user) and the game controller
+// (PLT_PAD_* buttons and axes of plt_input.h).
+void HL_Wheel(int notches);
+void HL_PadConnected(int connected);
+void HL_PadButton(int button, int down);
+void HL_PadAxis(int axis, int value);
 // A letter typed between two polls: down and up again.
 void HL_TypeLetter(char c);
 void HL_SetActive(int active);  // posts the activation message
@@ -28,6 +34,8 @@ void HL_PostClose();
 // Message boxes: answers taken in order; when none is queued the box gets
 // its default button (OK, or Yes for a Yes/No box).
 void HL_QueueAnswer(int answer);
+// The sliders of the next dialog that has them, as the user leaves them.
+void HL_QueueSliderValues(const std::vector<int>& values);
 // Dialogs (resources) are listed too, with the negated resource number as style.
 struct HlMessageBox {
   std::string caption;
@@ -50,6 +58,12 @@ int HL_MenuBarShown();
 int HL_WindowScale();
 // Files and addresses handed to the desktop to open.
 const std::vector<std::string>& HL_OpenedTargets();
+// Messages the text hook handed out (UTF-8), and how often the program
+// asked for the menu bar to open.
+const std::vector<std::string>& HL_PublishedTexts();
+int HL_SystemMenuOpens();
+// The desktop has nothing to open files and addresses with (1).
+void HL_SetNoOpener(int none);
 // Frames presented as 8-bit images with a palette.
 uint64_t HL_IndexedPresentCount();
 

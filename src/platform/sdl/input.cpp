@@ -104,7 +104,19 @@ void SDLB_ReleaseAllSources() {
 
 void PLT_GetCursorPos(int* x, int* y) {
   int gx = 0, gy = 0;
-  if (SDLB_EnsureVideo()) SDL_GetGlobalMouseState(&gx, &gy);
+  SDL_Window* w = SDLB_EnsureVideo() ? SDLB_Window() : nullptr;
+  if (w && SDL_GetMouseFocus() == w) {
+    // Over the window the position comes from its motion events: the global
+    // state follows raw input, which pointers moved by other programs (XTest)
+    // do not make.
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(&gx, &gy);
+    SDL_GetWindowPosition(w, &wx, &wy);
+    gx += wx;
+    gy += wy;
+  } else if (SDLB_EnsureVideo()) {
+    SDL_GetGlobalMouseState(&gx, &gy);
+  }
   if (x) *x = gx;
   if (y) *y = gy;
 }

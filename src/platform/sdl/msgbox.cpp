@@ -1,6 +1,7 @@
 // Message boxes and dialogs of the SDL backend, drawn inside the game window
 // with the program's own font: the desktop's message-box service draws with
 // the X server's fonts, which have no Japanese on most machines.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/dialog.h"
@@ -29,8 +30,13 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
+  return PLT_DialogBoxValues(dialog, checked, nullptr);
+}
+
+int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values) {
   if (!dialog) return PLT_IDCANCEL;
   static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
+  static const DlgButton kOkCancel[2] = {{PLT_IDOK, "OK"}, {PLT_IDCANCEL, "キャンセル"}};
   DlgSpec desc{};
   desc.caption = dialog->caption ? dialog->caption : "";
   desc.text = dialog->text ? dialog->text : "";
@@ -40,14 +46,23 @@ int PLT_DialogBox(const PltDialog* dialog, int* checked) {
   if (desc.icon == DLG_ICON_PICTURE) {
     SDLB_WindowIcon(&desc.pictureRgba, &desc.pictureW, &desc.pictureH);
   }
-  desc.buttons = kOk;
-  desc.buttonCount = 1;
+  const int sliders = values ? std::clamp(dialog->sliderCount, 0, 4) : 0;
+  DlgSlider rows[4] = {};
+  for (int i = 0; i < sliders; ++i) rows[i] = DlgSlider{dialog->sliderCaptions[i], values[i]};
+  desc.buttons = sliders ? kOkCancel : kOk;
+  desc.buttonCount = sliders ? 2 : 1;
   desc.escapeResult = PLT_IDCANCEL;
   desc.checkCaption = dialog->checkId ? dialog->checkCaption : nullptr;
   desc.checked = checked ? *checked : 0;
+  desc.sliders = sliders ? rows : nullptr;
+  desc.sliderCount = sliders;
   if (!SDLB_Window()) {
     std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
     return PLT_IDOK;
   }
-  return SDLB_RunDialog(desc, checked);
+  int result = SDLB_RunDialog(desc, checked);
+  if (result == PLT_IDOK) {
+    for (int i = 0; i < sliders; ++i) values[i] = DLG_SliderValue(i);
+  }
+  return result;
 }

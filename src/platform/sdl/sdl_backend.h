@@ -41,3 +41,10 @@ struct DlgSpec;
 // last picture stays beneath it. Returns the result (the escape result when
 // there is no window, or when the session ends meanwhile).
 int SDLB_RunDialog(const DlgSpec& desc, int* checked);
+
+// Game controllers: opened at start and as they are plugged in. SDLB_PadEvent
+// takes the controller events (true when it was one); SDLB_PadKey is the key
+// a button press stands for in the menu and in boxes (0 none).
+void SDLB_PadInit();
+bool SDLB_PadEvent(const SDL_Event& e);
+int SDLB_PadKey(const SDL_Event& e);

@@ -1,9 +1,11 @@
 // Opening documents and web addresses with the desktop's handler.
+#include <SDL.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -11,9 +13,31 @@
 
 #include "platform/plt_file.h"
 #include "platform/plt_shell.h"
+#include "platform/sdl/sdl_backend.h"
+
+namespace {
+
+// The opener runs in a grandchild whose failure nobody sees: whether there
+// is one to run is asked first.
+bool HaveOpener() {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    std::string dir = dirs.substr(start, end - start);
+    if (dir.empty()) dir = ".";
+    if (access((dir + "/xdg-open").c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
 
 int PLT_ShellOpen(const char* target) {
-  if (!target || !*target) return 0;
+  if (!target || !*target || !HaveOpener()) return 0;
   std::string arg = target;
   // A file name in the program's own path form becomes a host path; an
   // address with a scheme goes as it is.
@@ -46,4 +70,12 @@ int PLT_ShellOpen(const char* target) {
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 1 : 0;
+}
+
+void PLT_PublishText(const char* utf8) {
+  if (!utf8) return;
+  std::fputs(utf8, stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+  if (SDLB_EnsureVideo()) SDL_SetClipboardText(utf8);
 }

@@ -220,7 +220,12 @@ void HandleEvent(const SDL_Event& e) {
     case SDL_MOUSEBUTTONUP:
       HandleButton(e.button);
       break;
+    case SDL_MOUSEWHEEL:
+      if (!MBAR_IsOpen() && e.wheel.y != 0)
+        PLT_InputWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
+      break;
     default:
+      SDLB_PadEvent(e);
       break;
   }
 }
@@ -312,6 +317,7 @@ bool SDLB_EnsureVideo() {
   }
   g_sdlWin.videoReady = true;
   SDLB_CatchEndSignals();
+  SDLB_PadInit();
   return true;
 }
 
@@ -384,6 +390,13 @@ int SDLB_RunDialog(const DlgSpec& desc, int* checked) {
           DLG_MouseMove(x, y);
           break;
         }
+        case SDL_CONTROLLERBUTTONDOWN:
+          if (int vk = SDLB_PadKey(e)) DLG_Key(vk, false);
+          break;
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+          SDLB_PadEvent(e);
+          break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
           int b = ButtonIndex(e.button.button);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,11 @@ constexpr int kLineHeight = 10;
 constexpr int kButtonW = 50, kButtonH = 14;
 constexpr int kCheckH = 10;
 constexpr WORD kIconId = 1000, kTextId = 1001;
-constexpr WORD kClassButton = 0x0080, kClassStatic = 0x0082;
+constexpr WORD kClassButton = 0x0080, kClassStatic = 0x0082, kClassScrollBar = 0x0084;
+// Sliders: a caption, a horizontal scroll bar of 0..100 and the value.
+constexpr int kSliderRowH = 14, kSliderLabelW = 40, kSliderBarW = 120, kSliderValueW = 24;
+constexpr WORD kSliderBarId = 1100, kSliderValueId = 1110, kSliderLabelId = 1120;
+constexpr int kMaxSliders = 4;
 
 struct Template {
   std::vector<WORD> words;
@@ -63,7 +68,47 @@ int LineUnits(const std::wstring& line) {
 struct DialogRun {
   const PltDialog* dialog;
   int checked;
+  int sliders;
+  int values[kMaxSliders];
 };
+
+void ShowSliderValue(HWND dlg, int i, int v) {
+  wchar_t text[8];
+  std::swprintf(text, 8, L"%d%%", v);
+  ::SetDlgItemTextW(dlg, kSliderValueId + i, text);
+}
+
+// A scroll bar's new position for a scroll request.
+int Scrolled(HWND bar, WPARAM wp) {
+  int pos = ::GetScrollPos(bar, SB_CTL);
+  switch (LOWORD(wp)) {
+    case SB_LINELEFT:
+      pos -= 1;
+      break;
+    case SB_LINERIGHT:
+      pos += 1;
+      break;
+    case SB_PAGELEFT:
+      pos -= 10;
+      break;
+    case SB_PAGERIGHT:
+      pos += 10;
+      break;
+    case SB_LEFT:
+      pos = 0;
+      break;
+    case SB_RIGHT:
+      pos = 100;
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      pos = HIWORD(wp);
+      break;
+    default:
+      break;
+  }
+  return std::clamp(pos, 0, 100);
+}
 
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   auto* run = reinterpret_cast<DialogRun*>(::GetWindowLongPtrW(dlg, DWLP_USER));
@@ -81,6 +126,12 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       if (run->dialog->checkId) {
         ::CheckDlgButton(dlg, run->dialog->checkId, run->checked ? BST_CHECKED : BST_UNCHECKED);
       }
+      for (int i = 0; i < run->sliders; ++i) {
+        HWND bar = ::GetDlgItem(dlg, kSliderBarId + i);
+        ::SetScrollRange(bar, SB_CTL, 0, 100, FALSE);
+        ::SetScrollPos(bar, SB_CTL, run->values[i], TRUE);
+        ShowSliderValue(dlg, i, run->values[i]);
+      }
       // Centred on the owner.
       HWND owner = ::GetWindow(dlg, GW_OWNER);
       RECT o, d;
@@ -89,6 +140,15 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         ::SetWindowPos(dlg, nullptr, o.left + (o.right - o.left - w) / 2,
                        o.top + (o.bottom - o.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
       }
+      return TRUE;
+    }
+    case WM_HSCROLL: {
+      HWND bar = reinterpret_cast<HWND>(lp);
+      const int i = bar ? ::GetDlgCtrlID(bar) - kSliderBarId : -1;
+      if (!run || i < 0 || i >= run->sliders) break;
+      run->values[i] = Scrolled(bar, wp);
+      ::SetScrollPos(bar, SB_CTL, run->values[i], TRUE);
+      ShowSliderValue(dlg, i, run->values[i]);
       return TRUE;
     }
     case WM_COMMAND:
@@ -119,7 +179,7 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
   return lines;
 }
 
-Template BuildTemplate(const PltDialog& d) {
+Template BuildTemplate(const PltDialog& d, int sliders) {
   const std::wstring text = W32_Wide(d.text);
   const std::vector<std::wstring> lines = Lines(text);
   int textW = 0;
@@ -132,19 +192,23 @@ Template BuildTemplate(const PltDialog& d) {
   int y = kMargin + std::max(textH, icon ? kIconSize : 0) + kMargin;
   const int width =
       std::max({textX + textW + kMargin, kMargin + checkW + kMargin, kButtonW + 2 * kMargin, 120});
+  const int sliderY = y;
+  if (sliders) y += sliders * kSliderRowH + kMargin;
   const int checkY = y;
   if (d.checkId) y += kCheckH + kMargin;
   const int buttonY = y;
   const int height = y + kButtonH + kMargin;
+  const int sliderW = kMargin + kSliderLabelW + kSliderBarW + 4 + kSliderValueW + kMargin;
+  const int boxW = sliders ? std::max(width, std::max(sliderW, 2 * kButtonW + 3 * kMargin)) : width;
 
   Template t;
-  const int items = 3 + (d.checkId ? 1 : 0);
+  const int items = 3 + (d.checkId ? 1 : 0) + 3 * sliders + (sliders ? 1 : 0);
   t.Dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
   t.Dword(0);
   t.words.push_back(static_cast<WORD>(items));
   t.words.push_back(0);
   t.words.push_back(0);
-  t.words.push_back(static_cast<WORD>(width));
+  t.words.push_back(static_cast<WORD>(boxW));
   t.words.push_back(static_cast<WORD>(height));
   t.words.push_back(0);  // no menu
   t.words.push_back(0);  // the standard class
@@ -153,12 +217,29 @@ Template BuildTemplate(const PltDialog& d) {
   t.Text(L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
   t.Item(SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE, kMargin, kMargin, kIconSize, kIconSize, kIconId, kClassStatic, L"");
   t.Item(SS_LEFT | SS_NOPREFIX, textX, kMargin, textW + 4, textH, kTextId, kClassStatic, text);
+  for (int i = 0; i < sliders; ++i) {
+    const int ry = sliderY + i * kSliderRowH;
+    t.Item(SS_LEFT | SS_NOPREFIX, kMargin, ry + 2, kSliderLabelW, kLineHeight,
+           static_cast<WORD>(kSliderLabelId + i), kClassStatic, W32_Wide(d.sliderCaptions[i]));
+    t.Item(SBS_HORZ | WS_TABSTOP, kMargin + kSliderLabelW, ry, kSliderBarW, kSliderRowH - 3,
+           static_cast<WORD>(kSliderBarId + i), kClassScrollBar, L"");
+    t.Item(SS_LEFT | SS_NOPREFIX, kMargin + kSliderLabelW + kSliderBarW + 4, ry + 2, kSliderValueW,
+           kLineHeight, static_cast<WORD>(kSliderValueId + i), kClassStatic, L"");
+  }
   if (d.checkId) {
     t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, kMargin, checkY, checkW, kCheckH,
            static_cast<WORD>(d.checkId), kClassButton, check);
   }
-  t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, (width - kButtonW) / 2, buttonY, kButtonW, kButtonH, IDOK,
-         kClassButton, L"OK");
+  if (sliders) {
+    const int left = (boxW - 2 * kButtonW - kMargin) / 2;
+    t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, left, buttonY, kButtonW, kButtonH, IDOK, kClassButton,
+           L"OK");
+    t.Item(BS_PUSHBUTTON | WS_TABSTOP, left + kButtonW + kMargin, buttonY, kButtonW, kButtonH,
+           IDCANCEL, kClassButton, W32_Wide("キャンセル"));
+  } else {
+    t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, (width - kButtonW) / 2, buttonY, kButtonW, kButtonH, IDOK,
+           kClassButton, L"OK");
+  }
   t.Align();
   return t;
 }
@@ -182,13 +263,22 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
+  return PLT_DialogBoxValues(dialog, checked, nullptr);
+}
+
+int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values) {
   if (!dialog) return PLT_IDCANCEL;
-  Template t = BuildTemplate(*dialog);
-  DialogRun run{dialog, checked ? *checked : 0};
+  const int sliders = values ? std::clamp(dialog->sliderCount, 0, kMaxSliders) : 0;
+  Template t = BuildTemplate(*dialog, sliders);
+  DialogRun run{dialog, checked ? *checked : 0, sliders, {}};
+  for (int i = 0; i < sliders; ++i) run.values[i] = std::clamp(values[i], 0, 100);
   const INT_PTR r = ::DialogBoxIndirectParamW(
       W32_Instance(), reinterpret_cast<LPCDLGTEMPLATEW>(t.words.data()), W32_Window(), DialogProc,
       reinterpret_cast<LPARAM>(&run));
   if (r == -1 || r == 0) return PLT_IDCANCEL;
   if (checked) *checked = run.checked;
+  if (r == IDOK) {
+    for (int i = 0; i < sliders; ++i) values[i] = run.values[i];
+  }
   return r == IDOK ? PLT_IDOK : PLT_IDCANCEL;
 }

@@ -251,6 +251,15 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       PLT_InputKeyEvent(ButtonVk(msg), 0);
       if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ::ReleaseCapture();
       return 0;
+    case WM_MOUSEWHEEL: {
+      // Notches of WHEEL_DELTA; a fine-grained wheel's rest waits for more.
+      static int rest = 0;
+      rest += GET_WHEEL_DELTA_WPARAM(wp);
+      const int notches = rest / WHEEL_DELTA;
+      rest -= notches * WHEEL_DELTA;
+      if (notches) PLT_InputWheel(notches);
+      return 0;
+    }
     case WM_MOUSEMOVE: {
       int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
       W32_WindowToPicture(&x, &y);
