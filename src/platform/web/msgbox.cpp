@@ -1,6 +1,7 @@
 // Message boxes and dialogs of the web backend, drawn inside the canvas with
 // the program's own glyphs, as the desktop build draws them; in a scripted
 // replay answered by the script instead (otherwise by the default button).
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <vector>
@@ -63,6 +64,10 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
+  return PLT_DialogBoxValues(dialog, checked, nullptr);
+}
+
+int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values) {
   if (!dialog) return PLT_IDCANCEL;
   if (WEBB_Scripted()) {
     int answer = Scripted(PLT_IDOK);
@@ -72,9 +77,10 @@ int PLT_DialogBox(const PltDialog* dialog, int* checked) {
     g_answers.boxes.push_back(WebMessageBox{dialog->caption ? dialog->caption : "",
                                             dialog->text ? dialog->text : "", -dialog->id,
                                             answer});
-    return answer;
+    return answer;  // the check box and the sliders keep their values
   }
   static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
+  static const DlgButton kOkCancel[2] = {{PLT_IDOK, "OK"}, {PLT_IDCANCEL, "キャンセル"}};
   DlgSpec desc{};
   desc.caption = dialog->caption ? dialog->caption : "";
   desc.text = dialog->text ? dialog->text : "";
@@ -84,14 +90,23 @@ int PLT_DialogBox(const PltDialog* dialog, int* checked) {
   if (desc.icon == DLG_ICON_PICTURE) {
     WEBB_WindowIcon(&desc.pictureRgba, &desc.pictureW, &desc.pictureH);
   }
-  desc.buttons = kOk;
-  desc.buttonCount = 1;
+  const int sliders = values ? std::clamp(dialog->sliderCount, 0, 4) : 0;
+  DlgSlider rows[4] = {};
+  for (int i = 0; i < sliders; ++i) rows[i] = DlgSlider{dialog->sliderCaptions[i], values[i]};
+  desc.buttons = sliders ? kOkCancel : kOk;
+  desc.buttonCount = sliders ? 2 : 1;
   desc.escapeResult = PLT_IDCANCEL;
   desc.checkCaption = dialog->checkId ? dialog->checkCaption : nullptr;
   desc.checked = checked ? *checked : 0;
+  desc.sliders = sliders ? rows : nullptr;
+  desc.sliderCount = sliders;
   if (!WEBW_HasWindow()) {
     std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
     return PLT_IDOK;
   }
-  return WEBW_RunDialog(desc, checked);
+  const int result = WEBW_RunDialog(desc, checked);
+  if (result == PLT_IDOK) {
+    for (int i = 0; i < sliders; ++i) values[i] = DLG_SliderValue(i);
+  }
+  return result;
 }

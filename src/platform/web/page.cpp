@@ -48,6 +48,14 @@ EM_ASYNC_JS(void, zv_replay_hold, (double step), {
   });
   Module.replayHeld = null;
 });
+EM_JS(void, zv_publish_text, (const char* t), {
+  var s = UTF8ToString(t);
+  console.log(s);
+  try {
+    if (navigator.clipboard) navigator.clipboard.writeText(s).catch(function() {});
+  } catch (e) {
+  }
+});
 EM_JS(void, zv_set_cursor, (const uint8_t* rgba, int w, int h, int hx, int hy),
       { ZV.setCursor(rgba, w, h, hx, hy); });
 EM_JS(void, zv_set_icon, (const uint8_t* rgba, int w, int h), { ZV.setIcon(rgba, w, h); });
@@ -153,6 +161,12 @@ int PLT_ShellOpen(const char* target) {
     url = "data/" + path;
   }
   return zv_open(url.c_str());
+}
+
+// Text for the player to take away (a replay's line): the console and the
+// clipboard, when the browser lets the page write it.
+void PLT_PublishText(const char* utf8) {
+  if (utf8) zv_publish_text(utf8);
 }
 
 int PLT_AcquireInstanceLock(const char*) {

@@ -537,3 +537,11 @@ void PLT_ClientToScreen(int* x, int* y) {
 int PLT_SwapButtons() {
   return 0;
 }
+
+// The pad's Start: the menu bar opens at its first menu.
+void PLT_OpenSystemMenu() {
+  if (!g_win.exists || g_win.menuH <= 0) return;
+  if (g_win.fullScreen) PLT_ShowMenuBar(1);
+  MBAR_OpenFirst();
+  Redraw();
+}
