@@ -29,6 +29,8 @@ struct OggDecoder {
   std::vector<int16_t> pending;   // decoded samples not yet handed out
   size_t pendingAt = 0;
   int channels = 0;
+  bool sounded = false;  // a packet gave samples: later empty ones are damage
+  int damage = 0;        // damaged stretches skipped since the last OGG_TakeDamage
 };
 
 namespace {
@@ -51,6 +53,8 @@ void Clear(OggDecoder* d) {
   d->pending.clear();
   d->pendingAt = 0;
   d->channels = 0;
+  d->sounded = false;
+  d->damage = 0;
 }
 
 void Consume(OggDecoder* d, int used) {
@@ -115,6 +119,13 @@ void OGG_Destroy(OggDecoder** d) {
   *d = nullptr;
 }
 
+int OGG_TakeDamage(OggDecoder* d) {
+  if (!d) return 0;
+  const int n = d->damage;
+  d->damage = 0;
+  return n;
+}
+
 void OGG_Reset(OggDecoder* d) {
   if (d) Clear(d);
 }
@@ -167,7 +178,13 @@ int OGG_Decode(OggDecoder* d, const uint8_t* in, uint32_t length, uint8_t* out, 
       break;
     }
     Consume(d, used);
-    if (samples <= 0 || channels != d->channels) continue;
+    // No samples once the sound has begun: the decoder lost the stream
+    // (a corrupt page or packet) and found it again.
+    if (samples <= 0 || channels != d->channels) {
+      if (d->sounded) ++d->damage;
+      continue;
+    }
+    d->sounded = true;
     d->pending.resize(static_cast<size_t>(samples) * channels);
     for (int i = 0; i < samples; ++i) {
       for (int c = 0; c < channels; ++c) {

@@ -18,5 +18,11 @@ struct ReplayEvent {
 // type) into simple ones and checking every argument. False after a message
 // to stderr naming the first line that does not parse.
 bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEvent>* out);
+// Virtual key of a key name, button index (0 left, 1 right, 2 middle) of a
+// button name; -1 for names the scripts do not know.
+int REPLAY_KeyCode(const std::string& name);
+int REPLAY_ButtonCode(const std::string& name);
+// Index of a game-pad button name, -1 for names the scripts do not know.
+int REPLAY_PadButtonCode(const std::string& name);
 // Hands one parsed event to the headless backend.
 void REPLAY_ApplyEvent(const ReplayEvent& e);
