@@ -74,12 +74,5 @@ for _ in $(seq 50); do
   python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 1)" 2>/dev/null && break
   sleep 0.1
 done
-# Each part in a browser of its own: a page closed while its last settings
-# are still on their way to IndexedDB would otherwise leave them to the next
-# part's page in the same profile.
-status=0
-for part in desktop phone replay; do
-  node tests/web/browser_test.mjs --url "http://127.0.0.1:$port/" --ref "$out/ref" --out "$out" \
-    --puppeteer "$npmdir" --chromium /usr/bin/chromium --only "$part" || status=1
-done
-exit $status
+node tests/web/browser_test.mjs --url "http://127.0.0.1:$port/" --ref "$out/ref" --out "$out" \
+  --puppeteer "$npmdir" --chromium /usr/bin/chromium
