@@ -26,3 +26,17 @@ void PLT_ReleaseInstanceLock() {
     g_mutex = nullptr;
   }
 }
+
+// A session's named mutex belongs to the session, so no other user's copy can
+// hold it against ours: PLT_LOCK_FOREIGN never happens here.
+const char* PLT_InstanceLockForeignPath() {
+  return "";
+}
+
+int PLT_InstanceLockHeld(const char* name) {
+  if (g_mutex) return 1;
+  HANDLE m = ::OpenMutexA(SYNCHRONIZE, FALSE, name);
+  if (!m) return 0;
+  ::CloseHandle(m);
+  return 1;
+}
