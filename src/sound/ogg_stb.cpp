@@ -29,6 +29,7 @@ struct OggDecoder {
   std::vector<int16_t> pending;   // decoded samples not yet handed out
   size_t pendingAt = 0;
   int channels = 0;
+  int damage = 0;  // damaged stretches skipped since the last OGG_TakeDamage
 };
 
 namespace {
@@ -51,6 +52,7 @@ void Clear(OggDecoder* d) {
   d->pending.clear();
   d->pendingAt = 0;
   d->channels = 0;
+  d->damage = 0;
 }
 
 void Consume(OggDecoder* d, int used) {
@@ -119,6 +121,13 @@ void OGG_Reset(OggDecoder* d) {
   if (d) Clear(d);
 }
 
+int OGG_TakeDamage(OggDecoder* d) {
+  if (!d) return 0;
+  const int n = d->damage;
+  d->damage = 0;
+  return n;
+}
+
 int OGG_Probe(OggDecoder* d, const uint8_t* data, uint32_t length, PltWaveFormat* format) {
   if (!d || !data || !format) return 0;
   int channels = 0;
@@ -161,8 +170,13 @@ int OGG_Decode(OggDecoder* d, const uint8_t* in, uint32_t length, uint8_t* out, 
     float** pcm = nullptr;
     const int used = stb_vorbis_decode_frame_pushdata(
         d->v, d->input.data(), static_cast<int>(d->input.size()), &channels, &pcm, &samples);
+    // A page that fails its check or a packet that does not decode is
+    // skipped by the decoder, which says so in its error.
+    const int error = stb_vorbis_get_error(d->v);
+    if (error != VORBIS__no_error && error != VORBIS_need_more_data) ++d->damage;
     if (used == 0) {
       // Not a whole packet in hand: wait for more, unless there is no more.
+      if (d->input.size() > kMaxHeld) ++d->damage;
       if (length == 0 || d->input.size() > kMaxHeld) d->input.clear();
       break;
     }

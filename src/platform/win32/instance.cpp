@@ -20,6 +20,19 @@ int PLT_AcquireInstanceLock(const char* name) {
   return 1;
 }
 
+// A mutex lives in the session's own namespace: no other user's can stand
+// in the way.
+const char* PLT_InstanceLockForeignPath() {
+  return "";
+}
+
+int PLT_InstanceLockHeld(const char* name) {
+  HANDLE m = ::OpenMutexA(SYNCHRONIZE, FALSE, name);
+  if (!m) return 0;
+  ::CloseHandle(m);
+  return 1;
+}
+
 void PLT_ReleaseInstanceLock() {
   if (g_mutex) {
     ::CloseHandle(g_mutex);
