@@ -57,7 +57,7 @@ endif()
 # build. The tool itself is tested under Wine by the whole play-through.
 set(ZV_WINDOWS_SKIPPED_TESTS
     tests/blit/fastpath_fuzz_test.cpp tests/gfx/render_tool_test.cpp
-    tests/platform/file_replace_test.cpp tests/script/tool_test.cpp
+    tests/platform/file_replace_test.cpp tests/play/play_replay_test.cpp tests/script/tool_test.cpp
     tests/text/text_tool_test.cpp tests/title/replay_test.cpp)
 file(GLOB zv_tool_tests ${CMAKE_SOURCE_DIR}/tests/tool/*.cpp)
 list(TRANSFORM ZV_WINDOWS_SKIPPED_TESTS PREPEND ${CMAKE_SOURCE_DIR}/)
