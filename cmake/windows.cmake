@@ -58,7 +58,7 @@ endif()
 # ADPCM decoders are compared with libsndfile, which only the Linux build has.
 set(ZV_WINDOWS_SKIPPED_TESTS
     tests/platform/adpcm_test.cpp tests/blit/fastpath_fuzz_test.cpp tests/gfx/render_tool_test.cpp
-    tests/platform/file_replace_test.cpp tests/script/tool_test.cpp
+    tests/platform/file_replace_test.cpp tests/play/play_replay_test.cpp tests/script/tool_test.cpp
     tests/text/text_tool_test.cpp tests/title/replay_test.cpp)
 file(GLOB zv_tool_tests ${CMAKE_SOURCE_DIR}/tests/tool/*.cpp)
 list(TRANSFORM ZV_WINDOWS_SKIPPED_TESTS PREPEND ${CMAKE_SOURCE_DIR}/)

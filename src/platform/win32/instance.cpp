@@ -20,23 +20,22 @@ int PLT_AcquireInstanceLock(const char* name) {
   return 1;
 }
 
-void PLT_ReleaseInstanceLock() {
-  if (g_mutex) {
-    ::CloseHandle(g_mutex);
-    g_mutex = nullptr;
-  }
-}
-
-// A session's named mutex belongs to the session, so no other user's copy can
-// hold it against ours: PLT_LOCK_FOREIGN never happens here.
+// A mutex lives in the session's own namespace: no other user's can stand
+// in the way.
 const char* PLT_InstanceLockForeignPath() {
   return "";
 }
 
 int PLT_InstanceLockHeld(const char* name) {
-  if (g_mutex) return 1;
   HANDLE m = ::OpenMutexA(SYNCHRONIZE, FALSE, name);
   if (!m) return 0;
   ::CloseHandle(m);
   return 1;
+}
+
+void PLT_ReleaseInstanceLock() {
+  if (g_mutex) {
+    ::CloseHandle(g_mutex);
+    g_mutex = nullptr;
+  }
 }

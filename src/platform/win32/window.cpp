@@ -58,6 +58,10 @@ int64_t PackXy(int x, int y) {
   return (x & 0xFFFF) | (int64_t{y & 0xFFFF} << 16);
 }
 
+int MenuHeight() {
+  return W32_Menu() ? ::GetSystemMetrics(SM_CYMENU) : 0;
+}
+
 // Where the picture lands in the client area.
 void Place() {
   RECT rc;
@@ -87,7 +91,9 @@ void Place() {
   g_win.destW = w;
   g_win.destH = h;
   g_win.destX = (std::min(cw, sw) - w) / 2;
-  g_win.destY = (std::min(ch, sh) - h) / 2;
+  // The picture stays where it is on the screen while the window moves down
+  // to show the menu bar: the bar covers its top rows.
+  g_win.destY = (std::min(ch, sh) - h) / 2 - (g_win.barShown ? MenuHeight() : 0);
 }
 
 void Redraw(HDC dc) {
@@ -175,10 +181,6 @@ SIZE OuterSize(int w, int h) {
   RECT r{0, 0, w, h};
   ::AdjustWindowRectEx(&r, kWindowStyle, W32_Menu() != nullptr, 0);
   return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
-int MenuHeight() {
-  return W32_Menu() ? ::GetSystemMetrics(SM_CYMENU) : 0;
 }
 
 // Full screen: the client area on the screen, the menu bar above it unless shown.
