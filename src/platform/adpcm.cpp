@@ -124,7 +124,10 @@ uint32_t DecodeMsBlock(const AdpcmLayout& l, const uint8_t* b, uint32_t, int16_t
       const int16_t s = Clamp16(predicted + signedNibble * delta[k]);
       s2[k] = s1[k];
       s1[k] = s;
-      delta[k] = std::max(16, (kMsAdapt[nibble] * delta[k]) >> 8);
+      // A hostile block can keep growing the step until it overflows; past
+      // 2^20 every nonzero nibble saturates the sample anyway, so capping
+      // there changes no sample.
+      delta[k] = std::clamp((kMsAdapt[nibble] * delta[k]) >> 8, 16, 1 << 20);
       out[f * ch + k] = s;
     }
   }
