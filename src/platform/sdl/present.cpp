@@ -58,7 +58,11 @@ void Scale(SDL_Surface* s, const uint32_t* pic, int top) {
       if (k == 1) {
         std::copy(sr, sr + dw, d);
       } else {
-        for (int x = 0; x < dw; ++x) d[x] = sr[x / k];
+        // Each picture pixel k times over, without a division per pixel.
+        for (int x = 0, sx = 0; x < dw; ++sx) {
+          const uint32_t v = sr[sx];
+          for (int i = 0; i < k && x < dw; ++i) d[x++] = v;
+        }
       }
     }
     return;
