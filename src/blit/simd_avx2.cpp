@@ -542,18 +542,43 @@ ZV_AVX2 inline void PalQuadRowOne(const PalQuadRow& r) {
     return static_cast<int64_t>(uint64_t{lut[px[static_cast<uint32_t>(ee)]]} |
                                 uint64_t{lut[px[ee >> 32]]} << 32);
   };
+  // Groups followed by another one are stored as two overlapping halves, the
+  // second one's last four bytes landing in the next group, which is stored
+  // over them; that group's own pixels are read before (for the key).
+  const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
+                                        1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const __m256i expand = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
+                                          1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  // The 24 bytes at p and the four after them, which the caller knows to be
+  // in the row.
+  auto loadOver = [&](const uint8_t* p) ZV_AVX2 {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
+    return _mm256_shuffle_epi8(_mm256_set_m128i(b, a), expand);
+  };
+  __m256i dcur = _mm256_setzero_si256();
+  if (r.keyed && r.n >= 8) dcur = r.n >= 16 ? loadOver(d) : Load8x24(d);
   for (; j + 8 <= r.n; j += 8, d += 24) {
     _mm256_store_si256(reinterpret_cast<__m256i*>(es), e);
     const __m128i lo = _mm_set_epi64x(two(2), two(0));
     const __m128i up = _mm_set_epi64x(two(6), two(4));
-    const __m256i c = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), up, 1);
+    __m256i c = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), up, 1);
+    const bool more = j + 16 <= r.n;
+    __m256i dnext = _mm256_setzero_si256();
     // No branch on the key: where keyed and drawn pixels change is not
     // predictable.
     if (r.keyed) {
-      Store8x24(d, _mm256_blendv_epi8(c, Load8x24(d), _mm256_srai_epi32(c, 31)));
+      if (more) dnext = j + 24 <= r.n ? loadOver(d + 24) : Load8x24(d + 24);
+      c = _mm256_blendv_epi8(c, dcur, _mm256_srai_epi32(c, 31));
+    }
+    if (more) {
+      const __m256i p = _mm256_shuffle_epi8(c, pack);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(p));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 12), _mm256_extracti128_si256(p, 1));
     } else {
       Store8x24(d, c);
     }
+    dcur = dnext;
     const __m256i nu = _mm256_add_epi32(fu, stepU), nv = _mm256_add_epi32(fv, stepV);
     const __m256i carryU = _mm256_cmpgt_epi32(fu, nu), carryV = _mm256_cmpgt_epi32(fv, nv);
     fu = nu;
