@@ -98,7 +98,10 @@ struct Samples {
   ZV_AVX512 void fetch(const uint8_t* px, int m, uint8_t* ix) {
     alignas(64) int32_t es[64];
     for (int q = 0; q < m; q += 16) {
-      _mm512_store_si512(es + q, e);
+      // Lanes past the row read element 0 instead, which is always inside
+      // the picture: the loads below then go eight at a time to the end.
+      const __mmask16 live = static_cast<__mmask16>(_bzhi_u32(0xFFFF, static_cast<unsigned>(m - q)));
+      _mm512_store_si512(es + q, _mm512_maskz_mov_epi32(live, e));
       const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
       const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
       const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
@@ -112,13 +115,7 @@ struct Samples {
 #pragma clang loop vectorize(disable)
 #endif
     for (int t = 0; t < m; t += 8) {
-      // Eight bytes a step, their indices read two at a time; the last few
-      // one by one, as the indices past m belong to pixels past the row and
-      // may lie outside the picture.
-      if (t + 8 > m) {
-        for (; t < m; t++) ix[t] = px[es[t]];
-        break;
-      }
+      // Eight bytes a step, their indices read two at a time.
       uint64_t q[4];
       std::memcpy(q, es + t, sizeof q);
       uint64_t out = 0;
@@ -157,11 +154,8 @@ ZV_AVX512 inline void PalStep(const PalRegs& g, uint8_t* d, const uint8_t* ix, i
     if (keyed) {
       on &= ~_cvtmask64_u64(_mm512_movepi8_mask(_mm512_permutexvar_epi8(g.order[q][1], key)));
     }
-    if (on == ~0ull) {
-      _mm512_storeu_si512(d + 64 * q, out);
-    } else {
-      _mm512_mask_storeu_epi8(d + 64 * q, _cvtu64_mask64(on), out);
-    }
+    // Masked always: whether a store is whole changes too often to predict.
+    _mm512_mask_storeu_epi8(d + 64 * q, _cvtu64_mask64(on), out);
   }
 }
 
