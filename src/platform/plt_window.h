@@ -19,6 +19,7 @@ enum PltMsgType : int {
   PLT_MSG_ENDSESSION,     // the session ends (SIGTERM): end now, without asking
   PLT_MSG_GETMINMAXINFO,  // lparam: PltMinMaxInfo* to fill in
   PLT_MSG_MINIMIZED,      // wparam: 1 minimised, 0 shown again
+  PLT_MSG_WINDOWED,       // left full screen by the system's own doing (a browser's Escape)
 };
 
 // The size query: positions and sizes of the window's outer frame.

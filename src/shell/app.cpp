@@ -250,6 +250,10 @@ int64_t APP_WndProc(const PltMsg& msg) {
     case PLT_MSG_GETMINMAXINFO:
       if (msg.lparam) DSP_SizeQuery(reinterpret_cast<PltMinMaxInfo*>(msg.lparam));
       return 0;
+    case PLT_MSG_WINDOWED:
+      // The window is back already; the setting and the menu follow it.
+      if (g_cfg.screen == 1) CMD_Execute(CMD_WINDOW);
+      return 0;
     case PLT_MSG_MINIMIZED:
       // Nobody hears a minimised game: music and effects wait where they are.
       PLT_SoundPause(msg.wparam != 0);

@@ -394,10 +394,17 @@ var ZV = {
   },
 
   // The player's files live in IndexedDB, mounted at /save; a change is
-  // written back within a second, each write one transaction.
+  // written back within a second, each write one transaction. Every request
+  // is numbered: storageWritten is the newest one a completed write covers,
+  // so storageSettled() tells that everything asked for is in the browser's
+  // storage. A failed write is tried again rather than taken as done.
   storageReady: false,
   storageBusy: false,
   storageAgain: false,
+  storageRequests: 0,
+  storageWritten: 0,
+  storageFailures: 0,
+  storageRetryMs: 1000,
   mountStorage: function(done) {
     try {
       FS.mkdir('/save');
@@ -412,19 +419,32 @@ var ZV = {
   },
   syncStorage: function() {
     if (!ZV.storageReady) return;
+    ++ZV.storageRequests;
+    ZV.storageStart();
+  },
+  storageStart: function() {
     if (ZV.storageBusy) {
       ZV.storageAgain = true;
       return;
     }
     ZV.storageBusy = true;
-    FS.syncfs(false, function() {
+    ZV.storageAgain = false;
+    var covers = ZV.storageRequests;
+    FS.syncfs(false, function(err) {
       ZV.storageBusy = false;
-      if (Module.onStorageSynced) Module.onStorageSynced();
-      if (ZV.storageAgain) {
-        ZV.storageAgain = false;
-        ZV.syncStorage();
+      if (err) {
+        ++ZV.storageFailures;
+        console.warn('zentrova: the browser did not keep the saved files (' + err + '); trying again');
+        setTimeout(ZV.storageStart, ZV.storageRetryMs);
+        return;
       }
+      ZV.storageWritten = Math.max(ZV.storageWritten, covers);
+      if (Module.onStorageSynced) Module.onStorageSynced();
+      if (ZV.storageAgain) ZV.storageStart();
     });
+  },
+  storageSettled: function() {
+    return ZV.storageReady && !ZV.storageBusy && ZV.storageWritten === ZV.storageRequests;
   }
 };
 Module.ZV = ZV;

@@ -238,13 +238,15 @@ void HandleEvent(const int* e) {
       break;
     case EV_FULLSCREEN:
       // The browser left full screen by itself (Escape): the page shows
-      // the window again.
+      // the window again, and the program is told so that its setting and
+      // the menu's check mark follow.
       if (!e[1] && g_win.fullScreen) {
         g_win.fullScreen = false;
         g_win.overlayShown = false;
         MBAR_Close();
         Resize();
         Redraw();
+        Post(PLT_MSG_WINDOWED, 0, 0);
       }
       break;
     case EV_LEAVE:
