@@ -2,8 +2,10 @@
 # Builds a Release with Debian's hardening flags, installs it into a scratch
 # prefix, checks the install tree and its desktop files, and builds and checks
 # the three Debian packages (zentrova, zentrova-data, zentrova-tools) with
-# lintian. Run by scripts/run-tests.sh after the tests; the packages are left
-# in the build folder.
+# lintian. With ZV_SYSTEM_INSTALL_CHECK=1 (CI, as root) it also installs them
+# with apt, starts the game from its desktop entry under Xvfb and checks that
+# removing them leaves none of their files. Run by scripts/run-tests.sh after
+# the tests; the packages are left in the build folder.
 #
 #   scripts/check-install.sh [BUILD_DIR]     (default build-release)
 set -euo pipefail
@@ -76,4 +78,48 @@ grep -v '/$' <<<"$data_files" | grep -v ' \./usr/share/\(games/zentrova\|doc/zen
 grep -q ' \./usr/bin/zentrova-tool$' <<<"$tools_files" || fail "zentrova-tools: no tool"
 # Errors, warnings and pedantic remarks all fail the check.
 lintian --pedantic --fail-on error,warning,pedantic "$game" "$data" "$tools"
+
+# On a machine given over to the check (CI sets ZV_SYSTEM_INSTALL_CHECK=1,
+# as root), the packages are installed as a player installs them, the game is
+# started from its desktop entry, and removal must leave none of their files.
+if [ "${ZV_SYSTEM_INSTALL_CHECK:-0}" = 1 ]; then
+  [ "$(id -u)" = 0 ] || fail "the system install check needs root"
+  dpkg-query -W -f='${Status}' zentrova 2>/dev/null | grep -q installed &&
+    fail "zentrova is already installed here; the system install check wants a machine without it"
+  apt-get install -y -q "$(realpath "$game")" "$(realpath "$data")" "$(realpath "$tools")" >/dev/null
+  [ -x /usr/games/zentrova ] && [ -s /usr/share/games/zentrova/grp.TVN ] || fail "installed files missing"
+  player=$(mktemp -d /tmp/zentrova-player-XXXXXX)
+  mkdir -m 700 "$player/run"
+  exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/example.tavren.Zentrova.desktop)
+  (
+    # A player's session has the games folder on its PATH; root's has not.
+    export HOME=$player XDG_RUNTIME_DIR=$player/run SDL_AUDIODRIVER=dummy PATH=$PATH:/usr/games
+    xvfb-run -a -s '-screen 0 800x600x24' sh -c "
+      $exec_line & pid=\$!
+      for i in \$(seq 60); do
+        if xdotool search --class zentrova >/dev/null 2>&1; then break; fi
+        sleep 0.5
+      done
+      xdotool search --class zentrova >/dev/null 2>&1 || { kill \$pid; exit 1; }
+      sleep 2; kill -0 \$pid || exit 1
+      kill \$pid; wait \$pid 2>/dev/null; exit 0"
+  ) || { rm -rf "$player"; fail "the installed game did not open its window from the desktop entry"; }
+  rm -rf "$player"
+  apt-get purge -y -q zentrova zentrova-data zentrova-tools >/dev/null
+  left=0
+  for pkg in "$game" "$data" "$tools"; do
+    while read -r path; do
+      path=${path#.}
+      path=${path%/}
+      [ -n "$path" ] || continue
+      # Shared folders (/usr/games, /usr/share/icons/...) stay; the packages' own go.
+      if [ -d "$path" ]; then
+        case $path in */zentrova | */zentrova-data | */zentrova-tools) ;; *) continue ;; esac
+      fi
+      if [ -e "$path" ]; then echo "left after removal: $path" >&2; left=1; fi
+    done < <(dpkg-deb --fsys-tarfile "$pkg" | tar -t)
+  done
+  [ "$left" -eq 0 ] || fail "removal left files behind"
+  echo "system install check: installed, started from the desktop entry, removed without a trace"
+fi
 echo "install check: passed ($(basename "$game") $(basename "$data") $(basename "$tools"))"

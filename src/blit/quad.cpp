@@ -89,9 +89,27 @@ void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv,
   }
 }
 
+// Rows of the vector path gathered to be drawn together: the palette's set-up
+// is then paid once for them all, and each row's first picture bytes are
+// fetched while the row before is drawn.
+struct RowBatch {
+  static constexpr int kRows = 64;
+  PalQuadRow rows[kRows];
+  int count = 0;
+  void (*draw)(const PalQuadRow* rows, int count) = nullptr;
+  void flush() {
+    if (count > 0) draw(rows, count);
+    count = 0;
+  }
+  void add(const PalQuadRow& r) {
+    rows[count++] = r;
+    if (count == kRows) flush();
+  }
+};
+
 template <int kKey, class Fetch, class Op>
 void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, const VectorPaths& v,
-          const uint8_t* planes) {
+          const uint8_t* planes, RowBatch* batch) {
   // The scalar reference steps exactly; every vector level steps in fixed
   // point, which gives the same pixels within kFixedSpanLimit.
   if (v.level == 0 || row.span >= kFixedSpanLimit) {
@@ -140,24 +158,21 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, con
   int64_t au = fu.pos - (ub << 32), av = fv.pos - (vb << 32);
   const ptrdiff_t origin = static_cast<ptrdiff_t>(vb * w + ub);
   uint8_t* d = row.d + a * 3;
-  int j = 0;
   const int n = b - a;
   const int y = row.y, x0 = row.x + a;
   (void)planes;
   if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
     const int64_t size = int64_t{s.width} * s.height;
-    if (v.palQuadRow && size <= INT32_MAX) {
-      const PalQuadRow pr{d,       fl.px,   fl.lut,
-                          planes,  au,      av,
-                          fu.step, fv.step, static_cast<int32_t>(origin),
-                          s.width, n,       kKey == kKeyColor};
-      j = v.palQuadRow(pr);
-      d += 3 * j;
-      au += j * fu.step;
-      av += j * fv.step;
+    if (batch->draw && size <= INT32_MAX) {
+      // The run's pixels are disjoint from the edge pixels drawn above, so
+      // drawing them later changes nothing.
+      batch->add(PalQuadRow{d, fl.px, fl.lut, planes, au, av, fu.step, fv.step,
+                            static_cast<int32_t>(origin), s.width, n, kKey == kKeyColor});
+      return;
     }
   }
-  FixedRun<kKey>(d, n - j, au, av, fu.step, fv.step, origin, w, y, x0 + j, fl, ol, key);
+  (void)batch;
+  FixedRun<kKey>(d, n, au, av, fu.step, fv.step, origin, w, y, x0, fl, ol, key);
 }
 
 // Draws every row of the edge tables with one source reader and rule.
@@ -166,8 +181,10 @@ void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t row
           int32_t right, const FImage* dst, const Source& s, const Fetch& f, const Op& op) {
   const VectorPaths& v = Paths();
   alignas(64) uint8_t planes[1024];
+  RowBatch batch;
   if constexpr (std::is_same_v<Fetch, FetchB>) {
-    if (v.palQuadRow) BuildPalPlanes(f.lut, planes);
+    if (v.palQuadRows) BuildPalPlanes(f.lut, planes);
+    batch.draw = v.palQuadRows;
   }
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
   for (int32_t r = 0; r < rows; r++) {
@@ -188,8 +205,9 @@ void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t row
     row.v0 = mn.v;
     row.du = static_cast<int64_t>(mx.u) - mn.u;
     row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    Span<kKey>(row, s, f, op, v, planes);
+    Span<kKey>(row, s, f, op, v, planes, &batch);
   }
+  batch.flush();
 }
 
 int DrawQuad(BlitParams p, bool srcIsB) {

@@ -46,7 +46,7 @@ VectorPaths Build(int level) {
     // The weight is the same in every cell, so the AVX2 path multiplies by
     // constants (its 512-bit form measured no faster).
     v.mixOn = Avx2MixOn;
-    v.palQuadRow = Avx2PalQuadRow;
+    v.palQuadRows = Avx2PalQuadRows;
   }
 #endif
 #ifdef ZV_X86_64
@@ -59,7 +59,7 @@ VectorPaths Build(int level) {
     v.name = "AVX-512";
     v.rows = &k;
     v.wipeRows = Avx512WipeRows;
-    v.palQuadRow = Avx512PalQuadRow;
+    v.palQuadRows = Avx512PalQuadRows;
   }
 #endif
   return v;

@@ -132,9 +132,10 @@ struct PalQuadRow {
 };
 // Fills the planes of PalQuadRow from its table.
 void BuildPalPlanes(const uint32_t* lut, uint8_t planes[1024]);
-// Whole rows: both return n.
-int Avx2PalQuadRow(const PalQuadRow& r);
-int Avx512PalQuadRow(const PalQuadRow& r);
+// Whole rows, count of them at once; all of them share px, lut, planes and
+// keyed, and no two write the same pixel.
+void Avx2PalQuadRows(const PalQuadRow* rows, int count);
+void Avx512PalQuadRows(const PalQuadRow* rows, int count);
 // The weighted mix of RowKernels, 64 bytes a step.
 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt
@@ -158,7 +159,7 @@ struct VectorPaths {
   int (*rgb15ExtractRow)(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
   int (*rgb15Row)(uint8_t* d, const uint8_t* s, const uint8_t* table, int n);
   int (*mixOn)(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
-  int (*palQuadRow)(const PalQuadRow& r);
+  void (*palQuadRows)(const PalQuadRow* rows, int count);
 };
 const VectorPaths& Paths();
 // Null while the vector level is 0.

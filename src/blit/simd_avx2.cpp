@@ -504,12 +504,10 @@ ZV_AVX2 inline void Lanes64(int64_t p, int64_t step, __m256i* whole, __m256i* fr
   *whole = _mm256_permute2x128_si256(a, b, 0x31);
 }
 
-}  // namespace
-
 // The element indices come from the vector stepping, the picture's bytes and
 // the palette entries from plain loads: a gather is slower than eight loads
 // on the machines measured.
-ZV_AVX2 int Avx2PalQuadRow(const PalQuadRow& r) {
+ZV_AVX2 inline void PalQuadRowOne(const PalQuadRow& r) {
   // Lane j holds sample j of the group: the element index and the two
   // 32-bit fractions, biased by 2^31 so that a signed compare shows the
   // carry out of an unsigned add.
@@ -564,7 +562,7 @@ ZV_AVX2 int Avx2PalQuadRow(const PalQuadRow& r) {
                          _mm256_and_si256(carryV, width));
   }
   const int rest = r.n - j;
-  if (rest == 0) return j;
+  if (rest == 0) return;
   // The last few pixels: lanes past the row are neither read nor written.
   _mm256_store_si256(reinterpret_cast<__m256i*>(es), e);
   for (int i = 0; i < rest; i++, d += 3) {
@@ -574,7 +572,12 @@ ZV_AVX2 int Avx2PalQuadRow(const PalQuadRow& r) {
     d[1] = static_cast<uint8_t>(c >> 8);
     d[2] = static_cast<uint8_t>(c >> 16);
   }
-  return r.n;
+}
+
+}  // namespace
+
+ZV_AVX2 void Avx2PalQuadRows(const PalQuadRow* rows, int count) {
+  for (int i = 0; i < count; i++) PalQuadRowOne(rows[i]);
 }
 
 }  // namespace blt

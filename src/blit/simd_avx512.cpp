@@ -98,7 +98,10 @@ struct Samples {
   ZV_AVX512 void fetch(const uint8_t* px, int m, uint8_t* ix) {
     alignas(64) int32_t es[64];
     for (int q = 0; q < m; q += 16) {
-      _mm512_store_si512(es + q, e);
+      // Lanes past the row read element 0 instead, which is always inside
+      // the picture: the loads below then go eight at a time to the end.
+      const __mmask16 live = static_cast<__mmask16>(_bzhi_u32(0xFFFF, static_cast<unsigned>(m - q)));
+      _mm512_store_si512(es + q, _mm512_maskz_mov_epi32(live, e));
       const __m512i nu = _mm512_add_epi32(fu, stepU), nv = _mm512_add_epi32(fv, stepV);
       const __mmask16 carryU = _mm512_cmplt_epu32_mask(nu, fu);
       const __mmask16 carryV = _mm512_cmplt_epu32_mask(nv, fv);
@@ -111,65 +114,91 @@ struct Samples {
 #ifdef __clang__
 #pragma clang loop vectorize(disable)
 #endif
-    for (int t = 0; t < m; t += 4) {
-      // Four loads a step; the last few one by one, as the indices past m
-      // belong to pixels past the row and may lie outside the picture.
-      if (t + 4 > m) {
-        for (; t < m; t++) ix[t] = px[es[t]];
-        break;
+    for (int t = 0; t < m; t += 8) {
+      // Eight bytes a step, their indices read two at a time.
+      uint64_t q[4];
+      std::memcpy(q, es + t, sizeof q);
+      uint64_t out = 0;
+      for (int i = 0; i < 4; i++) {
+        out |= uint64_t{px[static_cast<uint32_t>(q[i])]} << (16 * i);
+        out |= uint64_t{px[q[i] >> 32]} << (16 * i + 8);
       }
-      const uint8_t b0 = px[es[t]], b1 = px[es[t + 1]], b2 = px[es[t + 2]], b3 = px[es[t + 3]];
-      ix[t] = b0, ix[t + 1] = b1, ix[t + 2] = b2, ix[t + 3] = b3;
+      std::memcpy(ix + t, &out, 8);
     }
   }
 };
 
 }  // namespace
 
-// Sixty-four pixels a step, the palette held as planes in registers. The
-// bytes of the next step are fetched before this step's are read back: a
-// vector load of bytes just stored one by one would wait for every store.
-ZV_AVX512 int Avx512PalQuadRow(const PalQuadRow& r) {
-  Samples smp;
-  smp.init(r);
+namespace {
+
+// The palette's planes and the interleaving orders, loaded once per batch.
+struct PalRegs {
   __m512i planes[4][4];
-  for (int c = 0; c < 4; c++) {
-    for (int q = 0; q < 4; q++) planes[c][q] = _mm512_loadu_si512(r.planes + 256 * c + 64 * q);
-  }
   __m512i order[3][2];
+};
+
+// One step of up to 64 pixels of a row from their picture bytes in ix.
+ZV_AVX512 inline void PalStep(const PalRegs& g, uint8_t* d, const uint8_t* ix, int m, bool keyed) {
+  const __m512i i = _mm512_maskz_loadu_epi8(_bzhi_u64(~0ull, static_cast<unsigned>(m)), ix);
+  const __mmask64 hi = _mm512_movepi8_mask(i);
+  const __m512i b = Look(g.planes[0], i, hi), gr = Look(g.planes[1], i, hi);
+  const __m512i red = Look(g.planes[2], i, hi);
+  const __m512i key = keyed ? Look(g.planes[3], i, hi) : _mm512_setzero_si512();
   for (int q = 0; q < 3; q++) {
-    order[q][0] = _mm512_load_si512(kInterleave.blueGreen[q]);
-    order[q][1] = _mm512_load_si512(kInterleave.pixel[q]);
+    const int bytes = 3 * m - 64 * q;
+    if (bytes <= 0) break;
+    __m512i out = _mm512_permutex2var_epi8(b, g.order[q][0], gr);
+    out = _mm512_mask_permutexvar_epi8(out, _cvtu64_mask64(kInterleave.red[q]), g.order[q][1], red);
+    uint64_t on = _bzhi_u64(~0ull, static_cast<unsigned>(bytes));
+    if (keyed) {
+      on &= ~_cvtmask64_u64(_mm512_movepi8_mask(_mm512_permutexvar_epi8(g.order[q][1], key)));
+    }
+    // Masked always: whether a store is whole changes too often to predict.
+    _mm512_mask_storeu_epi8(d + 64 * q, _cvtu64_mask64(on), out);
+  }
+}
+
+}  // namespace
+
+// Sixty-four pixels a step, the palette held as planes in registers. The
+// steps of all rows form one stream, and the bytes of the next step (in this
+// row or the next) are fetched before this step's are read back: a vector
+// load of bytes just stored one by one would wait for every store.
+ZV_AVX512 void Avx512PalQuadRows(const PalQuadRow* rows, int count) {
+  int cr = 0;
+  while (cr < count && rows[cr].n <= 0) cr++;
+  if (cr >= count) return;
+  PalRegs g;
+  for (int c = 0; c < 4; c++) {
+    for (int q = 0; q < 4; q++) g.planes[c][q] = _mm512_loadu_si512(rows[cr].planes + 256 * c + 64 * q);
+  }
+  for (int q = 0; q < 3; q++) {
+    g.order[q][0] = _mm512_load_si512(kInterleave.blueGreen[q]);
+    g.order[q][1] = _mm512_load_si512(kInterleave.pixel[q]);
   }
   alignas(64) uint8_t ix[2][64];
-  if (r.n > 0) smp.fetch(r.px, r.n < 64 ? r.n : 64, ix[0]);
-  uint8_t* d = r.d;
-  for (int j = 0, c = 0; j < r.n; j += 64, d += 192, c ^= 1) {
-    const int m = r.n - j < 64 ? r.n - j : 64;
-    const int next = r.n - j - 64;
-    if (next > 0) smp.fetch(r.px, next < 64 ? next : 64, ix[c ^ 1]);
-    const __m512i i = _mm512_maskz_loadu_epi8(_bzhi_u64(~0ull, static_cast<unsigned>(m)), ix[c]);
-    const __mmask64 hi = _mm512_movepi8_mask(i);
-    const __m512i b = Look(planes[0], i, hi), g = Look(planes[1], i, hi);
-    const __m512i red = Look(planes[2], i, hi);
-    const __m512i keyed = r.keyed ? Look(planes[3], i, hi) : _mm512_setzero_si512();
-    for (int q = 0; q < 3; q++) {
-      const int bytes = 3 * m - 64 * q;
-      if (bytes <= 0) break;
-      __m512i out = _mm512_permutex2var_epi8(b, order[q][0], g);
-      out = _mm512_mask_permutexvar_epi8(out, _cvtu64_mask64(kInterleave.red[q]), order[q][1], red);
-      uint64_t on = _bzhi_u64(~0ull, static_cast<unsigned>(bytes));
-      if (r.keyed) {
-        on &= ~_cvtmask64_u64(_mm512_movepi8_mask(_mm512_permutexvar_epi8(order[q][1], keyed)));
-      }
-      if (on == ~0ull) {
-        _mm512_storeu_si512(d + 64 * q, out);
-      } else {
-        _mm512_mask_storeu_epi8(d + 64 * q, _cvtu64_mask64(on), out);
-      }
+  Samples smp;
+  smp.init(rows[cr]);
+  smp.fetch(rows[cr].px, rows[cr].n < 64 ? rows[cr].n : 64, ix[0]);
+  for (int cj = 0, c = 0;; c ^= 1) {
+    // The step after this one: further along the row, or the next row's first.
+    int nr = cr, nj = cj + 64;
+    if (nj >= rows[cr].n) {
+      nj = 0;
+      for (nr = cr + 1; nr < count && rows[nr].n <= 0;) nr++;
+      if (nr < count) smp.init(rows[nr]);
     }
+    if (nr < count) {
+      const int left = rows[nr].n - nj;
+      smp.fetch(rows[nr].px, left < 64 ? left : 64, ix[c ^ 1]);
+    }
+    const int m = rows[cr].n - cj < 64 ? rows[cr].n - cj : 64;
+    PalStep(g, rows[cr].d + 3 * cj, ix[c], m, rows[cr].keyed);
+    if (nr >= count) break;
+    cr = nr;
+    cj = nj;
   }
-  return r.n;
 }
 
 namespace {

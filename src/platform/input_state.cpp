@@ -2,6 +2,7 @@
 // pressed-since-last-query bit per virtual key.
 #include <atomic>
 
+#include "platform/pad_feed.h"
 #include "platform/plt_input.h"
 
 namespace {
@@ -64,4 +65,5 @@ void PLT_InputResetKeys() {
   for (auto& s : g_state) s.store(0);
   g_wheel.store(0);
   g_pad = PltPadState{};
+  PADF_Reset();  // the triggers' hysteresis starts again with the cleared pad
 }

@@ -75,6 +75,9 @@ void BGM_Play(int number, int fade, int loop, int volume, int restart) {
 
 void BGM_PlayOnChannel(int channel, int number, int fade, int loop, int volume, int restart) {
   if (channel < 0 || channel >= BGM_CHANNELS) return;
+  // The stage-clear piece comes this way; with sound switched off it must
+  // stay as silent as the rest of the music.
+  if (g_cfg.bgm != 1) return;
   const BgmChannel& c = g_bgm.channels[channel];
   if (!restart && c.state != BGM_IDLE && c.state != BGM_FADING_OUT && c.number == number) return;
   Start(channel, number, fade, loop, volume);

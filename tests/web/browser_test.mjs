@@ -255,6 +255,47 @@ async function replay(browser, url) {
         `${same} identical` + (firstFrame >= 0 ? `, first different frame ${firstFrame}` : ''));
 }
 
+// A game controller alone: the browser's gamepad list is replaced by one pad
+// the test holds. The stick carries the cursor from beside the title's Start
+// onto it (drawn over the canvas, as the pointer cannot be moved), and A
+// starts the game.
+async function pad(browser, url) {
+  const page = await open(browser, {width: 640, height: 480});
+  await page.evaluateOnNewDocument(() => {
+    const buttons = [];
+    for (let i = 0; i < 17; ++i) buttons.push({pressed: false, touched: false, value: 0});
+    window.testPad = {connected: false, buttons, axes: [0, 0, 0, 0]};
+    navigator.getGamepads = () => [testPad.connected ? {
+      id: 'test pad', index: 0, connected: true, mapping: 'standard',
+      timestamp: performance.now(), buttons: testPad.buttons, axes: testPad.axes
+    } : null];
+  });
+  await page.goto(url);
+  const titled = await waitFor(page, m => Module.gameState && Module.gameState.titleState === m,
+                               60000, TITLE_MENU);
+  const [x, y] = await at(page, START[0] - 120, START[1] + MENU_BAR);
+  await page.mouse.move(x, y);
+  await page.evaluate(() => { testPad.connected = true; });
+  await sleep(300);
+  await page.evaluate(() => { testPad.axes[0] = 1; });
+  await sleep(500);
+  await page.evaluate(() => { testPad.axes[0] = 0; });
+  await sleep(300);
+  const shown = await page.evaluate(() => {
+    const c = document.getElementById('pad-cursor');
+    return c && c.style.display === 'block' ? Math.round(c.getBoundingClientRect().left) : -1;
+  });
+  await page.screenshot({path: path.join(out, 'pad-title-640x480.png')});
+  await page.evaluate(() => { testPad.buttons[0].pressed = true; testPad.buttons[0].value = 1; });
+  await sleep(200);
+  await page.evaluate(() => { testPad.buttons[0].pressed = false; testPad.buttons[0].value = 0; });
+  const started = await waitFor(page, m => Module.gameState.gameMode === m, 10000, MODE_SCENE);
+  check(titled && shown > x && started,
+        `pad: the stick moves the cursor (drawn at x ${shown}, from ${Math.round(x)}) onto ` +
+        'Start, and A starts the game');
+  await page.close();
+}
+
 const browser = await puppeteer.launch({
   executablePath: args.chromium || '/usr/bin/chromium',
   headless: true,
@@ -263,10 +304,11 @@ const browser = await puppeteer.launch({
 });
 try {
   const url = args.url;
-  // --only desktop|phone|replay runs one part (while working on it).
+  // --only desktop|phone|replay|pad runs one part (while working on it).
   if (!args.only || args.only === 'desktop') await desktop(browser, url);
   if (!args.only || args.only === 'phone') await phone(browser, url);
   if (!args.only || args.only === 'replay') await replay(browser, url);
+  if (!args.only || args.only === 'pad') await pad(browser, url);
 } catch (e) {
   check(false, 'the test ran to its end: ' + (e && e.stack || e));
 } finally {

@@ -26,6 +26,7 @@
 #include "script/readmark.h"
 #include "shell/app.h"
 #include "text/font.h"
+#include "zentrova-tool/autoplay_hands.h"
 #include "zentrova-tool/replay_ext.h"
 #include "zentrova-tool/replay_input.h"
 #include "zentrova-tool/tool.h"
@@ -315,6 +316,7 @@ int Run(int argc, char** argv) {
     for (const ReplayExtension& x : Extensions()) {
       if (x.beforeLoop) x.beforeLoop(g_app.frameSteps);
     }
+    HANDS_Apply();  // after every scripted player has decided this frame
     // Message-loop passes until the next frame step has run (or the game quit).
     const uint64_t before = g_app.frameSteps;
     bool running = true;

@@ -10,6 +10,7 @@
 #include "game/play.h"
 #include "game/title.h"
 #include "platform/headless/headless.h"
+#include "zentrova-tool/autoplay_hands.h"
 #include "zentrova-tool/play_autoplay.h"
 #include "zentrova-tool/replay_ext.h"
 
@@ -72,6 +73,15 @@ bool Playing() {
 void BeforeLoop(uint64_t) {
   if (!g_replayAutoplay || !Playing()) return;
   PlayAutoplayer& p = g_pr.player;
+  if (HANDS_Pad()) {
+    // The pad's cursor lags behind where the player looks: it decides from
+    // where the cursor really is, and presses only on arrival.
+    HANDS_Cursor(&p.x, &p.y);
+    p.Step();
+    HANDS_Move(p.x, p.y);
+    HANDS_Button(p.down);
+    return;
+  }
   p.Step();
   if (p.x != g_pr.appliedX || p.y != g_pr.appliedY) {
     HL_MouseMove(p.x, p.y);

@@ -15,6 +15,7 @@
 #include "script/scene.h"
 #include "script/script.h"
 #include "shell/app.h"
+#include "zentrova-tool/autoplay_hands.h"
 #include "zentrova-tool/replay_ext.h"
 #include "zentrova-tool/sjis.h"
 
@@ -145,12 +146,20 @@ void StartScene() {
 }
 
 void Button(bool down) {
+  if (HANDS_Pad()) {
+    HANDS_Button(down);
+    return;
+  }
   if (down == g_sr.buttonDown) return;
   HL_MouseButton(0, down ? 1 : 0);
   g_sr.buttonDown = down;
 }
 
 void HoldSkip(bool on) {
+  if (HANDS_Pad()) {
+    HANDS_Skip(on);
+    return;
+  }
   if (on == g_sr.skipHeld) return;
   HL_KeyEvent(PLT_VK_CONTROL, on ? 1 : 0);
   g_sr.skipHeld = on;
@@ -158,6 +167,10 @@ void HoldSkip(bool on) {
 
 // A click: pressed in one frame, released in the next.
 void ClickAt(int x, int y) {
+  if (HANDS_Pad()) {
+    HANDS_ClickAt(x, y);
+    return;
+  }
   if (g_sr.buttonDown) {
     Button(false);
     return;

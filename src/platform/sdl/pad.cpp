@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/menubar.h"
+#include "platform/pad_feed.h"
 #include "platform/plt_display.h"
 #include "platform/plt_input.h"
 #include "platform/plt_types.h"
@@ -17,13 +18,10 @@
 namespace {
 
 constexpr int kMaxPads = 4;
-// A trigger counts as pressed past half way, released below a quarter.
-constexpr int kTriggerOn = 16384, kTriggerOff = 8192;
 
 struct Pads {
   bool ready = false;
   SDL_GameController* open[kMaxPads] = {};
-  bool triggerDown[2] = {};
 };
 Pads g_pads;
 
@@ -69,7 +67,7 @@ void Added(int deviceIndex) {
   for (SDL_GameController*& slot : g_pads.open) {
     if (!slot) {
       slot = c;
-      if (Count() == 1) PLT_InputPadConnected(1);
+      if (Count() == 1) PADF_Connected(true);
       return;
     }
   }
@@ -83,18 +81,7 @@ void Removed(SDL_JoystickID id) {
       slot = nullptr;
     }
   }
-  if (Count() == 0) {
-    g_pads.triggerDown[0] = g_pads.triggerDown[1] = false;
-    PLT_InputPadConnected(0);
-  }
-}
-
-void Trigger(int which, int value) {
-  bool& down = g_pads.triggerDown[which];
-  const bool now = down ? value > kTriggerOff : value > kTriggerOn;
-  if (now == down) return;
-  down = now;
-  PLT_InputPadButton(which == 0 ? PLT_PAD_LT : PLT_PAD_RT, now);
+  if (Count() == 0) PADF_Connected(false);
 }
 
 }  // namespace
@@ -110,24 +97,7 @@ void SDLB_PadInit() {
 }
 
 int SDLB_PadKey(const SDL_Event& e) {
-  if (e.type != SDL_CONTROLLERBUTTONDOWN) return 0;
-  switch (e.cbutton.button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-      return PLT_VK_UP;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-      return PLT_VK_DOWN;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-      return PLT_VK_LEFT;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-      return PLT_VK_RIGHT;
-    case SDL_CONTROLLER_BUTTON_A:
-      return PLT_VK_RETURN;
-    case SDL_CONTROLLER_BUTTON_B:
-    case SDL_CONTROLLER_BUTTON_START:
-      return PLT_VK_ESCAPE;
-    default:
-      return 0;
-  }
+  return e.type == SDL_CONTROLLERBUTTONDOWN ? PADF_KeyFor(ButtonOf(e.cbutton.button)) : 0;
 }
 
 bool SDLB_PadEvent(const SDL_Event& e) {
@@ -140,14 +110,7 @@ bool SDLB_PadEvent(const SDL_Event& e) {
       return true;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-      const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
-      // An open menu takes the pad as it takes the keyboard.
-      if (down && MBAR_IsOpen()) {
-        if (int vk = SDLB_PadKey(e)) MBAR_Key(vk);
-        return true;
-      }
-      const int b = ButtonOf(e.cbutton.button);
-      if (b >= 0) PLT_InputPadButton(b, down);
+      PADF_Button(ButtonOf(e.cbutton.button), e.type == SDL_CONTROLLERBUTTONDOWN);
       return true;
     }
     case SDL_CONTROLLERAXISMOTION:
@@ -159,10 +122,10 @@ bool SDLB_PadEvent(const SDL_Event& e) {
           PLT_InputPadAxis(PLT_PAD_AXIS_LEFTY, e.caxis.value);
           break;
         case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
-          Trigger(0, e.caxis.value);
+          PADF_Trigger(0, e.caxis.value);
           break;
         case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-          Trigger(1, e.caxis.value);
+          PADF_Trigger(1, e.caxis.value);
           break;
         default:
           break;

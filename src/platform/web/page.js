@@ -35,6 +35,7 @@ var ZV = {
     canvas.addEventListener('mousemove', function(e) {
       var p = toLogical(e.clientX, e.clientY);
       post(1, p[0], p[1]);
+      ZV.hidePadCursor();
     });
     canvas.addEventListener('mousedown', function(e) {
       var p = toLogical(e.clientX, e.clientY);
@@ -201,9 +202,37 @@ var ZV = {
       var img = g.createImageData(w, h);
       img.data.set(HEAPU8.subarray(ptr, ptr + w * h * 4));
       g.putImageData(img, 0, 0);
-      ZV.canvas.style.cursor = 'url(' + c.toDataURL() + ') ' + hx + ' ' + hy + ', default';
+      var url = c.toDataURL();
+      ZV.cursorImage = {url: url, hx: hx, hy: hy, css: 'url(' + url + ') ' + hx + ' ' + hy + ', default'};
+      if (!ZV.padCursor || ZV.padCursor.style.display !== 'block') ZV.canvas.style.cursor = ZV.cursorImage.css;
     } catch (e) {
     }
+  },
+
+  // The pointer cannot be moved by a page, so the cursor a game controller
+  // moves is drawn over the canvas until the mouse moves again.
+  showPadCursor: function(x, y) {
+    if (!ZV.canvas || !ZV.cursorImage) return;
+    var img = ZV.padCursor;
+    if (!img) {
+      img = ZV.padCursor = document.createElement('img');
+      img.id = 'pad-cursor';
+      img.style.position = 'fixed';
+      img.style.pointerEvents = 'none';
+      img.style.zIndex = 10;
+      document.body.appendChild(img);
+    }
+    if (img.src !== ZV.cursorImage.url) img.src = ZV.cursorImage.url;
+    var r = ZV.canvas.getBoundingClientRect();
+    img.style.left = (r.left + (x + 0.5) * r.width / ZV.canvas.width - ZV.cursorImage.hx) + 'px';
+    img.style.top = (r.top + (y + 0.5) * r.height / ZV.canvas.height - ZV.cursorImage.hy) + 'px';
+    img.style.display = 'block';
+    ZV.canvas.style.cursor = 'none';  // one cursor on the screen, not two
+  },
+  hidePadCursor: function() {
+    if (!ZV.padCursor || ZV.padCursor.style.display === 'none') return;
+    ZV.padCursor.style.display = 'none';
+    if (ZV.cursorImage) ZV.canvas.style.cursor = ZV.cursorImage.css;
   },
 
   setIcon: function(ptr, w, h) {

@@ -8,6 +8,12 @@ bool WEBB_Scripted();
 bool WEBB_VirtualClock();
 // Pulls the page's queued events into the message queue and the key state.
 void WEBB_Pump();
+// Polls the game controller: into the pad state, or as keys into the open
+// box when `dialog` is set.
+void WEBB_PadPoll(bool dialog);
+// Draws the cursor where the game put it (at a canvas pixel), for the player
+// who moves it with a controller.
+void WEBB_ShowPadCursor(int canvasX, int canvasY);
 // Sound: mixes what the output needs by now (live), or (virtual clock) the
 // time from fromMs to toMs; either runs the music workers woken meanwhile.
 void WEBB_AudioPump();

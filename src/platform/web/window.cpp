@@ -264,6 +264,7 @@ void WEBB_Pump() {
   while (zv_next_event(e)) {
     if (!WEBB_Scripted()) HandleEvent(e);
   }
+  if (!WEBB_Scripted()) WEBB_PadPoll(false);
   if (MBAR_TakeDirty()) Redraw();
 }
 
@@ -301,6 +302,7 @@ int WEBW_RunDialog(const DlgSpec& desc, int* checked) {
           break;
       }
     }
+    if (DLG_IsOpen() && !WEBB_Scripted()) WEBB_PadPoll(true);
     if (DLG_TakeDirty()) Redraw();
     if (DLG_IsOpen()) PLT_Sleep(16);
   }
@@ -525,6 +527,7 @@ void PLT_GetCursorPos(int* x, int* y) {
 void PLT_SetCursorPos(int x, int y) {
   g_win.cursorX = x - g_win.winX;
   g_win.cursorY = y - g_win.winY;
+  if (g_win.exists && !WEBB_Scripted()) WEBB_ShowPadCursor(g_win.cursorX, g_win.cursorY + Top());
 }
 void PLT_ScreenToClient(int* x, int* y) {
   *x -= g_win.winX;
