@@ -3,14 +3,15 @@
 
 # The shared platform files built on Linux libraries, and their Win32
 # versions in src/platform/win32/ (files and the lock, the registry, the
-# glyph rasterizer, PNG, the codec layer, the folders).
+# glyph rasterizer, PNG, the codec layer, the folders; files opened in
+# binary mode by default).
 set(ZV_LINUX_PLATFORM_SRCS
     src/platform/acm.cpp src/platform/datadir.cpp src/platform/file.cpp src/platform/glyph.cpp
     src/platform/instance.cpp src/platform/pictures.cpp src/platform/png.cpp
     src/platform/registry.cpp)
 set(ZV_WINDOWS_PLATFORM_SRCS
-    src/platform/win32/acm.cpp src/platform/win32/datadir.cpp src/platform/win32/file.cpp
-    src/platform/win32/glyph.cpp src/platform/win32/instance.cpp
+    src/platform/win32/acm.cpp src/platform/win32/binmode.cpp src/platform/win32/datadir.cpp
+    src/platform/win32/file.cpp src/platform/win32/glyph.cpp src/platform/win32/instance.cpp
     src/platform/win32/pictures.cpp src/platform/win32/png.cpp src/platform/win32/registry.cpp)
 list(TRANSFORM ZV_WINDOWS_PLATFORM_SRCS PREPEND ${CMAKE_SOURCE_DIR}/)
 set(ZV_PLATFORM_LIBS gdi32 user32 advapi32 msacm32 winmm shell32 ole32)
@@ -26,11 +27,6 @@ list(APPEND ZV_PLATFORM_LIBS zv_stb)
 # One self-contained executable: the C++ runtime, libgcc and winpthreads
 # linked in, so that only system DLLs are imported.
 add_link_options(-static -static-libgcc -static-libstdc++)
-# Files open in binary mode unless asked otherwise, as on Linux: the tool's
-# traces and hashes, the logs and the saves have the same bytes on both.
-find_file(ZV_BINMODE_OBJ binmode.o PATHS ${CMAKE_FIND_ROOT_PATH} PATH_SUFFIXES lib
-          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-add_link_options(${ZV_BINMODE_OBJ})
 # Windows headers: no min/max macros, the API of Windows XP and later.
 # M_PI and localtime_r as the C libraries of Linux have them.
 add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501 _USE_MATH_DEFINES

@@ -41,6 +41,12 @@ std::vector<ReplayExtension>& Extensions() {
   return list;
 }
 
+// The source file of each extension in Extensions(), in the same order.
+std::vector<const char*>& ExtensionFiles() {
+  static std::vector<const char*> files;
+  return files;
+}
+
 const char kHelp[] =
     "usage: zentrova-tool replay [--frames N] [--input SCRIPT] [--shot FRAME:FILE.png]...\n"
     "                            [--state FILE.json] [--start-time MS] [OPTIONS]\n"
@@ -433,8 +439,12 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-ReplayRegistrar::ReplayRegistrar(const ReplayExtension& ext) {
-  Extensions().push_back(ext);
+ReplayRegistrar::ReplayRegistrar(const char* file, const ReplayExtension& ext) {
+  std::vector<const char*>& files = ExtensionFiles();
+  const auto at = std::upper_bound(files.begin(), files.end(), file,
+                                   [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
+  Extensions().insert(Extensions().begin() + (at - files.begin()), ext);
+  files.insert(at, file);
 }
 
 void JSON_String(std::string& out, const char* s) {

@@ -23,12 +23,16 @@ struct ReplayExtension {
   void (*finish)();
 };
 
+// The extensions run, and their keys appear, in the order of their source
+// files' names (in a file, in the order written): the C++ runtimes construct
+// the registrars of different files in different orders (Windows' in the
+// reverse of Linux's), and a replay must act and report the same on both.
 struct ReplayRegistrar {
-  explicit ReplayRegistrar(const ReplayExtension& ext);
+  ReplayRegistrar(const char* file, const ReplayExtension& ext);
 };
 
 #define ZV_REPLAY_EXTENSION(ident, ...) \
-  static ReplayRegistrar ident##_replay_registrar(ReplayExtension{__VA_ARGS__})
+  static ReplayRegistrar ident##_replay_registrar(__FILE__, ReplayExtension{__VA_ARGS__})
 
 // Shared by the extensions: --autoplay was given (the scooping player, the
 // title and the scenes all act on it), and a request to end the replay after
