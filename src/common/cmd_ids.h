@@ -20,5 +20,6 @@ enum : int {
   CMD_SKIP_READ_ONLY = 40084,
   CMD_VOLUME = 40085,  // the volume dialog
   CMD_MUTE_UNFOCUSED = 40086,
-  CMD_TEXT_HOOK = 40087
+  CMD_TEXT_HOOK = 40087,
+  CMD_WAIT_MARK = 40088  // the click-wait mark on or off
 };

@@ -54,6 +54,7 @@ void CFG_Sanitize() {
   g_cfg.skipReadOnly = InRangeOr(g_cfg.skipReadOnly, 0, 1, 0);
   g_cfg.muteUnfocused = InRangeOr(g_cfg.muteUnfocused, 0, 1, 0);
   g_cfg.textHook = InRangeOr(g_cfg.textHook, 0, 1, 0);
+  g_cfg.waitMark = InRangeOr(g_cfg.waitMark, 0, 1, 0);
 }
 
 namespace {
@@ -68,6 +69,7 @@ const ExtraValue kExtraValues[] = {
     {"vol_bgm", &Settings::volBgm},           {"vol_se", &Settings::volSe},
     {"auto_speed", &Settings::autoSpeed},     {"skip_read_only", &Settings::skipReadOnly},
     {"mute_unfocused", &Settings::muteUnfocused}, {"text_hook", &Settings::textHook},
+    {"wait_mark", &Settings::waitMark},
 };
 
 }  // namespace

@@ -17,14 +17,15 @@ struct Settings {
   // Comforts beside the system's values, each off (or at 100 %) by default:
   // music and effect volumes in per cent on top of the effects' own
   // volumes, auto mode (0 off, 1 slow to 3 fast), skipping stops at
-  // unread messages, mute while the window is in the background, and
-  // messages written out for other programs.
+  // unread messages, mute while the window is in the background,
+  // messages written out for other programs, and the click-wait mark.
   int32_t volBgm;
   int32_t volSe;
   int32_t autoSpeed;
   int32_t skipReadOnly;
   int32_t muteUnfocused;
   int32_t textHook;
+  int32_t waitMark;
 };
 extern Settings g_cfg;
 

@@ -34,6 +34,7 @@ const PltMenuItem kItems[] = {
     {CMD_AUTO0 + 2, "標準", 2},
     {CMD_AUTO0 + 3, "高速", 2},
     {CMD_SKIP_READ_ONLY, "既読のみスキップ", 1},
+    {CMD_WAIT_MARK, "クリック待ちマーク", 1},
     {CMD_TEXT_HOOK, "メッセージを書き出す", 1},
     {0, "", 1},
     {-1, "表示倍率", 1},

@@ -130,10 +130,10 @@ void LoadWaitMark() {
 }
 
 // Every frame: the mark shows while a fully shown message waits for the
-// player, one frame of its picture after another.
+// player, one frame of its picture after another, when the player asked for it.
 void UpdateWaitMark() {
   if (!g_scene.markLoaded) return;
-  const bool on = g_interp.messageRunning && g_scene.shown && !g_scene.revealing &&
+  const bool on = g_cfg.waitMark && g_interp.messageRunning && g_scene.shown && !g_scene.revealing &&
                   g_scene.windowVisible && !g_scene.choicesOpen;
   if (!on) {
     g_scene.markTicks = 0;

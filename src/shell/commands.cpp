@@ -100,6 +100,7 @@ void CMD_InitMenu() {
   PLT_CheckMenuItem(CMD_SKIP_READ_ONLY, g_cfg.skipReadOnly != 0);
   PLT_CheckMenuItem(CMD_MUTE_UNFOCUSED, g_cfg.muteUnfocused != 0);
   PLT_CheckMenuItem(CMD_TEXT_HOOK, g_cfg.textHook != 0);
+  PLT_CheckMenuItem(CMD_WAIT_MARK, g_cfg.waitMark != 0);
   if (g_cfg.bgm == 1) {
     g_cfg.se = 1;
     PLT_CheckMenuItem(CMD_SOUND_ON, 1);
@@ -171,6 +172,9 @@ void CMD_Execute(int id) {
     g_cfg.muteUnfocused = !g_cfg.muteUnfocused;
     PLT_CheckMenuItem(CMD_MUTE_UNFOCUSED, g_cfg.muteUnfocused);
     APP_ApplyMix();
+  } else if (id == CMD_WAIT_MARK) {
+    g_cfg.waitMark = !g_cfg.waitMark;
+    PLT_CheckMenuItem(CMD_WAIT_MARK, g_cfg.waitMark);
   } else if (id == CMD_TEXT_HOOK) {
     g_cfg.textHook = !g_cfg.textHook;
     PLT_CheckMenuItem(CMD_TEXT_HOOK, g_cfg.textHook);

@@ -247,6 +247,9 @@ TEST_F(ComfortTest, TheClickWaitMarkFollowsTheTextAndOnlyWhileItWaits) {
   Reveal();
   Frame();
   const Sprite& s = g_sprites[AVG_SPR_WAIT_MARK];
+  EXPECT_EQ(s.visible, 0);  // off unless the player turns it on
+  g_cfg.waitMark = 1;
+  Frame();
   EXPECT_EQ(s.visible, 1);
   // After "cd" on the second line: two half-width characters of 24.
   EXPECT_EQ(s.x, 8 + 24 + 2);

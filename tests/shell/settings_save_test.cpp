@@ -84,6 +84,7 @@ TEST_F(SettingsSaveTest, AllValuesGoInOneReplacementInTheSameFormat) {
       "vol_bgm=dword:00000064\n"
       "vol_se=dword:00000064\n"
       "wait=dword:00000004\n"
+      "wait_mark=dword:00000000\n"
       "window_scale=dword:00000001\n");
   EXPECT_EQ(Text(ReadFileBytes(Store())), want);
 

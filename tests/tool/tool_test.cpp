@@ -173,12 +173,13 @@ TEST(ToolReplay, WheelPadAndTheVolumeDialogReachTheGame) {
   TempDir dir;
   WriteFileBytes("in.txt", Bytes("5 gamepad 1\n6 pad a down\n7 pad a up\n8 axis leftx -32768\n"
                                  "9 wheel 2\n10 sliders 30 0\n10 answer ok\n10 command 40085\n"
-                                 "12 command 40084\n13 command 40082\n"));
+                                 "12 command 40084\n13 command 40082\n14 command 40088\n"));
   ASSERT_EQ(RunTool("replay --frames 20 --input in.txt --state s.json").code, 0);
   const std::string s = ReadText("s.json");
   EXPECT_NE(s.find("\"comfort\": {\"historyOpen\": false, \"historyCount\": 0, \"auto\": 2, "
                    "\"skipReadOnly\": true, \"volMusic\": 30, \"volSe\": 0, "
-                   "\"muteUnfocused\": false, \"textHook\": false, \"padConnected\": true}"),
+                   "\"muteUnfocused\": false, \"textHook\": false, \"padConnected\": true, "
+                   "\"waitMark\": true}"),
             std::string::npos)
       << s;
   const char* const bad[] = {"1 pad z down\n", "1 axis leftz 3\n", "1 axis lefty 40000\n",

@@ -32,6 +32,7 @@ void ComfortJson(std::string& out) {
   Bool(out, "muteUnfocused", g_cfg.muteUnfocused != 0);
   Bool(out, "textHook", g_cfg.textHook != 0);
   Bool(out, "padConnected", g_pad.connected != 0);
+  Bool(out, "waitMark", g_cfg.waitMark != 0);
   out += "}";
 }
 
