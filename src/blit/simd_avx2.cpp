@@ -204,14 +204,17 @@ ZV_AVX2 int Avx2PalAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* alpha
 
 namespace {
 
-// Per byte (x * w) >> 8.
+// Per byte (x * w) >> 8, without unpacking (the shuffle port is the limit
+// of these rows): the high half of the product of a byte moved to the top of
+// its word is the product shifted by 8, for the even bytes by shifting them
+// up and for the odd bytes by masking them in place.
 ZV_AVX2 inline __m256i MulBytes(__m256i x, __m256i w) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i lo = _mm256_srli_epi16(
-      _mm256_mullo_epi16(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(w, zero)), 8);
-  const __m256i hi = _mm256_srli_epi16(
-      _mm256_mullo_epi16(_mm256_unpackhi_epi8(x, zero), _mm256_unpackhi_epi8(w, zero)), 8);
-  return _mm256_packus_epi16(lo, hi);
+  const __m256i low = _mm256_set1_epi16(0xFF);
+  const __m256i even =
+      _mm256_mulhi_epu16(_mm256_slli_epi16(x, 8), _mm256_and_si256(w, low));
+  const __m256i odd =
+      _mm256_mulhi_epu16(_mm256_andnot_si256(low, x), _mm256_srli_epi16(w, 8));
+  return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
 }
 
 }  // namespace
@@ -542,18 +545,43 @@ ZV_AVX2 inline void PalQuadRowOne(const PalQuadRow& r) {
     return static_cast<int64_t>(uint64_t{lut[px[static_cast<uint32_t>(ee)]]} |
                                 uint64_t{lut[px[ee >> 32]]} << 32);
   };
+  // Groups followed by another one are stored as two overlapping halves, the
+  // second one's last four bytes landing in the next group, which is stored
+  // over them; that group's own pixels are read before (for the key).
+  const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
+                                        1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const __m256i expand = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
+                                          1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  // The 24 bytes at p and the four after them, which the caller knows to be
+  // in the row.
+  auto loadOver = [&](const uint8_t* p) ZV_AVX2 {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
+    return _mm256_shuffle_epi8(_mm256_set_m128i(b, a), expand);
+  };
+  __m256i dcur = _mm256_setzero_si256();
+  if (r.keyed && r.n >= 8) dcur = r.n >= 16 ? loadOver(d) : Load8x24(d);
   for (; j + 8 <= r.n; j += 8, d += 24) {
     _mm256_store_si256(reinterpret_cast<__m256i*>(es), e);
     const __m128i lo = _mm_set_epi64x(two(2), two(0));
     const __m128i up = _mm_set_epi64x(two(6), two(4));
-    const __m256i c = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), up, 1);
+    __m256i c = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), up, 1);
+    const bool more = j + 16 <= r.n;
+    __m256i dnext = _mm256_setzero_si256();
     // No branch on the key: where keyed and drawn pixels change is not
     // predictable.
     if (r.keyed) {
-      Store8x24(d, _mm256_blendv_epi8(c, Load8x24(d), _mm256_srai_epi32(c, 31)));
+      if (more) dnext = j + 24 <= r.n ? loadOver(d + 24) : Load8x24(d + 24);
+      c = _mm256_blendv_epi8(c, dcur, _mm256_srai_epi32(c, 31));
+    }
+    if (more) {
+      const __m256i p = _mm256_shuffle_epi8(c, pack);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(p));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 12), _mm256_extracti128_si256(p, 1));
     } else {
       Store8x24(d, c);
     }
+    dcur = dnext;
     const __m256i nu = _mm256_add_epi32(fu, stepU), nv = _mm256_add_epi32(fv, stepV);
     const __m256i carryU = _mm256_cmpgt_epi32(fu, nu), carryV = _mm256_cmpgt_epi32(fv, nv);
     fu = nu;

@@ -25,3 +25,10 @@ HCURSOR W32_Cursor();
 HMENU W32_BuildMenu(const struct PltMenu* menu);
 void W32_DestroyMenu();
 HMENU W32_Menu();
+
+// The game controller (XInput): polled after each pump of the queue; while
+// the menu bar's modal loop runs (`menu`), its presses become the menu's keys,
+// polled from a timer that the window procedure hands to W32_PadTimer.
+void W32_PadPoll(bool menu);
+void W32_PadMenuLoop(bool entered);
+bool W32_PadTimer(UINT_PTR id);

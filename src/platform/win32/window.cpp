@@ -309,6 +309,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       Place();
       return 0;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+      W32_PadMenuLoop(msg == WM_ENTERMENULOOP);
+      return 0;
+    case WM_TIMER:
+      if (W32_PadTimer(wp)) return 0;
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -330,6 +337,7 @@ void Pump() {
     ::TranslateMessage(&m);
     ::DispatchMessageW(&m);
   }
+  W32_PadPoll(false);
 }
 
 bool RegisterClassOnce() {
