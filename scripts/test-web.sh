@@ -44,14 +44,11 @@ if [ ! -x build/zentrova-tool ] || [ ! -f build/data/grp.TVN ]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j "$jobs" --target zentrova-tool zentrova-data
 fi
-scripts/build-web.sh
+# While the browser build compiles (most of the stage's time), puppeteer
+# comes from the registry and the desktop tool replays the script for the
+# reference, each in the background.
 site=build-web/site
-cp tests/web/stage_and_scene.txt "$site/"
 npmdir=build-web/npm
-if [ ! -d "$npmdir/node_modules/puppeteer-core" ]; then
-  mkdir -p "$npmdir"
-  npm install --prefix "$npmdir" --no-audit --no-fund --silent puppeteer-core@24 >/dev/null
-fi
 out=build-web/test
 rm -rf "$out"
 mkdir -p "$out/ref"
@@ -62,17 +59,35 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+npm_job=
+if [ ! -d "$npmdir/node_modules/puppeteer-core" ]; then
+  mkdir -p "$npmdir"
+  npm install --prefix "$npmdir" --no-audit --no-fund --silent puppeteer-core@24 >"$out/npm.log" 2>&1 &
+  npm_job=$!
+fi
 cp -r build/data "$scratch/data"
 rm -rf "$scratch/data/rank.sav" "$scratch/data/err"
 frames=2400
-(cd "$scratch/data" && "$here/build/zentrova-tool" replay --input "$here/tests/web/stage_and_scene.txt" \
+(cd "$scratch/data" && nice "$here/build/zentrova-tool" replay --input "$here/tests/web/stage_and_scene.txt" \
   --frames $frames --frame-hashes "$here/$out/ref/hash.txt" --glyph-frames "$here/$out/ref/glyphs.txt" \
-  --script-trace "$here/$out/ref/trace.jsonl" --state "$here/$out/ref/state.json" >/dev/null)
+  --script-trace "$here/$out/ref/trace.jsonl" --state "$here/$out/ref/state.json" >/dev/null) &
+ref_job=$!
+scripts/build-web.sh
+cp tests/web/stage_and_scene.txt "$site/"
+wait "$ref_job" || { echo "test-web.sh: the desktop reference replay failed" >&2; exit 1; }
+if [ -n "$npm_job" ] && ! wait "$npm_job"; then
+  cat "$out/npm.log" >&2
+  echo "test-web.sh: npm could not install puppeteer-core" >&2
+  exit 1
+fi
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >"$out/server.log" 2>&1 &
 server=$!
 for _ in $(seq 50); do
   python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 1)" 2>/dev/null && break
   sleep 0.1
 done
+status=0
 node tests/web/browser_test.mjs --url "http://127.0.0.1:$port/" --ref "$out/ref" --out "$out" \
-  --puppeteer "$npmdir" --chromium /usr/bin/chromium
+  --puppeteer "$npmdir" --chromium /usr/bin/chromium || status=$?
+echo "web stage: ${SECONDS} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
+exit $status

@@ -123,6 +123,10 @@ void Apply(const ReplayEvent& e) {
     WEB_InjectActivate(e.args[0] == "1");
   } else if (v == "minimize") {
     WEB_InjectMinimized(e.args[0] == "1");
+  } else if (v == "sliders") {
+    std::vector<int> values;
+    for (const std::string& x : e.args) values.push_back(std::atoi(x.c_str()));
+    WEB_QueueSliderValues(values);
   }
 }
 

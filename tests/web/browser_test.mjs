@@ -265,8 +265,16 @@ async function replay(browser, url) {
   if (!done) return page.close();
   const res = await page.evaluate(() => {
     const r = Module.replayResult, read = p => FS.readFile(p, {encoding: 'utf8'});
-    return {trace: read(r.trace), state: read(r.state), hashes: read(r.hashes)};
+    let settings = '';
+    try {
+      settings = read('/replay/player/config/registry.txt');
+    } catch (e) {
+    }
+    return {trace: read(r.trace), state: read(r.state), hashes: read(r.hashes), settings};
   });
+  const volumes = lines(res.settings).filter(l => /^vol_/.test(l)).join(' ');
+  check(volumes === 'vol_bgm=dword:0000001e vol_se=dword:00000046',
+        `replay: the script's slider values reach the volume settings (${volumes || 'none'})`);
   await page.close();
   for (const [k, v] of Object.entries(res)) fs.writeFileSync(path.join(out, 'page-' + k), v);
   const ref = p => fs.readFileSync(path.join(args.ref, p), 'utf8');

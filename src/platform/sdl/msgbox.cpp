@@ -1,32 +1,20 @@
 // Message boxes and dialogs of the SDL backend, drawn inside the game window
 // with the program's own font: the desktop's message-box service draws with
 // the X server's fonts, which have no Japanese on most machines.
-#include <algorithm>
-#include <cstdio>
-
-#include "platform/dialog.h"
+#include "platform/dialog_box.h"
 #include "platform/plt_msgbox.h"
-#include "platform/plt_types.h"
 #include "platform/sdl/sdl_backend.h"
 
+namespace {
+
+DlgBoxHost Host() {
+  return DlgBoxHost{SDLB_Window() ? SDLB_RunDialog : nullptr, SDLB_WindowIcon};
+}
+
+}  // namespace
+
 int PLT_MessageBox(const char* text, const char* caption, int style) {
-  bool yesNo = (style & 0xF) == PLT_MB_YESNO;
-  static const DlgButton kYesNo[2] = {{PLT_IDYES, "はい"}, {PLT_IDNO, "いいえ"}};
-  static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
-  DlgSpec desc{};
-  desc.caption = caption ? caption : "";
-  desc.text = text ? text : "";
-  desc.icon = yesNo ? DLG_ICON_QUESTION : DLG_ICON_WARNING;
-  desc.buttons = yesNo ? kYesNo : kOk;
-  desc.buttonCount = yesNo ? 2 : 1;
-  desc.defaultButton = 0;
-  desc.escapeResult = yesNo ? PLT_IDNO : PLT_IDOK;
-  if (!SDLB_Window()) {
-    // Nobody can be asked: say so where it can be read and take the default.
-    std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
-    return yesNo ? PLT_IDYES : PLT_IDOK;
-  }
-  return SDLB_RunDialog(desc, nullptr);
+  return DLGB_MessageBox(Host(), text, caption, style);
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
@@ -34,35 +22,5 @@ int PLT_DialogBox(const PltDialog* dialog, int* checked) {
 }
 
 int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values) {
-  if (!dialog) return PLT_IDCANCEL;
-  static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
-  static const DlgButton kOkCancel[2] = {{PLT_IDOK, "OK"}, {PLT_IDCANCEL, "キャンセル"}};
-  DlgSpec desc{};
-  desc.caption = dialog->caption ? dialog->caption : "";
-  desc.text = dialog->text ? dialog->text : "";
-  desc.icon = dialog->icon == PLT_DLG_ICON_WARNING   ? DLG_ICON_WARNING
-              : dialog->icon == PLT_DLG_ICON_PROGRAM ? DLG_ICON_PICTURE
-                                                     : DLG_ICON_NONE;
-  if (desc.icon == DLG_ICON_PICTURE) {
-    SDLB_WindowIcon(&desc.pictureRgba, &desc.pictureW, &desc.pictureH);
-  }
-  const int sliders = values ? std::clamp(dialog->sliderCount, 0, 4) : 0;
-  DlgSlider rows[4] = {};
-  for (int i = 0; i < sliders; ++i) rows[i] = DlgSlider{dialog->sliderCaptions[i], values[i]};
-  desc.buttons = sliders ? kOkCancel : kOk;
-  desc.buttonCount = sliders ? 2 : 1;
-  desc.escapeResult = PLT_IDCANCEL;
-  desc.checkCaption = dialog->checkId ? dialog->checkCaption : nullptr;
-  desc.checked = checked ? *checked : 0;
-  desc.sliders = sliders ? rows : nullptr;
-  desc.sliderCount = sliders;
-  if (!SDLB_Window()) {
-    std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
-    return PLT_IDOK;
-  }
-  int result = SDLB_RunDialog(desc, checked);
-  if (result == PLT_IDOK) {
-    for (int i = 0; i < sliders; ++i) values[i] = DLG_SliderValue(i);
-  }
-  return result;
+  return DLGB_DialogBox(Host(), dialog, checked, values);
 }

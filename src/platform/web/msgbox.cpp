@@ -2,11 +2,10 @@
 // the program's own glyphs, as the desktop build draws them; in a scripted
 // replay answered by the script instead (otherwise by the default button).
 #include <algorithm>
-#include <cstdio>
 #include <deque>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialog_box.h"
 #include "platform/plt_msgbox.h"
 #include "platform/plt_types.h"
 #include "platform/web/web.h"
@@ -15,8 +14,11 @@
 
 namespace {
 
+constexpr int kSliderMax = 100;  // per cent
+
 struct Answers {
   std::deque<int> queued;
+  std::deque<std::vector<int>> sliderValues;
   std::vector<WebMessageBox> boxes;
 };
 
@@ -35,32 +37,30 @@ void WEB_QueueAnswer(int answer) {
   g_answers.queued.push_back(answer);
 }
 
+void WEB_QueueSliderValues(const std::vector<int>& values) {
+  g_answers.sliderValues.push_back(values);
+}
+
 const std::vector<WebMessageBox>& WEB_MessageBoxes() {
   return g_answers.boxes;
 }
 
+namespace {
+
+DlgBoxHost Host() {
+  return DlgBoxHost{WEBW_HasWindow() ? WEBW_RunDialog : nullptr, WEBB_WindowIcon};
+}
+
+}  // namespace
+
 int PLT_MessageBox(const char* text, const char* caption, int style) {
-  const bool yesNo = (style & 0xF) == PLT_MB_YESNO;
   if (WEBB_Scripted()) {
+    const bool yesNo = (style & 0xF) == PLT_MB_YESNO;
     int answer = Scripted(yesNo ? PLT_IDYES : PLT_IDOK);
     g_answers.boxes.push_back(WebMessageBox{caption ? caption : "", text ? text : "", style, answer});
     return answer;
   }
-  static const DlgButton kYesNo[2] = {{PLT_IDYES, "はい"}, {PLT_IDNO, "いいえ"}};
-  static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
-  DlgSpec desc{};
-  desc.caption = caption ? caption : "";
-  desc.text = text ? text : "";
-  desc.icon = yesNo ? DLG_ICON_QUESTION : DLG_ICON_WARNING;
-  desc.buttons = yesNo ? kYesNo : kOk;
-  desc.buttonCount = yesNo ? 2 : 1;
-  desc.defaultButton = 0;
-  desc.escapeResult = yesNo ? PLT_IDNO : PLT_IDOK;
-  if (!WEBW_HasWindow()) {
-    std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
-    return yesNo ? PLT_IDYES : PLT_IDOK;
-  }
-  return WEBW_RunDialog(desc, nullptr);
+  return DLGB_MessageBox(Host(), text, caption, style);
 }
 
 int PLT_DialogBox(const PltDialog* dialog, int* checked) {
@@ -69,44 +69,21 @@ int PLT_DialogBox(const PltDialog* dialog, int* checked) {
 
 int PLT_DialogBoxValues(const PltDialog* dialog, int* checked, int* values) {
   if (!dialog) return PLT_IDCANCEL;
-  if (WEBB_Scripted()) {
-    int answer = Scripted(PLT_IDOK);
-    // A dialog has only OK: "no" stands for closing it otherwise.
-    if (answer == PLT_IDNO) answer = PLT_IDCANCEL;
-    if (answer == PLT_IDYES) answer = PLT_IDOK;
-    g_answers.boxes.push_back(WebMessageBox{dialog->caption ? dialog->caption : "",
-                                            dialog->text ? dialog->text : "", -dialog->id,
-                                            answer});
-    return answer;  // the check box and the sliders keep their values
+  if (!WEBB_Scripted()) return DLGB_DialogBox(Host(), dialog, checked, values);
+  int answer = Scripted(PLT_IDOK);
+  // A dialog has only OK: "no" stands for closing it otherwise.
+  if (answer == PLT_IDNO) answer = PLT_IDCANCEL;
+  if (answer == PLT_IDYES) answer = PLT_IDOK;
+  g_answers.boxes.push_back(WebMessageBox{dialog->caption ? dialog->caption : "",
+                                          dialog->text ? dialog->text : "", -dialog->id, answer});
+  // The sliders as the script set them, when it did; OK keeps them. The
+  // check box keeps its state.
+  if (values && !g_answers.sliderValues.empty()) {
+    const std::vector<int> v = g_answers.sliderValues.front();
+    g_answers.sliderValues.pop_front();
+    for (int i = 0; i < dialog->sliderCount && i < static_cast<int>(v.size()); ++i) {
+      if (answer == PLT_IDOK) values[i] = std::clamp(v[i], 0, kSliderMax);
+    }
   }
-  static const DlgButton kOk[1] = {{PLT_IDOK, "OK"}};
-  static const DlgButton kOkCancel[2] = {{PLT_IDOK, "OK"}, {PLT_IDCANCEL, "キャンセル"}};
-  DlgSpec desc{};
-  desc.caption = dialog->caption ? dialog->caption : "";
-  desc.text = dialog->text ? dialog->text : "";
-  desc.icon = dialog->icon == PLT_DLG_ICON_WARNING   ? DLG_ICON_WARNING
-              : dialog->icon == PLT_DLG_ICON_PROGRAM ? DLG_ICON_PICTURE
-                                                     : DLG_ICON_NONE;
-  if (desc.icon == DLG_ICON_PICTURE) {
-    WEBB_WindowIcon(&desc.pictureRgba, &desc.pictureW, &desc.pictureH);
-  }
-  const int sliders = values ? std::clamp(dialog->sliderCount, 0, 4) : 0;
-  DlgSlider rows[4] = {};
-  for (int i = 0; i < sliders; ++i) rows[i] = DlgSlider{dialog->sliderCaptions[i], values[i]};
-  desc.buttons = sliders ? kOkCancel : kOk;
-  desc.buttonCount = sliders ? 2 : 1;
-  desc.escapeResult = PLT_IDCANCEL;
-  desc.checkCaption = dialog->checkId ? dialog->checkCaption : nullptr;
-  desc.checked = checked ? *checked : 0;
-  desc.sliders = sliders ? rows : nullptr;
-  desc.sliderCount = sliders;
-  if (!WEBW_HasWindow()) {
-    std::fprintf(stderr, "%s: %s\n", desc.caption, desc.text);
-    return PLT_IDOK;
-  }
-  const int result = WEBW_RunDialog(desc, checked);
-  if (result == PLT_IDOK) {
-    for (int i = 0; i < sliders; ++i) values[i] = DLG_SliderValue(i);
-  }
-  return result;
+  return answer;
 }

@@ -44,6 +44,8 @@ void WEB_InjectMinimized(int minimized);
 // Message boxes and dialogs answered by the script (otherwise their default),
 // not shown; listed like the headless backend lists them.
 void WEB_QueueAnswer(int answer);
+// The sliders of the next dialog that has them, as the player leaves them.
+void WEB_QueueSliderValues(const std::vector<int>& values);
 struct WebMessageBox {
   std::string caption;
   std::string text;
