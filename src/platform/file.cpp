@@ -6,12 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/fault_inject.h"
 #include "platform/plt_file.h"
 
 struct PltFile {
@@ -20,57 +20,32 @@ struct PltFile {
 
 namespace {
 
-// The armed faults and how many of each operation ran since arming. The
-// music workers open and read files on their own threads: counts are atomic.
-struct FaultState {
-  std::atomic<int> failOpenAt{0}, failWriteAt{0}, failFsyncAt{0}, failRenameAt{0}, shortWriteAt{0};
-  std::atomic<void (*)(const char*)> beforeOpen{nullptr}, beforeRename{nullptr};
-  std::atomic<int> opens{0}, writes{0}, fsyncs{0}, renames{0};
-  std::atomic<bool> fired{false};
-};
-FaultState g_fault;
-
-// Counts one operation of a kind; true when this is the one armed to fail.
-bool FaultHit(const std::atomic<int>& at, std::atomic<int>* seen) {
-  const int n = ++*seen;
-  const int armed = at.load();
-  if (armed > 0 && n == armed) {
-    g_fault.fired = true;
-    return true;
-  }
-  return false;
-}
-
 constexpr mode_t kFileMode = 0644;  // less the umask, as every new file
 constexpr mode_t kTempMode = 0600;  // a temporary is ours alone until it is in place
 
 int OpenFile(const char* host, int flags, mode_t mode = kFileMode) {
-  if (FaultHit(g_fault.failOpenAt, &g_fault.opens)) {
+  if (PLT_FaultHit(PLT_FAULT_OPEN, host)) {
     errno = EACCES;
     return -1;
   }
-  if (auto hook = g_fault.beforeOpen.load()) hook(host);
   return ::open(host, flags | O_CLOEXEC, mode);
 }
 
 ssize_t WriteSome(int fd, const void* p, size_t n) {
-  const int seen = ++g_fault.writes;
-  if (seen == g_fault.failWriteAt.load()) {
-    g_fault.fired = true;
-    errno = ENOSPC;
-    return -1;
-  }
-  if (seen == g_fault.shortWriteAt.load()) {
-    // The disk fills part way: half the bytes land, the next write fails.
-    g_fault.fired = true;
-    g_fault.failWriteAt = seen + 1;
-    return ::write(fd, p, n / 2);
+  switch (PLT_FaultWrite()) {
+    case PLT_WRITE_FAIL:
+      errno = ENOSPC;
+      return -1;
+    case PLT_WRITE_HALF:
+      return ::write(fd, p, n / 2);
+    case PLT_WRITE_WHOLE:
+      break;
   }
   return ::write(fd, p, n);
 }
 
 int SyncFd(int fd) {
-  if (FaultHit(g_fault.failFsyncAt, &g_fault.fsyncs)) {
+  if (PLT_FaultHit(PLT_FAULT_FSYNC, nullptr)) {
     errno = EIO;
     return -1;
   }
@@ -78,49 +53,12 @@ int SyncFd(int fd) {
 }
 
 int RenameFile(const char* from, const char* to) {
-  if (FaultHit(g_fault.failRenameAt, &g_fault.renames)) {
+  if (PLT_FaultHit(PLT_FAULT_RENAME, from)) {
     errno = EIO;
     return -1;
   }
-  if (auto hook = g_fault.beforeRename.load()) hook(from);
   return ::rename(from, to);
 }
-
-}  // namespace
-
-void PLT_FaultInjectArm(const PltFaultInject& faults) {
-  g_fault.failOpenAt = faults.failOpenAt;
-  g_fault.failWriteAt = faults.failWriteAt;
-  g_fault.failFsyncAt = faults.failFsyncAt;
-  g_fault.failRenameAt = faults.failRenameAt;
-  g_fault.shortWriteAt = faults.shortWriteAt;
-  g_fault.beforeOpen = faults.beforeOpen;
-  g_fault.beforeRename = faults.beforeRename;
-  g_fault.opens = 0;
-  g_fault.writes = 0;
-  g_fault.fsyncs = 0;
-  g_fault.renames = 0;
-  g_fault.fired = false;
-}
-
-void PLT_FaultInjectOff() {
-  PLT_FaultInjectArm(PltFaultInject());
-}
-
-PltFaultCounts PLT_FaultInjectCounts() {
-  PltFaultCounts c;
-  c.opens = g_fault.opens;
-  c.writes = g_fault.writes;
-  c.fsyncs = g_fault.fsyncs;
-  c.renames = g_fault.renames;
-  return c;
-}
-
-int PLT_FaultInjectFired() {
-  return g_fault.fired ? 1 : 0;
-}
-
-namespace {
 
 // Splits on both separators, dropping empty and "." components.
 std::vector<std::string> SplitPath(const char* path) {

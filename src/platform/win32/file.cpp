@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/fault_inject.h"
 #include "platform/plt_file.h"
 
 struct PltFile {
@@ -17,31 +17,12 @@ struct PltFile {
 
 namespace {
 
-// The armed faults and how many of each operation ran since arming. The
-// music workers open and read files on their own threads: counts are atomic.
-struct FaultState {
-  std::atomic<int> failOpenAt{0}, failWriteAt{0}, failFsyncAt{0}, failRenameAt{0}, shortWriteAt{0};
-  std::atomic<int> opens{0}, writes{0}, fsyncs{0}, renames{0};
-  std::atomic<bool> fired{false};
-};
-FaultState g_fault;
-
-bool FaultHit(const std::atomic<int>& at, std::atomic<int>* seen) {
-  const int n = ++*seen;
-  const int armed = at.load();
-  if (armed > 0 && n == armed) {
-    g_fault.fired = true;
-    return true;
-  }
-  return false;
-}
-
 // Others may read, replace and delete a file while it is open, as on the
 // Linux build: the save replaces "rank.sav" while a reader may hold it.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 HANDLE OpenHost(const char* host, DWORD access, DWORD disposition, DWORD flags) {
-  if (FaultHit(g_fault.failOpenAt, &g_fault.opens)) {
+  if (PLT_FaultHit(PLT_FAULT_OPEN, host)) {
     ::SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
@@ -52,28 +33,27 @@ HANDLE OpenHost(const char* host, DWORD access, DWORD disposition, DWORD flags) 
 // arms the next write to fail, as a disk that fills up does.
 bool WriteSome(HANDLE h, const void* p, DWORD n, DWORD* done) {
   *done = 0;
-  const int seen = ++g_fault.writes;
-  if (seen == g_fault.failWriteAt.load()) {
-    g_fault.fired = true;
-    return false;
-  }
-  if (seen == g_fault.shortWriteAt.load()) {
-    g_fault.fired = true;
-    g_fault.failWriteAt = seen + 1;
-    n /= 2;
+  switch (PLT_FaultWrite()) {
+    case PLT_WRITE_FAIL:
+      return false;
+    case PLT_WRITE_HALF:
+      n /= 2;
+      break;
+    case PLT_WRITE_WHOLE:
+      break;
   }
   return ::WriteFile(h, p, n, done, nullptr) != 0;
 }
 
 bool SyncHandle(HANDLE h, bool folder) {
-  if (FaultHit(g_fault.failFsyncAt, &g_fault.fsyncs)) return false;
+  if (PLT_FaultHit(PLT_FAULT_FSYNC, nullptr)) return false;
   // A folder cannot be flushed on Windows: the write-through rename already
   // made its entry last.
   return folder || ::FlushFileBuffers(h) != 0;
 }
 
 bool RenameHost(const char* from, const char* to) {
-  if (FaultHit(g_fault.failRenameAt, &g_fault.renames)) return false;
+  if (PLT_FaultHit(PLT_FAULT_RENAME, from)) return false;
   return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -121,36 +101,6 @@ std::string Resolve(const char* path, bool write) {
 }
 
 }  // namespace
-
-void PLT_FaultInjectArm(const PltFaultInject& faults) {
-  g_fault.failOpenAt = faults.failOpenAt;
-  g_fault.failWriteAt = faults.failWriteAt;
-  g_fault.failFsyncAt = faults.failFsyncAt;
-  g_fault.failRenameAt = faults.failRenameAt;
-  g_fault.shortWriteAt = faults.shortWriteAt;
-  g_fault.opens = 0;
-  g_fault.writes = 0;
-  g_fault.fsyncs = 0;
-  g_fault.renames = 0;
-  g_fault.fired = false;
-}
-
-void PLT_FaultInjectOff() {
-  PLT_FaultInjectArm(PltFaultInject());
-}
-
-PltFaultCounts PLT_FaultInjectCounts() {
-  PltFaultCounts c;
-  c.opens = g_fault.opens;
-  c.writes = g_fault.writes;
-  c.fsyncs = g_fault.fsyncs;
-  c.renames = g_fault.renames;
-  return c;
-}
-
-int PLT_FaultInjectFired() {
-  return g_fault.fired ? 1 : 0;
-}
 
 std::string PLT_ResolvePath(const char* path) {
   return Resolve(path, false);
