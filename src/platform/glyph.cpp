@@ -15,6 +15,7 @@
 #include <vector>
 #include FT_FREETYPE_H
 
+#include "platform/glyph_blit.h"
 #include "platform/plt_glyph.h"
 
 namespace {
@@ -171,24 +172,9 @@ bool Rasterize(uint32_t cp, int h, CachedGlyph* out) {
   return true;
 }
 
-// Draws a glyph with its cell's top-left at (x, y), keeping the brighter
-// value where it meets what is already in the canvas so that neighbouring
-// glyphs of a line do not cut into each other.
+// Draws a glyph with its cell's top-left at (x, y).
 void Blit(const CachedGlyph& g, uint32_t* canvas, int cw, int ch, int x, int y) {
-  int left = x + g.left;
-  int top = y + g.top;
-  for (int row = 0; row < g.rows; ++row) {
-    int ty = top + row;
-    if (ty < 0 || ty >= ch) continue;
-    const uint8_t* src = g.grey.data() + static_cast<size_t>(row) * g.width;
-    uint32_t* dst = canvas + static_cast<size_t>(ty) * static_cast<size_t>(cw);
-    for (int col = 0; col < g.width; ++col) {
-      int tx = left + col;
-      if (tx < 0 || tx >= cw) continue;
-      uint32_t v = src[col];
-      if (v > (dst[tx] & 0xFF)) dst[tx] = v | (v << 8) | (v << 16);
-    }
-  }
+  PLT_GlyphBlit(g.grey.data(), g.width, g.rows, canvas, cw, ch, x + g.left, y + g.top);
 }
 
 // Renders cp with the top of its cell at (x, y); returns the advance or 0.

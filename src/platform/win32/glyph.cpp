@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/glyph_blit.h"
 #include "platform/plt_glyph.h"
 
 namespace {
@@ -211,21 +212,8 @@ bool Rasterize(uint32_t cp, int h, CachedGlyph* out) {
   return true;
 }
 
-// Keeps the brighter value where a glyph meets what the canvas holds, so
-// that neighbouring glyphs of a line do not cut into each other.
 void Blit(const CachedGlyph& g, uint32_t* canvas, int cw, int ch, int x, int y) {
-  for (int row = 0; row < g.rows; ++row) {
-    const int ty = y + row;
-    if (ty < 0 || ty >= ch) continue;
-    const uint8_t* src = g.grey.data() + static_cast<size_t>(row) * g.width;
-    uint32_t* dst = canvas + static_cast<size_t>(ty) * static_cast<size_t>(cw);
-    for (int col = 0; col < g.width; ++col) {
-      const int tx = x + col;
-      if (tx < 0 || tx >= cw) continue;
-      const uint32_t v = src[col];
-      if (v > (dst[tx] & 0xFF)) dst[tx] = v | (v << 8) | (v << 16);
-    }
-  }
+  PLT_GlyphBlit(g.grey.data(), g.width, g.rows, canvas, cw, ch, x, y);
 }
 
 int RenderCodepoint(uint32_t cp, int h, uint32_t* canvas, int cw, int ch, int x, int y,
