@@ -6,8 +6,9 @@
 # build, and the frame hashes of every frame that shows no glyph (the glyphs come from each
 # system's own rasterizer). The sound is compared too, but its difference
 # does not count (stb_vorbis decodes the music there, libvorbis here). Then
-# a windowed smoke test under Wine and Xvfb. The data comes from the native
-# build (made there when missing).
+# a windowed smoke test under Wine and Xvfb, and the player's zip and
+# installer (scripts/build-windows.sh) installed, started and removed under
+# Wine. The data comes from the native build (made there when missing).
 # Exits 0 when all of it passes.
 #
 #   scripts/test-windows.sh [--native DIR] [--routes "0 1"] [--no-tests]
@@ -62,16 +63,20 @@ fi
 # The windowed smoke test: the game under Wine on a virtual X display opens
 # its window, shows the title, opens the first menu of its menu bar with F10
 # and takes its last item (終了), and the quit message box answered with
-# Enter (Yes) ends it with exit code 0.
+# Enter (Yes) ends it with exit code 0. Started from another folder: the
+# game finds its data beside itself.
 smoke() {
-  local game=$out/game xvfb display status
-  cp -r "$native/data" "$game"
-  cp "$build/zentrova.exe" "$game/"
+  local exe=$1 what=$2 xvfb display status
+  # Wine's session keeps the X display it started on: a new display wants a
+  # new session, or the window goes to the display of the one before.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  rm -f "$out/exit" "$out/display"
   Xvfb -displayfd 5 -screen 0 1024x768x24 5>"$out/display" 2>/dev/null &
   xvfb=$!
   for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.2; done
   display=:$(cat "$out/display")
-  (cd "$game" && DISPLAY=$display timeout 120 wine zentrova.exe >/dev/null 2>&1; echo $? >"$out/exit") &
+  (cd "$out" && DISPLAY=$display timeout 120 wine "$exe" >/dev/null 2>&1; echo $? >"$out/exit") &
   local win
   win=$(DISPLAY=$display timeout 60 xdotool search --sync --name '^Zentrova$' | head -1)
   sleep 8  # the logo, then the title
@@ -81,10 +86,41 @@ smoke() {
   for _ in $(seq 60); do [ -s "$out/exit" ] && break; sleep 0.5; done
   kill "$xvfb" 2>/dev/null || true
   status=$(cat "$out/exit" 2>/dev/null || echo none)
-  echo "windows: smoke test under Wine and Xvfb: exit code $status"
+  echo "windows: $what under Wine and Xvfb: exit code $status"
   [ "$status" = 0 ]
 }
-smoke
+game=$out/game
+cp -r "$native/data" "$game"
+cp "$build/zentrova.exe" "$game/"
+smoke "$game/zentrova.exe" "smoke test"
+
+# The player's packages: the zip and the per-user installer built, the
+# installer run silently, the installed game started from where it went,
+# and the silent uninstaller leaving neither files nor shortcuts.
+install_check() {
+  local start setup programs menu
+  start=$(date +%s)
+  scripts/build-windows.sh --native "$native" >/dev/null
+  setup=$(ls out/zentrova-*-setup.exe)
+  ls out/zentrova-*-win32.zip >/dev/null
+  wine "$setup" /S
+  programs=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Zentrova
+  menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Zentrova' -type d | head -1)
+  for f in zentrova.exe zentrova-tool.exe uninstall.exe grp.TVN wav.TVN SCR.TVN bgm/bgm_001.ogg; do
+    [ -s "$programs/$f" ] || { echo "windows: the installer left out $f"; return 1; }
+  done
+  [ -n "$menu" ] && [ -f "$menu/Zentrova.lnk" ] || { echo "windows: no Start-menu entry"; return 1; }
+  smoke "$programs/zentrova.exe" "the installed game"
+  wine "$programs/uninstall.exe" /S
+  # The uninstaller goes on from a copy of itself after the call returns.
+  for _ in $(seq 60); do [ ! -e "$programs" ] && [ ! -e "$menu" ] && break; sleep 0.5; done
+  if [ -e "$programs" ] || [ -e "$menu" ]; then
+    echo "windows: the uninstaller left $( [ -e "$programs" ] && echo "$programs" ) $( [ -e "$menu" ] && echo "$menu" )"
+    return 1
+  fi
+  echo "windows: installer built, installed, started and removed in $(($(date +%s) - start)) s"
+}
+install_check
 
 # The play-through, here and under Wine, compared: the script trace, the
 # frames without glyphs and the state summary must be the same. The state's
