@@ -19,6 +19,7 @@
 #include "common/log.h"
 #include "game/state.h"
 #include "platform/plt_file.h"
+#include "platform/plt_input.h"
 #include "platform/plt_registry.h"
 #include "platform/plt_types.h"
 #include "platform/web/web.h"
@@ -127,7 +128,17 @@ void Apply(const ReplayEvent& e) {
     std::vector<int> values;
     for (const std::string& x : e.args) values.push_back(std::atoi(x.c_str()));
     WEB_QueueSliderValues(values);
+  } else if (v == "wheel") {
+    WEB_InjectWheel(std::atoi(e.args[0].c_str()));
+  } else if (v == "pad") {
+    WEB_InjectPadButton(REPLAY_PadButtonCode(e.args[0]), e.args[1] == "down");
+  } else if (v == "axis") {
+    WEB_InjectPadAxis(e.args[0] == "leftx" ? PLT_PAD_AXIS_LEFTX : PLT_PAD_AXIS_LEFTY,
+                      std::atoi(e.args[1].c_str()));
+  } else if (v == "gamepad") {
+    WEB_InjectPadConnected(e.args[0] == "1");
   }
+  // "desktop" lines change the desktop's display mode, which a page has not.
 }
 
 uint64_t FrameHash(const std::vector<uint8_t>& bytes) {

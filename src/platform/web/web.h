@@ -41,6 +41,12 @@ void WEB_InjectCommand(int id);
 void WEB_InjectClose();
 void WEB_InjectActivate(int active);
 void WEB_InjectMinimized(int minimized);
+// The wheel (notches, up positive) and the game controller, as the replay
+// tool's input script gives them.
+void WEB_InjectWheel(int notches);
+void WEB_InjectPadButton(int button, int down);
+void WEB_InjectPadAxis(int axis, int value);
+void WEB_InjectPadConnected(int connected);
 // Message boxes and dialogs answered by the script (otherwise their default),
 // not shown; listed like the headless backend lists them.
 void WEB_QueueAnswer(int answer);

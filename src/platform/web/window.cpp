@@ -330,6 +330,18 @@ void WEB_InjectButton(int button, int down) {
 void WEB_InjectKey(int vk, int down) {
   PLT_InputKeyEvent(vk, down);
 }
+void WEB_InjectWheel(int notches) {
+  PLT_InputWheel(notches);
+}
+void WEB_InjectPadButton(int button, int down) {
+  PLT_InputPadButton(button, down);
+}
+void WEB_InjectPadAxis(int axis, int value) {
+  PLT_InputPadAxis(axis, value);
+}
+void WEB_InjectPadConnected(int connected) {
+  PLT_InputPadConnected(connected);
+}
 void WEB_InjectCommand(int id) {
   Post(PLT_MSG_COMMAND, id, 0);
 }
