@@ -21,14 +21,14 @@ constexpr int kSlowPx = 2, kFastPx = 16, kRampFrames = 24;
 constexpr int kDeadZone = 8000, kAxisSpan = 32768 - kDeadZone, kFixed = 256;
 
 struct Hands {
-  bool pad;
-  int targetX, targetY;
-  bool down;
-  bool clickPending, releaseNext;
-  int clickX, clickY;
-  bool skip;
+  bool pad = false;
+  int targetX = 320, targetY = 240;
+  bool down = false;
+  bool clickPending = false, releaseNext = false;
+  int clickX = 0, clickY = 0;
+  bool skip = false;
 };
-Hands g_hands = {false, 320, 240, false, false, false, 0, 0, false};
+Hands g_hands;
 
 bool At(int x, int y) {
   int cx, cy;
@@ -65,8 +65,6 @@ void HANDS_Start() {
   const bool pad = g_hands.pad;
   g_hands = Hands{};
   g_hands.pad = pad;
-  g_hands.targetX = 320;
-  g_hands.targetY = 240;
   if (pad) HL_PadConnected(1);
 }
 
