@@ -49,6 +49,19 @@ export HOME=$wine_home
 printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
 unset DISPLAY
 wineboot -i >/dev/null 2>&1
+# A fresh prefix has no Japanese UI face, so the menu bar, the message boxes
+# and the dialogs would show boxes (a Japanese Windows has its own gothic):
+# the system's UI faces resolve to the gothic the Linux build writes in.
+# A .reg file of version 5 is UTF-16, which the dialogs' face name needs.
+{
+  printf '\xff\xfe'
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"MS Shell Dlg"="IPAGothic"' '"MS Shell Dlg 2"="IPAGothic"' '"Tahoma"="IPAGothic"' \
+    '"MS UI Gothic"="IPAGothic"' '"ＭＳ Ｐゴシック"="IPAPGothic"' | iconv -f UTF-8 -t UTF-16LE
+} >"$wine_home/ui-fonts.reg"
+wine regedit /S "Z:${wine_home//\//\\}\\ui-fonts.reg"
+wineserver -w
 
 cmake --preset windows >/dev/null
 targets=(zentrova zentrova-tool)
