@@ -77,21 +77,34 @@ fi
 # its window, shows the title, opens the first menu of its menu bar with F10
 # and takes its last item (終了), and the quit message box answered with
 # Enter (Yes) ends it with exit code 0. Started from another folder: the
-# game finds its data beside itself.
+# game finds its data beside itself. The sound goes to ALSA's null device:
+# DirectSound must open and its notifications keep the mixer's chunks coming.
+# With "nodevice" there is no ALSA device at all: the game says so in a
+# message box (answered), then goes on silent to the title.
 smoke() {
-  local exe=$1 what=$2 xvfb display status
+  local exe=$1 what=$2 nodevice=${3:-} xvfb display status home=$HOME win
   # Wine's session keeps the X display it started on: a new display wants a
   # new session, or the window goes to the display of the one before.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  rm -f "$out/exit" "$out/display"
+  rm -f "$out/exit" "$out/display" "$out/stderr"
+  if [ -n "$nodevice" ]; then
+    home=$wine_home/no-sound-card
+    mkdir -p "$home"
+  fi
   Xvfb -displayfd 5 -screen 0 1024x768x24 5>"$out/display" 2>/dev/null &
   xvfb=$!
   for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.2; done
   display=:$(cat "$out/display")
-  (cd "$out" && DISPLAY=$display timeout 120 wine "$exe" >/dev/null 2>&1; echo $? >"$out/exit") &
-  local win
+  (cd "$out" && DISPLAY=$display HOME=$home ZENTROVA_DEBUG_OUTPUT=1 timeout 120 wine "$exe" \
+    >/dev/null 2>"$out/stderr"; echo $? >"$out/exit") &
   win=$(DISPLAY=$display timeout 60 xdotool search --sync --name '^Zentrova$' | head -1)
+  if [ -n "$nodevice" ]; then
+    local box
+    box=$(DISPLAY=$display timeout 30 xdotool search --sync --name '^警告$' | head -1)
+    [ -n "$box" ] || { echo "windows: no message box without a sound device"; kill "$xvfb"; return 1; }
+    DISPLAY=$display xdotool windowfocus --sync "$box" key Return
+  fi
   sleep 8  # the logo, then the title
   DISPLAY=$display xdotool windowfocus --sync "$win" key --delay 400 F10 Return Up Return
   sleep 2
@@ -100,12 +113,25 @@ smoke() {
   kill "$xvfb" 2>/dev/null || true
   status=$(cat "$out/exit" 2>/dev/null || echo none)
   echo "windows: $what under Wine and Xvfb: exit code $status"
-  [ "$status" = 0 ]
+  [ "$status" = 0 ] || return 1
+  # "DirectSound: N chunks refilled in T ms, S with sound" when the device closes.
+  local sound
+  sound=$(grep -a '^DirectSound: [0-9]* chunks' "$out/stderr" || true)
+  if [ -n "$nodevice" ]; then
+    [ -z "$sound" ] || { echo "windows: sound opened without a device: $sound"; return 1; }
+  else
+    echo "windows: ${sound:-DirectSound did not open}"
+    [[ $sound =~ ^DirectSound:\ ([0-9]+)\ chunks.*,\ ([0-9]+)\ with ]] &&
+      [ "${BASH_REMATCH[1]}" -gt 100 ] && [ "${BASH_REMATCH[2]}" -gt 0 ] || return 1
+  fi
 }
 game=$out/game
 cp -r "$native/data" "$game"
 cp "$build/zentrova.exe" "$game/"
 smoke "$game/zentrova.exe" "smoke test"
+start=$(date +%s)
+smoke "$game/zentrova.exe" "the game without a sound device" nodevice
+echo "windows: the no-device check took $(($(date +%s) - start)) s"
 
 # The player's packages: the zip and the per-user installer built, the
 # installer run silently, the installed game started from where it went,
