@@ -205,6 +205,16 @@ TEST_F(DisplayTest, FullScreenMenuBarFollowsTheTopRowsAndTheSizeQueryIsLogged) {
   ASSERT_TRUE(Frames(2));
   EXPECT_EQ(PLT_IsFullScreen(), 0);
   EXPECT_EQ(g_display.menuShown, 0);
+  // A real switch to 640x480, which the system does not store: the desktop
+  // is then 640 wide, and the window command must still go back.
+  HL_PostCommand(CMD_FULLSCREEN);
+  ASSERT_TRUE(Frames(2));
+  HL_SwitchDesktop(640, 480);
+  ASSERT_TRUE(Frames(2));
+  HL_PostCommand(CMD_WINDOW);
+  ASSERT_TRUE(Frames(2));
+  EXPECT_EQ(PLT_IsFullScreen(), 0);
+  EXPECT_EQ(g_cfg.screen, 0);
 }
 
 TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {

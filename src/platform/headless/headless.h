@@ -49,6 +49,9 @@ const std::vector<HlMessageBox>& HL_MessageBoxes();
 // overrides the depth). HL_ChangeDesktop also posts the display-change message.
 void HL_SetDesktop(int bpp, int width, int height);
 void HL_ChangeDesktop(int bpp, int width, int height);
+// A mode change the system does not store (a full-screen one): the desktop
+// changes as with HL_ChangeDesktop, its stored size stays.
+void HL_SwitchDesktop(int width, int height);
 // The session ends (the signal a desktop sends at logout); the window is
 // minimised (1) or shown again (0).
 void HL_PostEndSession();

@@ -12,9 +12,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 
+#include "platform/plt_debug.h"
 #include "platform/plt_display.h"
 #include "platform/plt_input.h"
 #include "platform/plt_registry.h"
@@ -367,6 +369,17 @@ int DisplaySwitchSetting() {
   return v == 1 ? 1 : 0;
 }
 
+// Tells the debugger output what a mode request gave.
+void NoteModeChange(const DEVMODEW& want, LONG result) {
+  char line[128];
+  std::snprintf(line, sizeof line, "ChangeDisplaySettings %lux%lu%s%lu: %ld\n",
+                static_cast<unsigned long>(want.dmPelsWidth),
+                static_cast<unsigned long>(want.dmPelsHeight),
+                (want.dmFields & DM_BITSPERPEL) ? "x" : ", depth kept, was ",
+                static_cast<unsigned long>(want.dmBitsPerPel), static_cast<long>(result));
+  PLT_DebugOutput(line);
+}
+
 // 640x480 at 24 bits (32 when the system lists no 24-bit mode), then at the
 // current depth when that fails.
 int SwitchTo(int w, int h) {
@@ -392,9 +405,11 @@ int SwitchTo(int w, int h) {
   want.dmBitsPerPel = has24 ? 24 : 32;
   want.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
   LONG r = ::ChangeDisplaySettingsW(&want, CDS_FULLSCREEN);
+  NoteModeChange(want, r);
   if (r != DISP_CHANGE_SUCCESSFUL) {
     want.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     r = ::ChangeDisplaySettingsW(&want, CDS_FULLSCREEN);
+    NoteModeChange(want, r);
   }
   return static_cast<int>(r);
 }
@@ -564,6 +579,19 @@ void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
   if (height) *height = ::GetSystemMetrics(SM_CYSCREEN);
 }
 
+void PLT_GetStoredDesktopSize(int* width, int* height) {
+  DEVMODEW m;
+  std::memset(&m, 0, sizeof m);
+  m.dmSize = sizeof m;
+  int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  if (::EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &m) && m.dmPelsWidth && m.dmPelsHeight) {
+    w = static_cast<int>(m.dmPelsWidth);
+    h = static_cast<int>(m.dmPelsHeight);
+  }
+  if (width) *width = w;
+  if (height) *height = h;
+}
+
 void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int* height) {
   const SIZE s = OuterSize(clientWidth, clientHeight);
   *width = s.cx;
@@ -622,7 +650,12 @@ int PLT_ChangeDisplayMode(int width, int height) {
     ::SetWindowLongW(g_win.hwnd, GWL_STYLE, kFullStyle | WS_VISIBLE);
     PlaceFullScreenWindow();
   } else {
-    if (g_win.switched) result = static_cast<int>(::ChangeDisplaySettingsW(nullptr, 0));
+    if (g_win.switched) {
+      result = static_cast<int>(::ChangeDisplaySettingsW(nullptr, 0));
+      char line[64];
+      std::snprintf(line, sizeof line, "ChangeDisplaySettings back: %d\n", result);
+      PLT_DebugOutput(line);
+    }
     g_win.switched = false;
     g_win.fullScreen = false;
     g_win.barShown = false;
