@@ -5,7 +5,8 @@
 # and the state summary with the same play-through by this machine's own
 # build, and the frame hashes of every frame that shows no glyph (the glyphs come from each
 # system's own rasterizer). The sound is compared too, but its difference
-# does not count (stb_vorbis decodes the music there, libvorbis here). Then
+# does not count (stb_vorbis decodes the music there, libvorbis here); the
+# music's two decodings are compared sample by sample at the end. Then
 # a windowed smoke test under Wine and Xvfb, and the player's zip and
 # installer (scripts/build-windows.sh) installed, started and removed under
 # Wine. The data comes from the native build (made there when missing).
@@ -181,3 +182,16 @@ for route in $routes; do
   fi
 done
 echo "windows: the play-through's trace, state and glyph-free frames match this build's"
+
+# The music as each build decodes it (stb_vorbis there, libvorbis here), fed
+# in the music stream's pieces: the same length, and no sample more than one
+# step apart (the two decoders' float rounding).
+for ogg in "$native"/data/bgm/*.ogg; do
+  name=$(basename "$ogg" .ogg)
+  cp "$ogg" "$out/$name.ogg"
+  "$native/zentrova-tool" sound music "$ogg" "$out/$name.native.wav" >/dev/null
+  (cd "$out" && wine "$build/zentrova-tool.exe" sound music "$name.ogg" "$name.win32.wav" >/dev/null)
+  printf 'windows: %s decoded here and there: ' "$name"
+  "$native/zentrova-tool" sound compare "$out/$name.native.wav" "$out/$name.win32.wav" --max 1
+  rm -f "$out/$name.ogg" "$out/$name.native.wav" "$out/$name.win32.wav"
+done

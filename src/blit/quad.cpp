@@ -89,9 +89,8 @@ void FixedRun(uint8_t* d, int n, int64_t au, int64_t av, int64_t su, int64_t sv,
   }
 }
 
-// Rows of the vector path gathered to be drawn together: the palette's set-up
-// is then paid once for them all, and each row's first picture bytes are
-// fetched while the row before is drawn.
+// Rows of the vector path gathered to be drawn together, after the scalar
+// edge pixels of their spans.
 struct RowBatch {
   static constexpr int kRows = 64;
   PalQuadRow rows[kRows];
@@ -109,7 +108,7 @@ struct RowBatch {
 
 template <int kKey, class Fetch, class Op>
 void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, const VectorPaths& v,
-          const uint8_t* planes, RowBatch* batch) {
+          RowBatch* batch) {
   // The scalar reference steps exactly; every vector level steps in fixed
   // point, which gives the same pixels within kFixedSpanLimit.
   if (v.level == 0 || row.span >= kFixedSpanLimit) {
@@ -160,13 +159,12 @@ void Span(const QuadRow& row, const Source& s, const Fetch& f, const Op& op, con
   uint8_t* d = row.d + a * 3;
   const int n = b - a;
   const int y = row.y, x0 = row.x + a;
-  (void)planes;
   if constexpr (std::is_same_v<Fetch, FetchB> && std::is_same_v<Op, OpCopy> && kKey != kKeyAlpha) {
     const int64_t size = int64_t{s.width} * s.height;
     if (batch->draw && size <= INT32_MAX) {
       // The run's pixels are disjoint from the edge pixels drawn above, so
       // drawing them later changes nothing.
-      batch->add(PalQuadRow{d, fl.px, fl.lut, planes, au, av, fu.step, fv.step,
+      batch->add(PalQuadRow{d, fl.px, fl.lut, au, av, fu.step, fv.step,
                             static_cast<int32_t>(origin), s.width, n, kKey == kKeyColor});
       return;
     }
@@ -180,12 +178,8 @@ template <int kKey, class Fetch, class Op>
 void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t rows, int32_t left,
           int32_t right, const FImage* dst, const Source& s, const Fetch& f, const Op& op) {
   const VectorPaths& v = Paths();
-  alignas(64) uint8_t planes[1024];
   RowBatch batch;
-  if constexpr (std::is_same_v<Fetch, FetchB>) {
-    if (v.palQuadRows) BuildPalPlanes(f.lut, planes);
-    batch.draw = v.palQuadRows;
-  }
+  if constexpr (std::is_same_v<Fetch, FetchB>) batch.draw = v.palQuadRows;
   const ptrdiff_t stride = static_cast<ptrdiff_t>(dst->width) * 3;
   for (int32_t r = 0; r < rows; r++) {
     const EdgeEntry& mn = tmin[r];
@@ -205,7 +199,7 @@ void Rows(const EdgeEntry* tmin, const EdgeEntry* tmax, int32_t top, int32_t row
     row.v0 = mn.v;
     row.du = static_cast<int64_t>(mx.u) - mn.u;
     row.dv = static_cast<int64_t>(mx.v) - mn.v;
-    Span<kKey>(row, s, f, op, v, planes, &batch);
+    Span<kKey>(row, s, f, op, v, &batch);
   }
   batch.flush();
 }

@@ -8,15 +8,6 @@ namespace blt {
 
 const RowKernels kScalarKernels = {ScalarAdd, ScalarSub, ScalarFade, ScalarAlpha, ScalarMixW};
 
-void BuildPalPlanes(const uint32_t* lut, uint8_t planes[1024]) {
-  for (int i = 0; i < 256; i++) {
-    planes[i] = static_cast<uint8_t>(lut[i]);
-    planes[256 + i] = static_cast<uint8_t>(lut[i] >> 8);
-    planes[512 + i] = static_cast<uint8_t>(lut[i] >> 16);
-    planes[768 + i] = static_cast<uint8_t>(lut[i] >> 31 << 7);
-  }
-}
-
 namespace {
 
 VectorPaths Build(int level) {
@@ -59,7 +50,8 @@ VectorPaths Build(int level) {
     v.name = "AVX-512";
     v.rows = &k;
     v.wipeRows = Avx512WipeRows;
-    v.palQuadRows = Avx512PalQuadRows;
+    // The quad rows stay AVX2: the 512-bit rows (palette planes in
+    // registers, byte permutes) measured slower on both processors tried.
   }
 #endif
   return v;

@@ -118,24 +118,19 @@ int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, int w);
 // Mode-0 quad row of a palettised source. Pixel j draws lut[px[e]] with
 // e = origin + ((av + j * sv) >> 32) * w + ((au + j * su) >> 32), skipping
 // entries with bit 31 set when keyed. The caller guarantees every e is inside
-// the picture. planes holds the same table as four planes of 256 bytes:
-// blue, green, red, and 0x80 where the entry is keyed.
+// the picture.
 struct PalQuadRow {
   uint8_t* d;
   const uint8_t* px;
   const uint32_t* lut;
-  const uint8_t* planes;
   int64_t au, av, su, sv;
   int32_t origin, w;
   int n;
   bool keyed;
 };
-// Fills the planes of PalQuadRow from its table.
-void BuildPalPlanes(const uint32_t* lut, uint8_t planes[1024]);
-// Whole rows, count of them at once; all of them share px, lut, planes and
-// keyed, and no two write the same pixel.
+// Whole rows, count of them at once; all of them share px, lut and keyed, and no two write the same
+// pixel.
 void Avx2PalQuadRows(const PalQuadRow* rows, int count);
-void Avx512PalQuadRows(const PalQuadRow* rows, int count);
 // The weighted mix of RowKernels, 64 bytes a step.
 void Avx512MixW(uint8_t* d, const uint8_t* s, const uint8_t* w, int n, int total);
 }  // namespace blt
@@ -145,7 +140,7 @@ namespace blt {
 // and the loop draws the case with its scalar reference.
 struct VectorPaths {
   int level;
-  const char* name;  // what the level draws with, for the log
+  const char* name;        // what the level draws with, for the log
   const RowKernels* rows;  // null at level 0
   // Rows with an alpha plane go through the row kernels: from AVX2 on, where
   // expanding the plane row by row costs less than the kernels save.

@@ -210,10 +210,8 @@ namespace {
 // up and for the odd bytes by masking them in place.
 ZV_AVX2 inline __m256i MulBytes(__m256i x, __m256i w) {
   const __m256i low = _mm256_set1_epi16(0xFF);
-  const __m256i even =
-      _mm256_mulhi_epu16(_mm256_slli_epi16(x, 8), _mm256_and_si256(w, low));
-  const __m256i odd =
-      _mm256_mulhi_epu16(_mm256_andnot_si256(low, x), _mm256_srli_epi16(w, 8));
+  const __m256i even = _mm256_mulhi_epu16(_mm256_slli_epi16(x, 8), _mm256_and_si256(w, low));
+  const __m256i odd = _mm256_mulhi_epu16(_mm256_andnot_si256(low, x), _mm256_srli_epi16(w, 8));
   return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
 }
 
@@ -536,14 +534,14 @@ ZV_AVX2 inline void PalQuadRowOne(const PalQuadRow& r) {
   alignas(32) int32_t es[8];
   uint8_t* d = r.d;
   int j = 0;
-  // Two entries of the table side by side in a general register, moved over
-  // whole: a vector load of values just stored one by one would wait for
-  // every store.
-  auto two = [&](int t) ZV_AVX2 {
-    uint64_t ee;
-    std::memcpy(&ee, es + t, 8);
-    return static_cast<int64_t>(uint64_t{lut[px[static_cast<uint32_t>(ee)]]} |
-                                uint64_t{lut[px[ee >> 32]]} << 32);
+  // Four entries of the table inserted straight from memory, their indices
+  // read as unsigned (no sign extension): fewer operations than pairing
+  // entries in a general register first.
+  auto four = [&](int t) ZV_AVX2 {
+    auto at = [&](int i) { return static_cast<int>(lut[px[static_cast<uint32_t>(es[i])]]); };
+    const int a = at(t), b = at(t + 1), c = at(t + 2), e = at(t + 3);
+    return _mm_insert_epi32(_mm_insert_epi32(_mm_insert_epi32(_mm_cvtsi32_si128(a), b, 1), c, 2), e,
+                            3);
   };
   // Groups followed by another one are stored as two overlapping halves, the
   // second one's last four bytes landing in the next group, which is stored
@@ -559,19 +557,20 @@ ZV_AVX2 inline void PalQuadRowOne(const PalQuadRow& r) {
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
     return _mm256_shuffle_epi8(_mm256_set_m128i(b, a), expand);
   };
+  // In locals: the stores through d could alias the row's fields.
+  const int n = r.n;
+  const bool keyed = r.keyed;
   __m256i dcur = _mm256_setzero_si256();
-  if (r.keyed && r.n >= 8) dcur = r.n >= 16 ? loadOver(d) : Load8x24(d);
-  for (; j + 8 <= r.n; j += 8, d += 24) {
+  if (keyed && n >= 8) dcur = n >= 16 ? loadOver(d) : Load8x24(d);
+  for (; j + 8 <= n; j += 8, d += 24) {
     _mm256_store_si256(reinterpret_cast<__m256i*>(es), e);
-    const __m128i lo = _mm_set_epi64x(two(2), two(0));
-    const __m128i up = _mm_set_epi64x(two(6), two(4));
-    __m256i c = _mm256_inserti128_si256(_mm256_castsi128_si256(lo), up, 1);
-    const bool more = j + 16 <= r.n;
+    __m256i c = _mm256_inserti128_si256(_mm256_castsi128_si256(four(0)), four(4), 1);
+    const bool more = j + 16 <= n;
     __m256i dnext = _mm256_setzero_si256();
     // No branch on the key: where keyed and drawn pixels change is not
     // predictable.
-    if (r.keyed) {
-      if (more) dnext = j + 24 <= r.n ? loadOver(d + 24) : Load8x24(d + 24);
+    if (keyed) {
+      if (more) dnext = j + 24 <= n ? loadOver(d + 24) : Load8x24(d + 24);
       c = _mm256_blendv_epi8(c, dcur, _mm256_srai_epi32(c, 31));
     }
     if (more) {
@@ -589,13 +588,13 @@ ZV_AVX2 inline void PalQuadRowOne(const PalQuadRow& r) {
     e = _mm256_add_epi32(_mm256_sub_epi32(_mm256_add_epi32(e, k), carryU),
                          _mm256_and_si256(carryV, width));
   }
-  const int rest = r.n - j;
+  const int rest = n - j;
   if (rest == 0) return;
   // The last few pixels: lanes past the row are neither read nor written.
   _mm256_store_si256(reinterpret_cast<__m256i*>(es), e);
   for (int i = 0; i < rest; i++, d += 3) {
     const uint32_t c = lut[px[es[i]]];
-    if (r.keyed && (c & 0x80000000u)) continue;
+    if (keyed && (c & 0x80000000u)) continue;
     d[0] = static_cast<uint8_t>(c);
     d[1] = static_cast<uint8_t>(c >> 8);
     d[2] = static_cast<uint8_t>(c >> 16);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/acm_format.h"
 #include "platform/plt_acm.h"
 
 struct PltAcmStream {
@@ -16,8 +17,6 @@ struct PltAcmStream {
 };
 
 namespace {
-
-constexpr int kMaxExtra = PLT_WAVE_FORMAT_AREA - static_cast<int>(sizeof(PltWaveFormat));
 
 // A file of size bytes whose first `stored` bytes are data; the rest read as
 // zeros (a size question needs only the length of the data).
@@ -63,16 +62,6 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
   for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
 
-// Copies the format and its extra bytes (at most kMaxExtra of them).
-std::vector<uint8_t> FormatBlock(const PltWaveFormat* f) {
-  int extra = std::min<int>(f->extraSize, kMaxExtra);
-  std::vector<uint8_t> v(sizeof(PltWaveFormat) + static_cast<size_t>(extra));
-  std::memcpy(v.data(), f, v.size());
-  uint16_t e = static_cast<uint16_t>(extra);
-  std::memcpy(v.data() + 16, &e, 2);
-  return v;
-}
-
 // A WAV file of the format block and n bytes of data; without data, only the
 // headers (announcing n bytes).
 std::vector<uint8_t> WavImage(const std::vector<uint8_t>& fmt, const uint8_t* data, uint32_t n) {
@@ -114,31 +103,21 @@ bool OpenImage(Opened* o, const std::vector<uint8_t>& fmt, const uint8_t* data, 
   return o->sf != nullptr;
 }
 
-bool IsPcm16For(const PltWaveFormat* pcm, const PltWaveFormat* other) {
-  return pcm->formatTag == PLT_WAVE_FORMAT_PCM && pcm->bitsPerSample == 16 &&
-         pcm->channels == other->channels && pcm->samplesPerSec == other->samplesPerSec;
-}
-
-uint16_t SamplesPerBlock(const std::vector<uint8_t>& fmt) {
-  if (fmt.size() < sizeof(PltWaveFormat) + 2) return 0;
-  return static_cast<uint16_t>(fmt[18] | (fmt[19] << 8));
-}
-
 }  // namespace
 
 PltAcmStream* PLT_AcmStreamOpen(const PltWaveFormat* src, const PltWaveFormat* dst) {
   if (!src || !dst || src->channels == 0 || src->samplesPerSec == 0) return nullptr;
   if (src->formatTag == PLT_WAVE_FORMAT_PCM && dst->formatTag != PLT_WAVE_FORMAT_PCM) {
     // PCM to a compressed format: only sizes are asked for.
-    if (!IsPcm16For(src, dst) || dst->blockAlign == 0) return nullptr;
+    if (!PLT_AcmFormatIsPcm16For(src, dst) || dst->blockAlign == 0) return nullptr;
     auto* s = new PltAcmStream;
-    s->format = FormatBlock(dst);
+    s->format = PLT_AcmFormatBlock(dst);
     s->dst = *src;
     s->decode = false;
     return s;
   }
-  if (!IsPcm16For(dst, src) || src->blockAlign == 0) return nullptr;
-  std::vector<uint8_t> fmt = FormatBlock(src);
+  if (!PLT_AcmFormatIsPcm16For(dst, src) || src->blockAlign == 0) return nullptr;
+  std::vector<uint8_t> fmt = PLT_AcmFormatBlock(src);
   // Probe with one block of silence: the codec library must read the format.
   std::vector<uint8_t> probe(src->blockAlign, 0);
   Opened o;
@@ -160,25 +139,9 @@ void PLT_AcmStreamClose(PltAcmStream* s) {
 
 int PLT_AcmStreamSize(PltAcmStream* s, uint32_t srcBytes, uint32_t* dstBytes) {
   if (!s || !dstBytes) return 0;
+  if (!s->decode) return PLT_AcmFormatEncodedSize(s->format, srcBytes, dstBytes);
   PltWaveFormat f;
   std::memcpy(&f, s->format.data(), sizeof f);
-  if (!s->decode) {
-    // PCM bytes to compressed bytes: whole blocks of the compressed format.
-    const uint32_t pcmBlock = 2u * f.channels;
-    const uint16_t spb = SamplesPerBlock(s->format);
-    uint64_t out;
-    if (spb > 0) {
-      out =
-          static_cast<uint64_t>(srcBytes) / (static_cast<uint64_t>(spb) * pcmBlock) * f.blockAlign;
-    } else {
-      const uint64_t pcmPerSec = static_cast<uint64_t>(f.samplesPerSec) * pcmBlock;
-      out = static_cast<uint64_t>(srcBytes) * f.avgBytesPerSec / pcmPerSec;
-      out -= out % f.blockAlign;
-    }
-    if (out > UINT32_MAX) return 0;
-    *dstBytes = static_cast<uint32_t>(out);
-    return 1;
-  }
   if (srcBytes == 0) {
     *dstBytes = 0;
     return 1;

@@ -15,14 +15,10 @@
 #include <vector>
 #include FT_FREETYPE_H
 
-#include "platform/glyph_blit.h"
+#include "platform/glyph_front.h"
 #include "platform/plt_glyph.h"
 
 namespace {
-
-// Larger requests are refused rather than handed to FreeType, which would
-// allocate a bitmap of that size for nothing a canvas could hold.
-constexpr int kMaxPixelHeight = 1024;
 
 struct GlyphState {
   FT_Library library = nullptr;
@@ -81,152 +77,10 @@ bool OpenFace(const char* path, int index) {
   return true;
 }
 
-bool EnsureFace() {
-  if (g_glyph.face) return true;
-  if (g_glyph.fontFailed) return false;
-  if (!g_glyph.library && FT_Init_FreeType(&g_glyph.library) != 0) {
-    g_glyph.library = nullptr;
-    g_glyph.fontFailed = true;
-    return false;
-  }
-  char path[1024];
-  int index = 0;
-  if (FindFontFile(path, sizeof path, &index) && OpenFace(path, index)) return true;
-  static const char* const kFallbacks[] = {
-      "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
-      "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
-  };
-  for (const char* f : kFallbacks) {
-    if (OpenFace(f, 0)) return true;
-  }
-  g_glyph.fontFailed = true;
-  return false;
-}
-
 bool SetHeight(int h) {
   if (g_glyph.currentHeight == h) return true;
   if (FT_Set_Pixel_Sizes(g_glyph.face, 0, static_cast<FT_UInt>(h)) != 0) return false;
   g_glyph.currentHeight = h;
-  return true;
-}
-
-// A rendered glyph kept for reuse: the text engine draws the same characters
-// at the same sizes frame after frame.
-struct CachedGlyph {
-  uint32_t cp = 0;
-  int height = 0;  // 0: empty slot
-  int left = 0;    // from the pen
-  int top = 0;     // from the top of the cell
-  int width = 0, rows = 0;
-  int advance = 0;
-  std::vector<uint8_t> grey;
-};
-
-constexpr int kCacheSlots = 256;
-CachedGlyph g_cache[kCacheSlots];
-
-CachedGlyph& CacheSlot(uint32_t cp, int h) {
-  uint32_t key = cp * 2654435761u ^ static_cast<uint32_t>(h) * 40503u;
-  return g_cache[(key >> 8) % kCacheSlots];
-}
-
-void ClearCache() {
-  for (CachedGlyph& c : g_cache) c = CachedGlyph{};
-}
-
-// Rasterizes cp at height h into a cache slot; false when FreeType fails.
-bool Rasterize(uint32_t cp, int h, CachedGlyph* out) {
-  if (!SetHeight(h)) return false;
-  FT_Face face = g_glyph.face;
-  FT_UInt gi = FT_Get_Char_Index(face, cp);
-  // Outlines only: the font's embedded bitmaps are one bit deep.
-  if (FT_Load_Glyph(face, gi, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP) != 0) return false;
-  long ascender = face->ascender;
-  if (ascender < 0) ascender = 0;
-  if (ascender > face->units_per_EM) ascender = face->units_per_EM;
-  int baseline = static_cast<int>((ascender * h + face->units_per_EM / 2) / face->units_per_EM);
-  const FT_GlyphSlot slot = face->glyph;
-  const FT_Bitmap& bm = slot->bitmap;
-  out->cp = cp;
-  out->height = h;
-  out->left = slot->bitmap_left;
-  out->top = baseline - slot->bitmap_top;
-  out->width = static_cast<int>(bm.width);
-  out->rows = static_cast<int>(bm.rows);
-  out->advance = static_cast<int>((slot->advance.x + 32) >> 6);
-  out->grey.assign(static_cast<size_t>(out->width) * out->rows, 0);
-  for (int row = 0; row < out->rows; ++row) {
-    const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch;
-    uint8_t* dst = out->grey.data() + static_cast<size_t>(row) * out->width;
-    for (int col = 0; col < out->width; ++col) {
-      unsigned v = 0;
-      if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-        v = (src[col >> 3] & (0x80 >> (col & 7))) ? 255u : 0u;
-      } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
-        v = src[col];
-        if (bm.num_grays != 256 && bm.num_grays > 1) v = v * 255u / (bm.num_grays - 1u);
-      }
-      dst[col] = static_cast<uint8_t>(v);
-    }
-  }
-  return true;
-}
-
-// Draws a glyph with its cell's top-left at (x, y).
-void Blit(const CachedGlyph& g, uint32_t* canvas, int cw, int ch, int x, int y) {
-  PLT_GlyphBlit(g.grey.data(), g.width, g.rows, canvas, cw, ch, x + g.left, y + g.top);
-}
-
-// Renders cp with the top of its cell at (x, y); returns the advance or 0.
-int RenderCodepoint(uint32_t cp, int h, uint32_t* canvas, int cw, int ch, int x, int y,
-                    bool* failed = nullptr) {
-  if (failed) *failed = false;
-  if (!EnsureFace()) return 0;
-  if (h <= 0 || h > kMaxPixelHeight) {
-    if (failed) *failed = true;
-    return 0;
-  }
-  if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) return 0;  // control characters draw nothing
-  CachedGlyph& g = CacheSlot(cp, h);
-  if (g.height != h || g.cp != cp) {
-    if (!Rasterize(cp, h, &g)) {
-      g = CachedGlyph{};
-      if (failed) *failed = true;
-      return 0;
-    }
-  }
-  if (canvas && cw > 0 && ch > 0) Blit(g, canvas, cw, ch, x, y);
-  return g.advance;
-}
-
-// Decodes one Shift-JIS character (lead byte in the low byte) to a code point.
-bool SjisCodeToCodepoint(uint32_t code, uint32_t* cp) {
-  if (code >= 0x10000) return false;
-  char in[2];
-  size_t inLen;
-  if (code < 0x100) {
-    in[0] = static_cast<char>(code);
-    inLen = 1;
-  } else {
-    in[0] = static_cast<char>(code & 0xFF);
-    in[1] = static_cast<char>(code >> 8);
-    inLen = 2;
-  }
-  if (g_glyph.sjisToUtf32 == kNoIconv) {
-    g_glyph.sjisToUtf32 = iconv_open("UTF-32LE", "CP932");
-    if (g_glyph.sjisToUtf32 == kNoIconv) return false;
-  }
-  iconv(g_glyph.sjisToUtf32, nullptr, nullptr, nullptr, nullptr);
-  unsigned char out[8];
-  char* ip = in;
-  char* op = reinterpret_cast<char*>(out);
-  size_t il = inLen, ol = sizeof out;
-  if (iconv(g_glyph.sjisToUtf32, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 ||
-      sizeof out - ol != 4) {
-    return false;
-  }
-  *cp = static_cast<uint32_t>(out[0]) | (static_cast<uint32_t>(out[1]) << 8) |
-        (static_cast<uint32_t>(out[2]) << 16) | (static_cast<uint32_t>(out[3]) << 24);
   return true;
 }
 
@@ -255,25 +109,90 @@ const char* Convert(iconv_t* cd, const char* to, const char* from, const char* i
 
 }  // namespace
 
-int PLT_GlyphRenderSjis(uint32_t code, int pixelHeight, uint32_t* canvas, int canvasWidth,
-                        int canvasHeight) {
-  if (canvas && canvasWidth > 0 && canvasHeight > 0) {
-    std::memset(canvas, 0,
-                static_cast<size_t>(canvasWidth) * static_cast<size_t>(canvasHeight) * 4u);
+bool PLT_RasterOpen() {
+  if (g_glyph.face) return true;
+  if (g_glyph.fontFailed) return false;
+  if (!g_glyph.library && FT_Init_FreeType(&g_glyph.library) != 0) {
+    g_glyph.library = nullptr;
+    g_glyph.fontFailed = true;
+    return false;
   }
-  if (!EnsureFace()) return 0;
-  uint32_t cp = 0;
-  // A code the code page does not know draws nothing, as the system's text
-  // output would draw no known glyph for it.
-  if (!SjisCodeToCodepoint(code, &cp)) return 1;
-  bool failed = false;
-  RenderCodepoint(cp, pixelHeight, canvas, canvasWidth, canvasHeight, 0, 0, &failed);
-  return failed ? -1 : 1;
+  char path[1024];
+  int index = 0;
+  if (FindFontFile(path, sizeof path, &index) && OpenFace(path, index)) return true;
+  static const char* const kFallbacks[] = {
+      "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+      "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
+  };
+  for (const char* f : kFallbacks) {
+    if (OpenFace(f, 0)) return true;
+  }
+  g_glyph.fontFailed = true;
+  return false;
 }
 
-int PLT_GlyphRenderCodepoint(uint32_t cp, int pixelHeight, uint32_t* canvas, int canvasWidth,
-                             int canvasHeight, int x, int y) {
-  return RenderCodepoint(cp, pixelHeight, canvas, canvasWidth, canvasHeight, x, y);
+bool PLT_RasterGlyph(uint32_t cp, int h, PltGlyphImage* out) {
+  if (!SetHeight(h)) return false;
+  FT_Face face = g_glyph.face;
+  FT_UInt gi = FT_Get_Char_Index(face, cp);
+  // Outlines only: the font's embedded bitmaps are one bit deep.
+  if (FT_Load_Glyph(face, gi, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP) != 0) return false;
+  long ascender = face->ascender;
+  if (ascender < 0) ascender = 0;
+  if (ascender > face->units_per_EM) ascender = face->units_per_EM;
+  int baseline = static_cast<int>((ascender * h + face->units_per_EM / 2) / face->units_per_EM);
+  const FT_GlyphSlot slot = face->glyph;
+  const FT_Bitmap& bm = slot->bitmap;
+  out->left = slot->bitmap_left;
+  out->top = baseline - slot->bitmap_top;
+  out->width = static_cast<int>(bm.width);
+  out->rows = static_cast<int>(bm.rows);
+  out->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  out->grey.assign(static_cast<size_t>(out->width) * out->rows, 0);
+  for (int row = 0; row < out->rows; ++row) {
+    const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch;
+    uint8_t* dst = out->grey.data() + static_cast<size_t>(row) * out->width;
+    for (int col = 0; col < out->width; ++col) {
+      unsigned v = 0;
+      if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+        v = (src[col >> 3] & (0x80 >> (col & 7))) ? 255u : 0u;
+      } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
+        v = src[col];
+        if (bm.num_grays != 256 && bm.num_grays > 1) v = v * 255u / (bm.num_grays - 1u);
+      }
+      dst[col] = static_cast<uint8_t>(v);
+    }
+  }
+  return true;
+}
+
+bool PLT_RasterSjis(uint32_t code, uint32_t* cp) {
+  char in[2];
+  size_t inLen;
+  if (code < 0x100) {
+    in[0] = static_cast<char>(code);
+    inLen = 1;
+  } else {
+    in[0] = static_cast<char>(code & 0xFF);
+    in[1] = static_cast<char>(code >> 8);
+    inLen = 2;
+  }
+  if (g_glyph.sjisToUtf32 == kNoIconv) {
+    g_glyph.sjisToUtf32 = iconv_open("UTF-32LE", "CP932");
+    if (g_glyph.sjisToUtf32 == kNoIconv) return false;
+  }
+  iconv(g_glyph.sjisToUtf32, nullptr, nullptr, nullptr, nullptr);
+  unsigned char out[8];
+  char* ip = in;
+  char* op = reinterpret_cast<char*>(out);
+  size_t il = inLen, ol = sizeof out;
+  if (iconv(g_glyph.sjisToUtf32, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 ||
+      sizeof out - ol != 4) {
+    return false;
+  }
+  *cp = static_cast<uint32_t>(out[0]) | (static_cast<uint32_t>(out[1]) << 8) |
+        (static_cast<uint32_t>(out[2]) << 16) | (static_cast<uint32_t>(out[3]) << 24);
+  return true;
 }
 
 const char* PLT_SjisToUtf8(const char* sjis, char* out, int outSize) {
@@ -284,8 +203,7 @@ const char* PLT_Utf8ToSjis(const char* utf8, char* out, int outSize) {
   return Convert(&g_glyph.utf8ToSjis, "CP932", "UTF-8", utf8, out, outSize);
 }
 
-void PLT_GlyphShutdown() {
-  ClearCache();
+void PLT_RasterClose() {
   if (g_glyph.face) FT_Done_Face(g_glyph.face);
   if (g_glyph.library) FT_Done_FreeType(g_glyph.library);
   for (iconv_t* cd : {&g_glyph.sjisToUtf32, &g_glyph.sjisToUtf8, &g_glyph.utf8ToSjis}) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/acm_format.h"
 #include "platform/adpcm.h"
 #include "platform/plt_acm.h"
 
@@ -16,15 +17,8 @@ struct PltAcmStream {
 
 namespace {
 
-constexpr int kMaxExtra = PLT_WAVE_FORMAT_AREA - static_cast<int>(sizeof(PltWaveFormat));
-
-bool IsPcm16For(const PltWaveFormat* pcm, const PltWaveFormat* other) {
-  return pcm->formatTag == PLT_WAVE_FORMAT_PCM && pcm->bitsPerSample == 16 &&
-         pcm->channels == other->channels && pcm->samplesPerSec == other->samplesPerSec;
-}
-
 bool LayoutOf(const PltWaveFormat* f, AdpcmLayout* l) {
-  const int extra = std::min<int>(f->extraSize, kMaxExtra);
+  const int extra = std::min<int>(f->extraSize, PLT_ACM_MAX_EXTRA);
   const auto* bytes = reinterpret_cast<const uint8_t*>(f) + sizeof(PltWaveFormat);
   return ADPCM_Layout(f->formatTag, f->channels, f->blockAlign, bytes, extra, l);
 }
@@ -35,12 +29,12 @@ PltAcmStream* PLT_AcmStreamOpen(const PltWaveFormat* src, const PltWaveFormat* d
   if (!src || !dst || src->channels == 0 || src->samplesPerSec == 0) return nullptr;
   auto* s = new PltAcmStream{};
   if (src->formatTag == PLT_WAVE_FORMAT_PCM && dst->formatTag != PLT_WAVE_FORMAT_PCM) {
-    if (IsPcm16For(src, dst) && LayoutOf(dst, &s->layout)) {
+    if (PLT_AcmFormatIsPcm16For(src, dst) && LayoutOf(dst, &s->layout)) {
       s->pcm = *src;
       s->decode = false;
       return s;
     }
-  } else if (IsPcm16For(dst, src) && LayoutOf(src, &s->layout)) {
+  } else if (PLT_AcmFormatIsPcm16For(dst, src) && LayoutOf(src, &s->layout)) {
     s->pcm = *dst;
     s->decode = true;
     return s;

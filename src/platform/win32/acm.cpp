@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/acm_format.h"
 #include "platform/plt_acm.h"
 
 struct PltAcmStream {
@@ -20,28 +21,7 @@ struct PltAcmStream {
 
 namespace {
 
-constexpr int kMaxExtra = PLT_WAVE_FORMAT_AREA - static_cast<int>(sizeof(PltWaveFormat));
 static_assert(sizeof(PltWaveFormat) == sizeof(WAVEFORMATEX));
-
-// Copies the format and its extra bytes (at most kMaxExtra of them).
-std::vector<uint8_t> FormatBlock(const PltWaveFormat* f) {
-  const int extra = std::min<int>(f->extraSize, kMaxExtra);
-  std::vector<uint8_t> v(sizeof(PltWaveFormat) + static_cast<size_t>(extra));
-  std::memcpy(v.data(), f, v.size());
-  const uint16_t e = static_cast<uint16_t>(extra);
-  std::memcpy(v.data() + 16, &e, 2);
-  return v;
-}
-
-bool IsPcm16For(const PltWaveFormat* pcm, const PltWaveFormat* other) {
-  return pcm->formatTag == PLT_WAVE_FORMAT_PCM && pcm->bitsPerSample == 16 &&
-         pcm->channels == other->channels && pcm->samplesPerSec == other->samplesPerSec;
-}
-
-uint16_t SamplesPerBlock(const std::vector<uint8_t>& fmt) {
-  if (fmt.size() < sizeof(PltWaveFormat) + 2) return 0;
-  return static_cast<uint16_t>(fmt[18] | (fmt[19] << 8));
-}
 
 WAVEFORMATEX* AsFormat(std::vector<uint8_t>& v) {
   return reinterpret_cast<WAVEFORMATEX*>(v.data());
@@ -53,16 +33,16 @@ PltAcmStream* PLT_AcmStreamOpen(const PltWaveFormat* src, const PltWaveFormat* d
   if (!src || !dst || src->channels == 0 || src->samplesPerSec == 0) return nullptr;
   if (src->formatTag == PLT_WAVE_FORMAT_PCM && dst->formatTag != PLT_WAVE_FORMAT_PCM) {
     // PCM to a compressed format: only sizes are asked for.
-    if (!IsPcm16For(src, dst) || dst->blockAlign == 0) return nullptr;
+    if (!PLT_AcmFormatIsPcm16For(src, dst) || dst->blockAlign == 0) return nullptr;
     auto* s = new PltAcmStream;
-    s->format = FormatBlock(dst);
+    s->format = PLT_AcmFormatBlock(dst);
     s->dst = *src;
     s->decode = false;
     s->stream = nullptr;
     return s;
   }
-  if (!IsPcm16For(dst, src) || src->blockAlign == 0) return nullptr;
-  std::vector<uint8_t> fmt = FormatBlock(src);
+  if (!PLT_AcmFormatIsPcm16For(dst, src) || src->blockAlign == 0) return nullptr;
+  std::vector<uint8_t> fmt = PLT_AcmFormatBlock(src);
   WAVEFORMATEX pcm;
   std::memcpy(&pcm, dst, sizeof pcm);
   pcm.cbSize = 0;
@@ -87,25 +67,7 @@ void PLT_AcmStreamClose(PltAcmStream* s) {
 
 int PLT_AcmStreamSize(PltAcmStream* s, uint32_t srcBytes, uint32_t* dstBytes) {
   if (!s || !dstBytes) return 0;
-  PltWaveFormat f;
-  std::memcpy(&f, s->format.data(), sizeof f);
-  if (!s->decode) {
-    // PCM bytes to compressed bytes: whole blocks of the compressed format.
-    const uint32_t pcmBlock = 2u * f.channels;
-    const uint16_t spb = SamplesPerBlock(s->format);
-    uint64_t out;
-    if (spb > 0) {
-      out =
-          static_cast<uint64_t>(srcBytes) / (static_cast<uint64_t>(spb) * pcmBlock) * f.blockAlign;
-    } else {
-      const uint64_t pcmPerSec = static_cast<uint64_t>(f.samplesPerSec) * pcmBlock;
-      out = static_cast<uint64_t>(srcBytes) * f.avgBytesPerSec / pcmPerSec;
-      out -= out % f.blockAlign;
-    }
-    if (out > UINT32_MAX) return 0;
-    *dstBytes = static_cast<uint32_t>(out);
-    return 1;
-  }
+  if (!s->decode) return PLT_AcmFormatEncodedSize(s->format, srcBytes, dstBytes);
   if (srcBytes == 0) {
     *dstBytes = 0;
     return 1;

@@ -15,12 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/glyph_blit.h"
+#include "platform/glyph_front.h"
 #include "platform/plt_glyph.h"
 
 namespace {
 
-constexpr int kMaxPixelHeight = 1024;
 // Glyphs up to this height are drawn at kOversample times their size; larger
 // ones are smooth enough drawn as they are, and the drawing surface stays small.
 constexpr int kOversample = 4;
@@ -65,27 +64,6 @@ std::wstring ChooseFace(HDC dc) {
   lf.lfFaceName[0] = 0;
   ::EnumFontFamiliesExW(dc, &lf, OnFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
-}
-
-bool EnsureFace() {
-  if (g_glyph.fontFailed) return false;
-  if (g_glyph.dc) return true;
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  if (!dc) {
-    g_glyph.fontFailed = true;
-    return false;
-  }
-  g_glyph.face = ChooseFace(dc);
-  if (g_glyph.face.empty()) {
-    ::DeleteDC(dc);
-    g_glyph.fontFailed = true;
-    return false;
-  }
-  g_glyph.dc = dc;
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, RGB(255, 255, 255));
-  ::SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
-  return true;
 }
 
 bool SelectFont(int pixels) {
@@ -134,26 +112,6 @@ bool EnsureSurface(int w, int h) {
   return true;
 }
 
-struct CachedGlyph {
-  uint32_t cp = 0;
-  int height = 0;  // 0: empty slot
-  int width = 0, rows = 0;
-  int advance = 0;
-  std::vector<uint8_t> grey;
-};
-
-constexpr int kCacheSlots = 256;
-CachedGlyph g_cache[kCacheSlots];
-
-CachedGlyph& CacheSlot(uint32_t cp, int h) {
-  uint32_t key = cp * 2654435761u ^ static_cast<uint32_t>(h) * 40503u;
-  return g_cache[(key >> 8) % kCacheSlots];
-}
-
-void ClearCache() {
-  for (CachedGlyph& c : g_cache) c = CachedGlyph{};
-}
-
 int Utf16(uint32_t cp, wchar_t* out) {
   if (cp < 0x10000) {
     out[0] = static_cast<wchar_t>(cp);
@@ -163,94 +121,6 @@ int Utf16(uint32_t cp, wchar_t* out) {
   out[0] = static_cast<wchar_t>(0xD800 + (cp >> 10));
   out[1] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
   return 2;
-}
-
-// Draws cp at h pixels (oversampled) and reduces it into a cache slot.
-bool Rasterize(uint32_t cp, int h, CachedGlyph* out) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return false;
-  const int k = h <= kOversampleUpTo ? kOversample : 1;
-  if (!SelectFont(h * k)) return false;
-  wchar_t text[2];
-  const int units = Utf16(cp, text);
-  SIZE extent;
-  TEXTMETRICW tm;
-  if (!::GetTextExtentPoint32W(g_glyph.dc, text, units, &extent) ||
-      !::GetTextMetricsW(g_glyph.dc, &tm)) {
-    return false;
-  }
-  // Room for what an italic-like overhang or a wide glyph draws past the advance.
-  const int bigW = extent.cx + h * k / 2 + k;
-  const int bigH = std::max<int>(tm.tmHeight, h * k) + k;
-  if (!EnsureSurface(bigW, bigH)) return false;
-  ::GdiFlush();
-  for (int y = 0; y < bigH; ++y) {
-    std::memset(g_glyph.bits + static_cast<size_t>(y) * g_glyph.dibW, 0,
-                static_cast<size_t>(bigW) * 4u);
-  }
-  if (!::TextOutW(g_glyph.dc, 0, 0, text, units)) return false;
-  ::GdiFlush();
-  const int w = (bigW + k - 1) / k, rows = (bigH + k - 1) / k;
-  out->cp = cp;
-  out->height = h;
-  out->advance = (extent.cx + k / 2) / k;
-  out->width = w;
-  out->rows = rows;
-  out->grey.assign(static_cast<size_t>(w) * rows, 0);
-  const int full = k * k;
-  for (int row = 0; row < rows; ++row) {
-    for (int col = 0; col < w; ++col) {
-      int lit = 0;
-      for (int sy = row * k; sy < std::min(bigH, row * k + k); ++sy) {
-        const uint32_t* src = g_glyph.bits + static_cast<size_t>(sy) * g_glyph.dibW;
-        for (int sx = col * k; sx < std::min(bigW, col * k + k); ++sx) {
-          if (src[sx] & 0xFF) ++lit;
-        }
-      }
-      out->grey[static_cast<size_t>(row) * w + col] = static_cast<uint8_t>(lit * 255 / full);
-    }
-  }
-  return true;
-}
-
-void Blit(const CachedGlyph& g, uint32_t* canvas, int cw, int ch, int x, int y) {
-  PLT_GlyphBlit(g.grey.data(), g.width, g.rows, canvas, cw, ch, x, y);
-}
-
-int RenderCodepoint(uint32_t cp, int h, uint32_t* canvas, int cw, int ch, int x, int y,
-                    bool* failed = nullptr) {
-  if (failed) *failed = false;
-  if (!EnsureFace()) return 0;
-  if (h <= 0 || h > kMaxPixelHeight) {
-    if (failed) *failed = true;
-    return 0;
-  }
-  if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) return 0;  // control characters draw nothing
-  CachedGlyph& g = CacheSlot(cp, h);
-  if (g.height != h || g.cp != cp) {
-    if (!Rasterize(cp, h, &g)) {
-      g = CachedGlyph{};
-      if (failed) *failed = true;
-      return 0;
-    }
-  }
-  if (canvas && cw > 0 && ch > 0) Blit(g, canvas, cw, ch, x, y);
-  return g.advance;
-}
-
-bool SjisCodeToCodepoint(uint32_t code, uint32_t* cp) {
-  if (code >= 0x10000) return false;
-  char in[2];
-  int inLen = 1;
-  in[0] = static_cast<char>(code & 0xFF);
-  if (code >= 0x100) {
-    in[1] = static_cast<char>(code >> 8);
-    inLen = 2;
-  }
-  wchar_t out[4];
-  const int n = ::MultiByteToWideChar(kCodePageSjis, MB_ERR_INVALID_CHARS, in, inLen, out, 4);
-  if (n != 1) return false;
-  *cp = out[0];
-  return true;
 }
 
 // Converts between two code pages through UTF-16; "" when the input does not
@@ -277,25 +147,84 @@ const char* Convert(UINT from, UINT to, const char* in, char* out, int outSize) 
 
 }  // namespace
 
-int PLT_GlyphRenderSjis(uint32_t code, int pixelHeight, uint32_t* canvas, int canvasWidth,
-                        int canvasHeight) {
-  if (canvas && canvasWidth > 0 && canvasHeight > 0) {
-    std::memset(canvas, 0,
-                static_cast<size_t>(canvasWidth) * static_cast<size_t>(canvasHeight) * 4u);
+bool PLT_RasterOpen() {
+  if (g_glyph.fontFailed) return false;
+  if (g_glyph.dc) return true;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  if (!dc) {
+    g_glyph.fontFailed = true;
+    return false;
   }
-  if (!EnsureFace()) return 0;
-  uint32_t cp = 0;
-  // A code the code page does not know draws nothing, as the system's text
-  // output would draw no known glyph for it.
-  if (!SjisCodeToCodepoint(code, &cp)) return 1;
-  bool failed = false;
-  RenderCodepoint(cp, pixelHeight, canvas, canvasWidth, canvasHeight, 0, 0, &failed);
-  return failed ? -1 : 1;
+  g_glyph.face = ChooseFace(dc);
+  if (g_glyph.face.empty()) {
+    ::DeleteDC(dc);
+    g_glyph.fontFailed = true;
+    return false;
+  }
+  g_glyph.dc = dc;
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, RGB(255, 255, 255));
+  ::SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+  return true;
 }
 
-int PLT_GlyphRenderCodepoint(uint32_t cp, int pixelHeight, uint32_t* canvas, int canvasWidth,
-                             int canvasHeight, int x, int y) {
-  return RenderCodepoint(cp, pixelHeight, canvas, canvasWidth, canvasHeight, x, y);
+// Draws cp at h pixels (oversampled) and reduces it.
+bool PLT_RasterGlyph(uint32_t cp, int h, PltGlyphImage* out) {
+  const int k = h <= kOversampleUpTo ? kOversample : 1;
+  if (!SelectFont(h * k)) return false;
+  wchar_t text[2];
+  const int units = Utf16(cp, text);
+  SIZE extent;
+  TEXTMETRICW tm;
+  if (!::GetTextExtentPoint32W(g_glyph.dc, text, units, &extent) ||
+      !::GetTextMetricsW(g_glyph.dc, &tm)) {
+    return false;
+  }
+  // Room for what an italic-like overhang or a wide glyph draws past the advance.
+  const int bigW = extent.cx + h * k / 2 + k;
+  const int bigH = std::max<int>(tm.tmHeight, h * k) + k;
+  if (!EnsureSurface(bigW, bigH)) return false;
+  ::GdiFlush();
+  for (int y = 0; y < bigH; ++y) {
+    std::memset(g_glyph.bits + static_cast<size_t>(y) * g_glyph.dibW, 0,
+                static_cast<size_t>(bigW) * 4u);
+  }
+  if (!::TextOutW(g_glyph.dc, 0, 0, text, units)) return false;
+  ::GdiFlush();
+  const int w = (bigW + k - 1) / k, rows = (bigH + k - 1) / k;
+  out->advance = (extent.cx + k / 2) / k;
+  out->width = w;
+  out->rows = rows;
+  out->grey.assign(static_cast<size_t>(w) * rows, 0);
+  const int full = k * k;
+  for (int row = 0; row < rows; ++row) {
+    for (int col = 0; col < w; ++col) {
+      int lit = 0;
+      for (int sy = row * k; sy < std::min(bigH, row * k + k); ++sy) {
+        const uint32_t* src = g_glyph.bits + static_cast<size_t>(sy) * g_glyph.dibW;
+        for (int sx = col * k; sx < std::min(bigW, col * k + k); ++sx) {
+          if (src[sx] & 0xFF) ++lit;
+        }
+      }
+      out->grey[static_cast<size_t>(row) * w + col] = static_cast<uint8_t>(lit * 255 / full);
+    }
+  }
+  return true;
+}
+
+bool PLT_RasterSjis(uint32_t code, uint32_t* cp) {
+  char in[2];
+  int inLen = 1;
+  in[0] = static_cast<char>(code & 0xFF);
+  if (code >= 0x100) {
+    in[1] = static_cast<char>(code >> 8);
+    inLen = 2;
+  }
+  wchar_t out[4];
+  const int n = ::MultiByteToWideChar(kCodePageSjis, MB_ERR_INVALID_CHARS, in, inLen, out, 4);
+  if (n != 1) return false;
+  *cp = out[0];
+  return true;
 }
 
 const char* PLT_SjisToUtf8(const char* sjis, char* out, int outSize) {
@@ -306,8 +235,7 @@ const char* PLT_Utf8ToSjis(const char* utf8, char* out, int outSize) {
   return Convert(CP_UTF8, kCodePageSjis, utf8, out, outSize);
 }
 
-void PLT_GlyphShutdown() {
-  ClearCache();
+void PLT_RasterClose() {
   if (g_glyph.dc) {
     if (g_glyph.font) ::SelectObject(g_glyph.dc, g_glyph.oldFont);
     if (g_glyph.dib) ::SelectObject(g_glyph.dc, g_glyph.oldBitmap);
