@@ -54,6 +54,7 @@ std::atomic<uint32_t> g_timeMs{0};
 
 void HL_Reset() {
   g_hl = Headless();
+  HL_SetModeChangeResult(PLT_DISP_CHANGE_SUCCESSFUL);
   g_timeMs.store(0);
   PLT_InputResetKeys();
 }
