@@ -205,6 +205,50 @@ TEST_F(DisplayTest, FullScreenMenuBarFollowsTheTopRowsAndTheSizeQueryIsLogged) {
   ASSERT_TRUE(Frames(2));
   EXPECT_EQ(PLT_IsFullScreen(), 0);
   EXPECT_EQ(g_display.menuShown, 0);
+  // A real switch to 640x480, which the system does not store: the desktop
+  // is then 640 wide, and the window command must still go back.
+  HL_PostCommand(CMD_FULLSCREEN);
+  ASSERT_TRUE(Frames(2));
+  HL_SwitchDesktop(640, 480);
+  ASSERT_TRUE(Frames(2));
+  HL_PostCommand(CMD_WINDOW);
+  ASSERT_TRUE(Frames(2));
+  EXPECT_EQ(PLT_IsFullScreen(), 0);
+  EXPECT_EQ(g_cfg.screen, 0);
+}
+
+TEST_F(DisplayTest, AFailedModeChangeIsReportedWithItsReasonAndTheGameGoesOn) {
+  const struct {
+    int result;
+    const char* text;  // empty: no message
+  } kRows[] = {
+      {PLT_DISP_CHANGE_SUCCESSFUL, ""},
+      {PLT_DISP_CHANGE_RESTART, "画面モード変更時、再起動必要"},
+      {PLT_DISP_CHANGE_FAILED, "画面モード変更失敗(ドライバがそのモード変更をサーポートしていません)"},
+      {PLT_DISP_CHANGE_BADMODE, "画面モード変更失敗(そのモードは存在しません)"},
+      {PLT_DISP_CHANGE_NOTUPDATED, "画面モード変更失敗(よーわからん、NT用？)"},
+      {PLT_DISP_CHANGE_BADFLAGS, "画面モード変更失敗(フラグミス)"},
+      {-5, "画面モード変更失敗(原因不明・・・・)"},
+  };
+  Start(32);
+  ASSERT_TRUE(Frames(2));
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.result);
+    const size_t boxes = HL_MessageBoxes().size();
+    HL_SetModeChangeResult(row.result);
+    HL_PostCommand(CMD_FULLSCREEN);
+    ASSERT_TRUE(Frames(2));
+    EXPECT_EQ(PLT_IsFullScreen(), 1);
+    if (row.text[0]) {
+      ASSERT_EQ(HL_MessageBoxes().size(), boxes + 1);
+      EXPECT_EQ(HL_MessageBoxes().back().text, row.text);
+    } else {
+      EXPECT_EQ(HL_MessageBoxes().size(), boxes);
+    }
+    HL_PostCommand(CMD_WINDOW);
+    ASSERT_TRUE(Frames(2));
+    EXPECT_EQ(PLT_IsFullScreen(), 0);
+  }
 }
 
 TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {
