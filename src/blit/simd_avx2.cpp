@@ -118,22 +118,23 @@ namespace {
 // Eight 24-bit pixels <-> eight blue, green, red, x dwords. The loads and
 // stores touch exactly the 24 bytes of the pixels.
 ZV_AVX2 inline __m256i Load8x24(const uint8_t* d) {
-  const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-  const __m128i hi = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + 16));
-  const __m128i up = _mm_alignr_epi8(hi, lo, 12);  // bytes 12..23
-  const __m256i both = _mm256_set_m128i(up, lo);
-  const __m256i expand = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
-                                          1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  // Bytes 0..15 below and 8..23 above: pixels 4..7 start at byte 4 there.
+  const __m256i both = _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 8)), 1);
+  const __m256i expand = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 4,
+                                          5, 6, -1, 7, 8, 9, -1, 10, 11, 12, -1, 13, 14, 15, -1);
   return _mm256_shuffle_epi8(both, expand);
 }
 
 ZV_AVX2 inline void Store8x24(uint8_t* d, __m256i v) {
   const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
                                         1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-  const __m256i p = _mm256_shuffle_epi8(v, pack);
-  const __m128i p0 = _mm256_castsi256_si128(p), p1 = _mm256_extracti128_si256(p, 1);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 16), _mm_srli_si128(p1, 4));
+  // The two lanes' twelve bytes side by side: bytes 0..23 of the register.
+  const __m256i p = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack),
+                                                _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(p));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 16), _mm256_extracti128_si256(p, 1));
 }
 
 // The palette entries of eight indices as dwords. Built from scalar loads
@@ -234,6 +235,11 @@ ZV_AVX2 int Avx2PalFadeAlphaRow(uint8_t* d, const uint8_t* idx, const uint8_t* a
     const __m256i s = Dwords8(pal, ix);
     const __m256i opaque = _mm256_cmpeq_epi32(a, c255);
     const __m256i dv = Load8x24(d);
+    if (_mm256_movemask_epi8(opaque) == -1) {
+      // The inside of a picture: half of the work below.
+      Store8x24(d, _mm256_adds_epu8(s, MulBytes(dv, keep)));
+      continue;
+    }
     // Opaque: s + Mul(256 - P, d). Otherwise Mul(a, s) + Mul(255 - Mul(P, a), d).
     const __m256i ne = _mm256_sub_epi32(c255, _mm256_srli_epi32(_mm256_mullo_epi16(a, vp), 8));
     const __m256i wd = _mm256_blendv_epi8(Spread(ne), keep, opaque);
