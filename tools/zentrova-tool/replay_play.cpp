@@ -98,7 +98,7 @@ void IntArray(std::string& out, const int32_t* v, int n) {
   out += "[";
   for (int i = 0; i < n; ++i) {
     if (i) out += ", ";
-    JSON_Int(out, v[i]);
+    REC_JsonInt(out, v[i]);
   }
   out += "]";
 }
@@ -111,9 +111,9 @@ void History(std::string& out) {
 
 void Field(std::string& out, const char* key, int64_t v, bool first = false) {
   if (!first) out += ", ";
-  JSON_String(out, key);
+  REC_JsonString(out, key);
   out += ": ";
-  JSON_Int(out, v);
+  REC_JsonInt(out, v);
 }
 
 void AfterStep(uint64_t frameSteps) {

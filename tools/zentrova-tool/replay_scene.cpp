@@ -92,41 +92,25 @@ int ParseSceneOption(int argc, char** argv, int i) {
   return 0;
 }
 
-void Hex(std::string& out, const char* bytes) {
-  static const char digits[] = "0123456789abcdef";
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes); *p; ++p) {
-    out += digits[*p >> 4];
-    out += digits[*p & 15];
-  }
-}
-
 void IntArray(std::string& out, const int32_t* v, int n) {
   out += "[";
   for (int i = 0; i < n; ++i) {
     if (i) out += ", ";
-    JSON_Int(out, v[i]);
+    REC_JsonInt(out, v[i]);
   }
   out += "]";
 }
 
 void Field(std::string& out, const char* key, int64_t v, bool first = false) {
   if (!first) out += ", ";
-  JSON_String(out, key);
+  REC_JsonString(out, key);
   out += ": ";
-  JSON_Int(out, v);
+  REC_JsonInt(out, v);
 }
 
 void TraceEntry(int pc, const char* entry) {
   if (!g_sr.trace) return;
-  std::string line = "{";
-  Field(line, "frame", static_cast<int64_t>(g_sr.frame), true);
-  Field(line, "script", g_script.number);
-  Field(line, "pc", pc);
-  line += ", \"entry\": \"";
-  Hex(line, entry);
-  line += "\", \"vars\": ";
-  IntArray(line, g_vars, SCR_VARS);
-  line += "}\n";
+  const std::string line = REC_TraceLine(g_sr.frame, pc, entry);
   std::fwrite(line.data(), 1, line.size(), g_sr.trace);
 }
 
@@ -277,9 +261,9 @@ void SceneJson(std::string& out) {
     if (!g_interp.flags[i]) continue;
     if (!first) out += ", ";
     first = false;
-    JSON_String(out, std::to_string(i).c_str());
+    REC_JsonString(out, std::to_string(i).c_str());
     out += ": ";
-    JSON_Int(out, g_interp.flags[i]);
+    REC_JsonInt(out, g_interp.flags[i]);
   }
   out += "}, \"message\": {";
   Field(out, "shown", g_scene.shown, true);
@@ -297,7 +281,7 @@ void SceneJson(std::string& out) {
   out += ", \"texts\": [";
   for (int i = 0; i < g_scene.choiceCount && i < AVG_CHOICES; ++i) {
     if (i) out += ", ";
-    JSON_String(out, SJIS_ToUtf8(g_scene.choices[i]).c_str());
+    REC_JsonString(out, SJIS_ToUtf8(g_scene.choices[i]).c_str());
   }
   out += "]";
   Field(out, "hovered", g_scene.lastHovered);
