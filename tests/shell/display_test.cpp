@@ -230,20 +230,29 @@ TEST_F(DisplayTest, AFailedModeChangeIsReportedWithItsReasonAndTheGameGoesOn) {
       {PLT_DISP_CHANGE_BADFLAGS, "画面モード変更失敗(フラグミス)"},
       {-5, "画面モード変更失敗(原因不明・・・・)"},
   };
+  // The empty data directory brings boxes of its own: only these count.
+  auto modeBoxes = [] {
+    std::vector<std::string> texts;
+    for (const HlMessageBox& b : HL_MessageBoxes()) {
+      if (b.text.rfind("画面モード変更", 0) == 0) texts.push_back(b.text);
+    }
+    return texts;
+  };
   Start(32);
   ASSERT_TRUE(Frames(2));
   for (const auto& row : kRows) {
     SCOPED_TRACE(row.result);
-    const size_t boxes = HL_MessageBoxes().size();
+    const size_t boxes = modeBoxes().size();
     HL_SetModeChangeResult(row.result);
     HL_PostCommand(CMD_FULLSCREEN);
     ASSERT_TRUE(Frames(2));
     EXPECT_EQ(PLT_IsFullScreen(), 1);
+    const std::vector<std::string> texts = modeBoxes();
     if (row.text[0]) {
-      ASSERT_EQ(HL_MessageBoxes().size(), boxes + 1);
-      EXPECT_EQ(HL_MessageBoxes().back().text, row.text);
+      ASSERT_EQ(texts.size(), boxes + 1);
+      EXPECT_EQ(texts.back(), row.text);
     } else {
-      EXPECT_EQ(HL_MessageBoxes().size(), boxes);
+      EXPECT_EQ(texts.size(), boxes);
     }
     HL_PostCommand(CMD_WINDOW);
     ASSERT_TRUE(Frames(2));

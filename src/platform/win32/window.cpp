@@ -120,6 +120,7 @@ void Redraw(HDC dc) {
     }
   }
   ::SelectObject(g_win.memDc, g_win.showIndexed ? g_win.dib8 : g_win.dib32);
+  if (g_win.showIndexed) W32_PaletteRealize(dc);
   if (g_win.destW == g_win.clientW && g_win.destH == g_win.clientH) {
     ::BitBlt(dc, g_win.destX, g_win.destY, g_win.clientW, g_win.clientH, g_win.memDc, 0, 0,
              SRCCOPY);
@@ -217,6 +218,7 @@ int ButtonVk(UINT msg) {
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT r = 0; W32_PaletteMessage(hwnd, msg, wp, &r)) return r;
   switch (msg) {
     case WM_ACTIVATE:
       W32_Post(PLT_MSG_ACTIVATE,
@@ -524,6 +526,7 @@ void PLT_DestroyWindow() {
   if (!g_win.hwnd) return;
   if (g_win.switched) ::ChangeDisplaySettingsW(nullptr, 0);
   if (g_win.proc) g_win.proc(PltMsg{PLT_MSG_DESTROY, 0, 0});
+  W32_PaletteRelease();
   // The menu goes with the window.
   ::DestroyWindow(g_win.hwnd);
   g_win.hwnd = nullptr;
@@ -649,6 +652,7 @@ void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width
   ::GdiFlush();
   ::SelectObject(g_win.memDc, g_win.dib8);
   ::SetDIBColorTable(g_win.memDc, 0, 256, colors);
+  W32_PaletteSet(palette);
   // Rows of an 8-bit DIB are padded to four bytes.
   const int stride = (g_win.clientW + 3) & ~3;
   for (int y = 0; y < h; ++y) {
