@@ -41,7 +41,8 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/src/platform/web/png.cpp PROPERT
 
 # The page's entry: the game, or a scripted replay when the page hands it an
 # input script (the browser test).
-add_executable(zentrova src/main_web.cpp tools/zentrova-tool/replay_input.cpp)
+add_executable(zentrova src/main_web.cpp tools/zentrova-tool/replay_input.cpp
+                        tools/zentrova-tool/replay_record.cpp)
 target_include_directories(zentrova PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(zentrova PRIVATE zv_engine zv_platform_web)
 target_compile_definitions(zentrova PRIVATE ZV_VERSION="${PROJECT_VERSION}")

@@ -50,6 +50,19 @@ export HOME=$wine_home
 printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
 unset DISPLAY
 wineboot -i >/dev/null 2>&1
+# A fresh prefix has no Japanese UI face, so the menu bar, the message boxes
+# and the dialogs would show boxes (a Japanese Windows has its own gothic):
+# the system's UI faces resolve to the gothic the Linux build writes in.
+# A .reg file of version 5 is UTF-16, which the dialogs' face name needs.
+{
+  printf '\xff\xfe'
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"MS Shell Dlg"="IPAGothic"' '"MS Shell Dlg 2"="IPAGothic"' '"Tahoma"="IPAGothic"' \
+    '"MS UI Gothic"="IPAGothic"' '"ＭＳ Ｐゴシック"="IPAPGothic"' | iconv -f UTF-8 -t UTF-16LE
+} >"$wine_home/ui-fonts.reg"
+wine regedit /S "Z:${wine_home//\//\\}\\ui-fonts.reg"
+wineserver -w
 
 cmake --preset windows >/dev/null
 targets=(zentrova zentrova-tool)
@@ -61,39 +74,114 @@ if [ $tests = 1 ]; then
   ctest --test-dir "$build" --output-on-failure -j "$jobs"
 fi
 
-# The windowed smoke test: the game under Wine on a virtual X display opens
-# its window, shows the title, opens the first menu of its menu bar with F10
-# and takes its last item (終了), and the quit message box answered with
-# Enter (Yes) ends it with exit code 0. Started from another folder: the
-# game finds its data beside itself.
-smoke() {
-  local exe=$1 what=$2 xvfb display status
+# The game under Wine on a virtual X display of its own: game_start EXE HOME
+# [VAR=VALUE...] starts it (its debugger output in $out/stderr) and waits for
+# its window ($win on $display); game_quit opens the first menu of the menu
+# bar with F10, takes its last item (終了), answers the quit message box with
+# Enter (Yes) and gives the exit code.
+game_start() {
+  local exe=$1 home=$2
+  shift 2
   # Wine's session keeps the X display it started on: a new display wants a
   # new session, or the window goes to the display of the one before.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  rm -f "$out/exit" "$out/display"
+  rm -f "$out/exit" "$out/display" "$out/stderr"
   Xvfb -displayfd 5 -screen 0 1024x768x24 5>"$out/display" 2>/dev/null &
   xvfb=$!
   for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.2; done
   display=:$(cat "$out/display")
-  (cd "$out" && DISPLAY=$display timeout 120 wine "$exe" >/dev/null 2>&1; echo $? >"$out/exit") &
-  local win
+  (cd "$out" && env DISPLAY="$display" HOME="$home" ZENTROVA_DEBUG_OUTPUT=1 "$@" timeout 120 \
+    wine "$exe" >/dev/null 2>"$out/stderr"; echo $? >"$out/exit") &
   win=$(DISPLAY=$display timeout 60 xdotool search --sync --name '^Zentrova$' | head -1)
-  sleep 8  # the logo, then the title
+}
+game_quit() {
   DISPLAY=$display xdotool windowfocus --sync "$win" key --delay 400 F10 Return Up Return
   sleep 2
   DISPLAY=$display xdotool key Return
   for _ in $(seq 60); do [ -s "$out/exit" ] && break; sleep 0.5; done
   kill "$xvfb" 2>/dev/null || true
-  status=$(cat "$out/exit" 2>/dev/null || echo none)
-  echo "windows: $what under Wine and Xvfb: exit code $status"
-  [ "$status" = 0 ]
+  cat "$out/exit" 2>/dev/null || echo none
 }
+# Answers the message box captioned $1 when it comes within 30 s.
+answer_box() {
+  local box
+  box=$(DISPLAY=$display timeout 30 xdotool search --sync --name "^$1\$" | head -1)
+  [ -n "$box" ] && DISPLAY=$display xdotool windowfocus --sync "$box" key Return
+}
+
+# The windowed smoke test: the window, the title, the quit through the menu
+# bar with exit code 0. Started from another folder: the game finds its data
+# beside itself. The sound goes to ALSA's null device: DirectSound must open
+# and its notifications keep the mixer's chunks coming. With "nodevice"
+# there is no ALSA device at all: the game says so in a message box
+# (answered), then goes on silent to the title.
+smoke() {
+  local exe=$1 what=$2 nodevice=${3:-} status home=$HOME sound
+  if [ -n "$nodevice" ]; then
+    home=$wine_home/no-sound-card
+    mkdir -p "$home"
+  fi
+  game_start "$exe" "$home"
+  if [ -n "$nodevice" ] && ! answer_box 警告; then
+    echo "windows: no message box without a sound device"
+    kill "$xvfb"
+    return 1
+  fi
+  sleep 8  # the logo, then the title
+  status=$(game_quit)
+  echo "windows: $what under Wine and Xvfb: exit code $status"
+  [ "$status" = 0 ] || return 1
+  # "DirectSound: N chunks refilled in T ms, S with sound" when the device closes.
+  sound=$(grep -a '^DirectSound: [0-9]* chunks' "$out/stderr" || true)
+  if [ -n "$nodevice" ]; then
+    [ -z "$sound" ] || { echo "windows: sound opened without a device: $sound"; return 1; }
+    grep -aq '^MessageBox 警告: DirectSoundの初期化に失敗しました。' "$out/stderr"
+  else
+    echo "windows: ${sound:-DirectSound did not open}"
+    [[ $sound =~ ^DirectSound:\ ([0-9]+)\ chunks.*,\ ([0-9]+)\ with ]] &&
+      [ "${BASH_REMATCH[1]}" -gt 100 ] && [ "${BASH_REMATCH[2]}" -gt 0 ]
+  fi
+}
+
+# The real mode change failing (display_switch 1): the system's answers to
+# the requests stand in for by ZENTROVA_DISPLAY_CHANGE_RESULTS, each code
+# twice (the request at 24 or 32 bits, then the retry at the current depth).
+# Each full-screen command shows that code's message; the game stays on the
+# scaled full screen and goes back to its window with the window command.
+mode_failures() {
+  local codes="1 -1 -2 -3 -4 -5" answers="" code status
+  for code in $codes; do answers+="$code,$code,"; done
+  wine reg add 'HKCU\SoftWare\TAVREN\Zentrova\config' /v display_switch /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  game_start "$game/zentrova.exe" "$HOME" ZENTROVA_DISPLAY_CHANGE_RESULTS="$answers"
+  sleep 6
+  for code in $codes; do
+    DISPLAY=$display xdotool windowfocus --sync "$win" key --delay 300 F10 Down Return
+    answer_box 警告 || { echo "windows: no message for the mode change's result $code"; break; }
+    sleep 0.5
+    DISPLAY=$display xdotool windowfocus --sync "$win" key --delay 300 F10 Down Down Return
+    sleep 0.5
+  done
+  status=$(game_quit)
+  wine reg delete 'HKCU\SoftWare\TAVREN\Zentrova\config' /v display_switch /f >/dev/null 2>&1
+  grep -a '^MessageBox 警告: 画面モード' "$out/stderr" | sed 's/^MessageBox 警告: /windows: /'
+  [ "$status" = 0 ] && diff <(grep -a '^MessageBox 警告: 画面モード' "$out/stderr") <(
+    printf 'MessageBox 警告: %s\n' "画面モード変更時、再起動必要" \
+      "画面モード変更失敗(ドライバがそのモード変更をサーポートしていません)" \
+      "画面モード変更失敗(そのモードは存在しません)" "画面モード変更失敗(よーわからん、NT用？)" \
+      "画面モード変更失敗(フラグミス)" "画面モード変更失敗(原因不明・・・・)")
+}
+
 game=$out/game
 cp -r "$native/data" "$game"
 cp "$build/zentrova.exe" "$game/"
 smoke "$game/zentrova.exe" "smoke test"
+start=$(date +%s)
+smoke "$game/zentrova.exe" "the game without a sound device" nodevice
+echo "windows: the no-device check took $(($(date +%s) - start)) s"
+start=$(date +%s)
+mode_failures || { echo "windows: the mode change's failure messages are not as they should be"; exit 1; }
+echo "windows: the six mode-change failures shown in $(($(date +%s) - start)) s"
 
 # The player's packages: the zip and the per-user installer built, the
 # installer run silently, the installed game started from where it went,

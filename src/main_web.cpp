@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "common/config.h"
-#include "common/log.h"
 #include "game/state.h"
 #include "platform/plt_file.h"
 #include "platform/plt_input.h"
@@ -27,6 +26,7 @@
 #include "shell/app.h"
 #include "text/font.h"
 #include "zentrova-tool/replay_input.h"
+#include "zentrova-tool/replay_record.h"
 
 namespace {
 
@@ -61,44 +61,10 @@ void UseFolders(const std::string& base) {
   PLT_RegReset();
 }
 
-void Hex(std::string& out, const char* bytes) {
-  static const char digits[] = "0123456789abcdef";
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes); *p; ++p) {
-    out += digits[*p >> 4];
-    out += digits[*p & 15];
-  }
-}
-
-void JsonString(std::string& out, const char* s) {
-  out += '"';
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
-    if (*p == '"' || *p == '\\') {
-      out += '\\';
-      out += static_cast<char>(*p);
-    } else if (*p < 0x20) {
-      char b[8];
-      std::snprintf(b, sizeof b, "\\u%04x", *p);
-      out += b;
-    } else {
-      out += static_cast<char>(*p);
-    }
-  }
-  out += '"';
-}
-
 // The same lines as the replay tool's --script-trace.
 void TraceEntry(int pc, const char* entry) {
   if (!g_replay.trace) return;
-  std::string line = "{\"frame\": " + std::to_string(g_replay.frame) +
-                     ", \"script\": " + std::to_string(g_script.number) +
-                     ", \"pc\": " + std::to_string(pc) + ", \"entry\": \"";
-  Hex(line, entry);
-  line += "\", \"vars\": [";
-  for (int i = 0; i < SCR_VARS; ++i) {
-    if (i) line += ", ";
-    line += std::to_string(g_vars[i]);
-  }
-  line += "]}\n";
+  const std::string line = REC_TraceLine(g_replay.frame, pc, entry);
   std::fwrite(line.data(), 1, line.size(), g_replay.trace);
 }
 
@@ -141,55 +107,13 @@ void Apply(const ReplayEvent& e) {
   // "desktop" lines change the desktop's display mode, which a page has not.
 }
 
-uint64_t FrameHash(const std::vector<uint8_t>& bytes) {
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint8_t b : bytes) {
-    h ^= b;
-    h *= 0x100000001b3ull;
-  }
-  return h;
-}
-
 std::string StateJson(bool quit) {
-  std::string j = "{\n";
-  auto key = [&](const char* k) {
-    if (j.size() > 2) j += ",\n";
-    j += "  ";
-    JsonString(j, k);
-    j += ": ";
-  };
-  key("frame");
-  j += std::to_string(g_app.frameSteps);
-  key("loopState");
-  j += std::to_string(g_app.loopState);
-  key("gameMode");
-  j += std::to_string(g_app.gameMode);
-  key("debugMode");
-  j += std::to_string(g_app.debugMode);
-  key("framesDrawn");
-  j += std::to_string(g_app.framesDrawn);
-  key("quit");
-  j += quit ? "true" : "false";
-  key("log");
-  j += "[";
-  for (int i = 0; i < LOG_RecentCount(); ++i) {
-    if (i) j += ", ";
-    JsonString(j, LOG_Recent(i));
-  }
-  j += "]";
-  key("messageBoxes");
-  j += "[";
-  bool first = true;
+  std::vector<RecMessageBox> boxes;
   for (const WebMessageBox& b : WEB_MessageBoxes()) {
-    if (!first) j += ", ";
-    first = false;
-    j += "{\"caption\": ";
-    JsonString(j, b.caption.c_str());
-    j += ", \"text\": ";
-    JsonString(j, b.text.c_str());
-    j += ", \"answer\": " + std::to_string(b.answer) + "}";
+    boxes.push_back({b.caption.c_str(), b.text.c_str(), b.answer});
   }
-  j += "]\n}\n";
+  std::string j = REC_StateBegin(quit, boxes);
+  REC_StateEnd(j);
   return j;
 }
 
@@ -233,7 +157,7 @@ int RunReplay(const char* script, uint64_t frames) {
     glyphDraws = draws;
     if (hashes) {
       std::fprintf(hashes, "%llu %016llx %llu\n", static_cast<unsigned long long>(step),
-                   static_cast<unsigned long long>(FrameHash(WEB_LastFrame())),
+                   static_cast<unsigned long long>(REC_FrameHash(WEB_LastFrame())),
                    static_cast<unsigned long long>(shownGlyphs));
     }
     WEB_PublishState(g_app.frameSteps, g_app.gameMode, g_state[STATE_TITLE].current);

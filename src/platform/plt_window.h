@@ -67,6 +67,9 @@ void PLT_SetWindowPos(int x, int y);
 void PLT_GetWorkArea(int* width, int* height);
 // Desktop depth and size.
 void PLT_GetDesktopMode(int* bpp, int* width, int* height);
+// The desktop size the system keeps in its settings, which a full-screen
+// mode change does not touch: the size the desktop goes back to.
+void PLT_GetStoredDesktopSize(int* width, int* height);
 
 // Copies a 24-bit (blue, green, red) top-down image into the client area.
 void PLT_Present(const uint8_t* pixels, int width, int height);

@@ -124,8 +124,10 @@ void CMD_Execute(int id) {
     PLT_CheckMenuItem(CMD_FULLSCREEN, 1);
     PLT_CheckMenuItem(CMD_WINDOW, 0);
   } else if (id == CMD_WINDOW) {
-    int bpp, w, h;
-    PLT_GetDesktopMode(&bpp, &w, &h);
+    // The stored mode, not the current one: after a real switch to 640x480
+    // the current desktop is 640 wide too, and the game could never go back.
+    int w, h;
+    PLT_GetStoredDesktopSize(&w, &h);
     if (w == 640) {
       g_cfg.screen = 1;  // the desktop itself is 640 wide: the game stays full screen
       return;

@@ -205,6 +205,59 @@ TEST_F(DisplayTest, FullScreenMenuBarFollowsTheTopRowsAndTheSizeQueryIsLogged) {
   ASSERT_TRUE(Frames(2));
   EXPECT_EQ(PLT_IsFullScreen(), 0);
   EXPECT_EQ(g_display.menuShown, 0);
+  // A real switch to 640x480, which the system does not store: the desktop
+  // is then 640 wide, and the window command must still go back.
+  HL_PostCommand(CMD_FULLSCREEN);
+  ASSERT_TRUE(Frames(2));
+  HL_SwitchDesktop(640, 480);
+  ASSERT_TRUE(Frames(2));
+  HL_PostCommand(CMD_WINDOW);
+  ASSERT_TRUE(Frames(2));
+  EXPECT_EQ(PLT_IsFullScreen(), 0);
+  EXPECT_EQ(g_cfg.screen, 0);
+}
+
+TEST_F(DisplayTest, AFailedModeChangeIsReportedWithItsReasonAndTheGameGoesOn) {
+  const struct {
+    int result;
+    const char* text;  // empty: no message
+  } kRows[] = {
+      {PLT_DISP_CHANGE_SUCCESSFUL, ""},
+      {PLT_DISP_CHANGE_RESTART, "画面モード変更時、再起動必要"},
+      {PLT_DISP_CHANGE_FAILED, "画面モード変更失敗(ドライバがそのモード変更をサーポートしていません)"},
+      {PLT_DISP_CHANGE_BADMODE, "画面モード変更失敗(そのモードは存在しません)"},
+      {PLT_DISP_CHANGE_NOTUPDATED, "画面モード変更失敗(よーわからん、NT用？)"},
+      {PLT_DISP_CHANGE_BADFLAGS, "画面モード変更失敗(フラグミス)"},
+      {-5, "画面モード変更失敗(原因不明・・・・)"},
+  };
+  // The empty data directory brings boxes of its own: only these count.
+  auto modeBoxes = [] {
+    std::vector<std::string> texts;
+    for (const HlMessageBox& b : HL_MessageBoxes()) {
+      if (b.text.rfind("画面モード変更", 0) == 0) texts.push_back(b.text);
+    }
+    return texts;
+  };
+  Start(32);
+  ASSERT_TRUE(Frames(2));
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.result);
+    const size_t boxes = modeBoxes().size();
+    HL_SetModeChangeResult(row.result);
+    HL_PostCommand(CMD_FULLSCREEN);
+    ASSERT_TRUE(Frames(2));
+    EXPECT_EQ(PLT_IsFullScreen(), 1);
+    const std::vector<std::string> texts = modeBoxes();
+    if (row.text[0]) {
+      ASSERT_EQ(texts.size(), boxes + 1);
+      EXPECT_EQ(texts.back(), row.text);
+    } else {
+      EXPECT_EQ(texts.size(), boxes);
+    }
+    HL_PostCommand(CMD_WINDOW);
+    ASSERT_TRUE(Frames(2));
+    EXPECT_EQ(PLT_IsFullScreen(), 0);
+  }
 }
 
 TEST_F(DisplayTest, HelpCommandsScaleAndTheEndOfTheSession) {

@@ -175,16 +175,6 @@ struct Shot {
   std::string path;
 };
 
-// 64-bit FNV-1a: simple, stable across platforms and enough to tell frames apart.
-uint64_t FrameHash(const std::vector<uint8_t>& bytes) {
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint8_t b : bytes) {
-    h ^= b;
-    h *= 0x100000001b3ull;
-  }
-  return h;
-}
-
 bool WriteText(const std::string& path, const std::string& text) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
@@ -341,7 +331,7 @@ int Run(int argc, char** argv) {
                    static_cast<unsigned long long>(shownGlyphs));
     if (hashes)
       std::fprintf(hashes, "%llu %016llx\n", static_cast<unsigned long long>(step),
-                   static_cast<unsigned long long>(FrameHash(HL_LastFrame())));
+                   static_cast<unsigned long long>(REC_FrameHash(HL_LastFrame())));
     for (const Shot& s : shots) {
       if (s.frame != step) continue;
       int w, h;
@@ -369,59 +359,17 @@ int Run(int argc, char** argv) {
     status = 1;
   }
   if (statePath) {
-    std::string j = "{\n";
-    auto key = [&](const char* k) {
-      if (j.size() > 2) j += ",\n";
-      j += "  ";
-      JSON_String(j, k);
-      j += ": ";
-    };
-    key("frame");
-    JSON_Int(j, static_cast<int64_t>(g_app.frameSteps));
-    key("loopState");
-    JSON_Int(j, g_app.loopState);
-    key("gameMode");
-    JSON_Int(j, g_app.gameMode);
-    key("debugMode");
-    JSON_Int(j, g_app.debugMode);
-    key("drawnLastSecond");
-    JSON_Int(j, g_clock.drawnLastSecond);
-    key("updatesLastSecond");
-    JSON_Int(j, g_clock.updatesLastSecond);
-    key("framesDrawn");
-    JSON_Int(j, static_cast<int64_t>(g_app.framesDrawn));
-    key("quit");
-    j += quit ? "true" : "false";
-    key("savesDisabled");
-    j += g_rank.savesDisabled ? "true" : "false";
-    key("log");
-    j += "[";
-    for (int i = 0; i < LOG_RecentCount(); ++i) {
-      if (i) j += ", ";
-      JSON_String(j, LOG_Recent(i));
-    }
-    j += "]";
-    key("messageBoxes");
-    j += "[";
-    bool first = true;
+    std::vector<RecMessageBox> boxes;
     for (const HlMessageBox& b : HL_MessageBoxes()) {
-      if (!first) j += ", ";
-      first = false;
-      j += "{\"caption\": ";
-      JSON_String(j, b.caption.c_str());
-      j += ", \"text\": ";
-      JSON_String(j, b.text.c_str());
-      j += ", \"answer\": ";
-      JSON_Int(j, b.answer);
-      j += "}";
+      boxes.push_back({b.caption.c_str(), b.text.c_str(), b.answer});
     }
-    j += "]";
+    std::string j = REC_StateBegin(quit, boxes);
     for (const ReplayExtension& x : Extensions()) {
       if (!x.key || !x.writeJson) continue;
-      key(x.key);
+      REC_StateKey(j, x.key);
       x.writeJson(j);
     }
-    j += "\n}\n";
+    REC_StateEnd(j);
     if (!WriteText(statePath, j)) {
       std::fprintf(stderr, "zentrova-tool replay: cannot write '%s'\n", statePath);
       status = 1;
@@ -445,28 +393,6 @@ ReplayRegistrar::ReplayRegistrar(const char* file, const ReplayExtension& ext) {
                                    [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
   Extensions().insert(Extensions().begin() + (at - files.begin()), ext);
   files.insert(at, file);
-}
-
-void JSON_String(std::string& out, const char* s) {
-  out += '"';
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
-    unsigned char c = *p;
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char b[8];
-      std::snprintf(b, sizeof b, "\\u%04x", c);
-      out += b;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  out += '"';
-}
-
-void JSON_Int(std::string& out, int64_t v) {
-  out += std::to_string(v);
 }
 
 ZV_TOOL_COMMAND(replay, "replay", "run the game headless with scripted input", Run);

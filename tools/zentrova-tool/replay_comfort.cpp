@@ -18,7 +18,7 @@ void Int(std::string& out, const char* key, int64_t v) {
   out += ", \"";
   out += key;
   out += "\": ";
-  JSON_Int(out, v);
+  REC_JsonInt(out, v);
 }
 
 void ComfortJson(std::string& out) {

@@ -10,17 +10,17 @@ namespace {
 
 void DisplayJson(std::string& out) {
   out += "{\"desktopDepth\": ";
-  JSON_Int(out, g_display.desktopDepth);
+  REC_JsonInt(out, g_display.desktopDepth);
   out += ", \"displayDepth\": ";
-  JSON_Int(out, g_display.displayDepth);
+  REC_JsonInt(out, g_display.displayDepth);
   out += ", \"workingDepth\": ";
-  JSON_Int(out, g_display.workingDepth);
+  REC_JsonInt(out, g_display.workingDepth);
   out += ", \"fullScreen\": ";
   out += PLT_IsFullScreen() ? "true" : "false";
   out += ", \"menuShown\": ";
   out += g_display.menuShown ? "true" : "false";
   out += ", \"scale\": ";
-  JSON_Int(out, HL_WindowScale());
+  REC_JsonInt(out, HL_WindowScale());
   out += "}";
 }
 

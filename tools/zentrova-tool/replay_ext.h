@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "zentrova-tool/replay_record.h"
+
 struct ReplayExtension {
   const char* key;  // JSON key of the state it adds ("play", "title", "rank"); null for none
   // Help lines for its options (may be null).
@@ -44,7 +46,3 @@ extern bool g_replayStop;
 // extension counts the play-throughs finished.
 extern long long g_replaySoakFrames;
 extern int64_t g_replayPlaythroughs;
-
-// Small JSON helpers.
-void JSON_String(std::string& out, const char* s);
-void JSON_Int(std::string& out, int64_t v);

@@ -82,11 +82,11 @@ void SoakJson(std::string& out) {
   for (size_t i = 0; i < g_samples.size(); ++i) {
     if (i) out += ", ";
     out += "{\"frame\": ";
-    JSON_Int(out, static_cast<int64_t>(g_samples[i].frame));
+    REC_JsonInt(out, static_cast<int64_t>(g_samples[i].frame));
     out += ", \"resident_kib\": ";
-    JSON_Int(out, g_samples[i].residentKiB);
+    REC_JsonInt(out, g_samples[i].residentKiB);
     out += ", \"playthroughs\": ";
-    JSON_Int(out, g_samples[i].playthroughs);
+    REC_JsonInt(out, g_samples[i].playthroughs);
     out += "}";
   }
   out += "]";

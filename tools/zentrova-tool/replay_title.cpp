@@ -50,21 +50,21 @@ void StartTotals() {
 
 void TitleJson(std::string& out) {
   out += "{\"state\": ";
-  JSON_Int(out, g_state[STATE_TITLE].current);
+  REC_JsonInt(out, g_state[STATE_TITLE].current);
   out += ", \"counter\": ";
-  JSON_Int(out, g_state[STATE_TITLE].counter);
+  REC_JsonInt(out, g_state[STATE_TITLE].counter);
   out += ", \"hovered\": ";
-  JSON_Int(out, g_title.hovered);
+  REC_JsonInt(out, g_title.hovered);
   out += ", \"newestIndex\": ";
-  JSON_Int(out, g_rank.newestIndex);
+  REC_JsonInt(out, g_rank.newestIndex);
   // The second menu item is lit and opens the gallery once a picture was seen.
   out += ", \"galleryLit\": ";
-  JSON_Int(out, TITLE_GalleryAvailable());
+  REC_JsonInt(out, TITLE_GalleryAvailable());
   out += ", \"cg\": [";
   const int count = TITLE_EventPictureCount();
   for (int i = 0; i < count; ++i) {
     if (i) out += ", ";
-    JSON_Int(out, g_cfg.cg[i]);
+    REC_JsonInt(out, g_cfg.cg[i]);
   }
   out += "]}";
 }
@@ -74,11 +74,11 @@ void RankJson(std::string& out) {
   for (int i = 0; i < RANK_ENTRIES; ++i) {
     if (i) out += ", ";
     out += "[";
-    JSON_Int(out, g_rank.rankScore[i]);
+    REC_JsonInt(out, g_rank.rankScore[i]);
     out += ", ";
-    JSON_Int(out, g_rank.rankClicks[i]);
+    REC_JsonInt(out, g_rank.rankClicks[i]);
     out += ", ";
-    JSON_Int(out, g_rank.rankChain[i]);
+    REC_JsonInt(out, g_rank.rankChain[i]);
     out += "]";
   }
   out += "]";

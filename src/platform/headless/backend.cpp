@@ -29,6 +29,7 @@ struct Headless {
   std::deque<int> answers;
   std::vector<HlMessageBox> boxes;
   int desktopBpp = 32, desktopW = 1920, desktopH = 1080;
+  int storedW = 1920, storedH = 1080;  // what HL_SwitchDesktop leaves alone
   uint64_t presents = 0;
   std::vector<uint8_t> frame;
   int frameW = 0, frameH = 0;
@@ -53,6 +54,7 @@ std::atomic<uint32_t> g_timeMs{0};
 
 void HL_Reset() {
   g_hl = Headless();
+  HL_SetModeChangeResult(PLT_DISP_CHANGE_SUCCESSFUL);
   g_timeMs.store(0);
   PLT_InputResetKeys();
 }
@@ -139,6 +141,15 @@ void HL_SetDesktop(int bpp, int width, int height) {
   g_hl.desktopBpp = bpp;
   g_hl.desktopW = width;
   g_hl.desktopH = height;
+  g_hl.storedW = width;
+  g_hl.storedH = height;
+}
+
+void HL_SwitchDesktop(int width, int height) {
+  const int storedW = g_hl.storedW, storedH = g_hl.storedH;
+  HL_ChangeDesktop(g_hl.desktopBpp, width, height);
+  g_hl.storedW = storedW;
+  g_hl.storedH = storedH;
 }
 
 void HL_ChangeDesktop(int bpp, int width, int height) {
@@ -242,6 +253,11 @@ void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
   *bpp = PLT_DesktopDepthOverride(g_hl.desktopBpp);
   *width = g_hl.desktopW;
   *height = g_hl.desktopH;
+}
+
+void PLT_GetStoredDesktopSize(int* width, int* height) {
+  if (width) *width = g_hl.storedW;
+  if (height) *height = g_hl.storedH;
 }
 
 void PLT_Present(const uint8_t* pixels, int width, int height) {

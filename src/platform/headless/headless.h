@@ -49,6 +49,12 @@ const std::vector<HlMessageBox>& HL_MessageBoxes();
 // overrides the depth). HL_ChangeDesktop also posts the display-change message.
 void HL_SetDesktop(int bpp, int width, int height);
 void HL_ChangeDesktop(int bpp, int width, int height);
+// A mode change the system does not store (a full-screen one): the desktop
+// changes as with HL_ChangeDesktop, its stored size stays.
+void HL_SwitchDesktop(int width, int height);
+// What entering full screen reports from now on (a PLT_DISP_CHANGE_ code);
+// the picture still goes full screen, as a failed mode change leaves it.
+void HL_SetModeChangeResult(int result);
 // The session ends (the signal a desktop sends at logout); the window is
 // minimised (1) or shown again (0).
 void HL_PostEndSession();

@@ -557,6 +557,11 @@ void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
   if (height) *height = h;
 }
 
+// The desktop mode is the one from before any full-screen change.
+void PLT_GetStoredDesktopSize(int* width, int* height) {
+  PLT_GetDesktopMode(nullptr, width, height);
+}
+
 void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int* height) {
   *width = clientWidth;
   *height = clientHeight + MBAR_BarHeight();

@@ -451,6 +451,11 @@ void PLT_GetWorkArea(int* width, int* height) {
   PLT_GetDesktopMode(&b, width, height);
 }
 
+// A page never changes the screen's mode.
+void PLT_GetStoredDesktopSize(int* width, int* height) {
+  PLT_GetDesktopMode(nullptr, width, height);
+}
+
 void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
   const bool fixed = WEBB_Scripted();
   if (bpp) *bpp = PLT_DesktopDepthOverride(32);

@@ -2,14 +2,18 @@
 // and one looping secondary buffer of kChunks chunks that a worker thread
 // refills from the shared mixer each time a position notification says the
 // play cursor has left a chunk. No device (or no DirectSound) leaves the game
-// silent: the shared device then reports that there is none.
+// silent: the shared device then reports that there is none. Closing tells
+// the debugger output how many chunks were refilled and how many of them
+// held sound, which shows that the notifications arrive and the mixer runs.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/plt_debug.h"
 #include "platform/plt_sound.h"
 #include "platform/sound_backend.h"
 #include "platform/win32/win32_backend.h"
@@ -28,9 +32,21 @@ struct Output {
   HANDLE events[kChunks + 1] = {};  // the chunks' notifications, then the stop request
   HANDLE worker = nullptr;
   std::atomic<bool> running{false};
+  // Written by the worker only (and by Open before it starts), read after it ended.
+  uint32_t chunksFilled = 0;
+  uint32_t chunksWithSound = 0;
+  DWORD openedAt = 0;  // timeGetTime at the start of play
 };
 
 Output g_out;
+
+bool HoldsSound(const void* p, DWORD bytes) {
+  const int16_t* s = static_cast<const int16_t*>(p);
+  for (DWORD i = 0; p && i < bytes / 2; ++i) {
+    if (s[i] != 0) return true;
+  }
+  return false;
+}
 
 void FillChunk(int chunk) {
   void* p1 = nullptr;
@@ -46,6 +62,8 @@ void FillChunk(int chunk) {
   if (FAILED(hr)) return;
   PLT_SoundMix(static_cast<int16_t*>(p1), static_cast<int>(n1 / kFrameBytes), nullptr, 0);
   if (p2 && n2) PLT_SoundMix(static_cast<int16_t*>(p2), static_cast<int>(n2 / kFrameBytes), nullptr, 0);
+  ++g_out.chunksFilled;
+  if (HoldsSound(p1, n1) || HoldsSound(p2, n2)) ++g_out.chunksWithSound;
   g_out.buffer->Unlock(p1, n1, p2, n2);
 }
 
@@ -97,6 +115,15 @@ bool Open() {
   // The primary format is a wish: the device may keep its own and convert.
   if (SUCCEEDED(g_out.ds->CreateSoundBuffer(&desc, &g_out.primary, nullptr))) {
     g_out.primary->SetFormat(&wf);
+    WAVEFORMATEX got;
+    std::memset(&got, 0, sizeof got);
+    if (SUCCEEDED(g_out.primary->GetFormat(&got, sizeof got, nullptr))) {
+      char line[96];
+      std::snprintf(line, sizeof line, "DirectSound: primary buffer %lu Hz, %u bits, %u channels\n",
+                    static_cast<unsigned long>(got.nSamplesPerSec), got.wBitsPerSample,
+                    got.nChannels);
+      PLT_DebugOutput(line);
+    }
   }
   std::memset(&desc, 0, sizeof desc);
   desc.dwSize = sizeof desc;
@@ -126,6 +153,7 @@ bool Open() {
     return false;
   }
   ::SetThreadPriority(g_out.worker, THREAD_PRIORITY_TIME_CRITICAL);
+  g_out.openedAt = ::timeGetTime();
   return SUCCEEDED(g_out.buffer->Play(0, 0, DSBPLAY_LOOPING));
 }
 
@@ -146,6 +174,16 @@ void SNDDEV_BackendClose() {
     ::CloseHandle(g_out.worker);
     g_out.worker = nullptr;
   }
-  if (g_out.buffer) g_out.buffer->Stop();
+  if (g_out.buffer) {
+    g_out.buffer->Stop();
+    char line[96];
+    std::snprintf(line, sizeof line, "DirectSound: %lu chunks refilled in %lu ms, %lu with sound\n",
+                  static_cast<unsigned long>(g_out.chunksFilled),
+                  static_cast<unsigned long>(::timeGetTime() - g_out.openedAt),
+                  static_cast<unsigned long>(g_out.chunksWithSound));
+    PLT_DebugOutput(line);
+  }
+  g_out.chunksFilled = 0;
+  g_out.chunksWithSound = 0;
   Release();
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/plt_debug.h"
 #include "platform/plt_msgbox.h"
 #include "platform/plt_types.h"
 #include "platform/win32/win32_backend.h"
@@ -253,6 +254,11 @@ int PLT_MessageBox(const char* text, const char* caption, int style) {
   if (style & PLT_MB_SETFOREGROUND) flags |= MB_SETFOREGROUND;
   const std::wstring t = W32_Wide(text ? text : "");
   const std::wstring c = W32_Wide(caption ? caption : "");
+  // What the box says goes to the debugger output too: a window's text is
+  // out of reach of the tools that drive the game under test.
+  const std::string line = std::string("MessageBox ") + (caption ? caption : "") + ": " +
+                           (text ? text : "") + "\n";
+  PLT_DebugOutput(line.c_str());
   const int r = ::MessageBoxW(W32_Window(), t.c_str(), c.c_str(), flags);
   if (r == 0) {
     // No box could be shown: take the default, as a box nobody answers would.

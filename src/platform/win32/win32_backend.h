@@ -26,6 +26,16 @@ HMENU W32_BuildMenu(const struct PltMenu* menu);
 void W32_DestroyMenu();
 HMENU W32_Menu();
 
+// The logical palette of a 256-colour desktop: made from the program's
+// display palette (256 entries of blue, green, red, 0; made again only when
+// they change), realized in a device context before an 8-bit picture is
+// copied, and realized again on the system's palette messages (true when
+// the message was one, with the window procedure's result).
+void W32_PaletteSet(const uint8_t* entries);
+bool W32_PaletteRealize(HDC dc);
+bool W32_PaletteMessage(HWND hwnd, UINT msg, WPARAM wp, LRESULT* result);
+void W32_PaletteRelease();
+
 // The game controller (XInput): polled after each pump of the queue; while
 // the menu bar's modal loop runs (`menu`), its presses become the menu's keys,
 // polled from a timer that the window procedure hands to W32_PadTimer.

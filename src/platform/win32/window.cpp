@@ -12,9 +12,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <string>
 
+#include "platform/plt_debug.h"
 #include "platform/plt_display.h"
 #include "platform/plt_input.h"
 #include "platform/plt_registry.h"
@@ -50,6 +54,9 @@ struct WindowState {
   uint8_t* bits8 = nullptr;
   bool showIndexed = false;  // the last picture was the 8-bit one
   int destX = 0, destY = 0, destW = 0, destH = 0;
+  // The tests' stand-in answers for the mode requests (see ChangeDisplay).
+  bool modeAnswersRead = false;
+  std::string modeAnswers;
 };
 
 WindowState g_win;
@@ -113,6 +120,7 @@ void Redraw(HDC dc) {
     }
   }
   ::SelectObject(g_win.memDc, g_win.showIndexed ? g_win.dib8 : g_win.dib32);
+  if (g_win.showIndexed) W32_PaletteRealize(dc);
   if (g_win.destW == g_win.clientW && g_win.destH == g_win.clientH) {
     ::BitBlt(dc, g_win.destX, g_win.destY, g_win.clientW, g_win.clientH, g_win.memDc, 0, 0,
              SRCCOPY);
@@ -210,6 +218,7 @@ int ButtonVk(UINT msg) {
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT r = 0; W32_PaletteMessage(hwnd, msg, wp, &r)) return r;
   switch (msg) {
     case WM_ACTIVATE:
       W32_Post(PLT_MSG_ACTIVATE,
@@ -367,6 +376,39 @@ int DisplaySwitchSetting() {
   return v == 1 ? 1 : 0;
 }
 
+// ChangeDisplaySettings, or under test the next of the answers listed in
+// ZENTROVA_DISPLAY_CHANGE_RESULTS (comma-separated results, one a request,
+// in order; the system answers once they run out): no system here can be
+// made to fail a mode change on demand.
+LONG ChangeDisplay(DEVMODEW* mode, DWORD flags) {
+  if (!g_win.modeAnswersRead) {
+    g_win.modeAnswersRead = true;
+    const char* env = std::getenv("ZENTROVA_DISPLAY_CHANGE_RESULTS");
+    g_win.modeAnswers = env ? env : "";
+  }
+  std::string& list = g_win.modeAnswers;
+  while (!list.empty()) {
+    const size_t comma = list.find(',');
+    const std::string item = list.substr(0, comma);
+    list.erase(0, comma == std::string::npos ? list.size() : comma + 1);
+    char* end = nullptr;
+    const long r = std::strtol(item.c_str(), &end, 10);
+    if (end != item.c_str() && *end == '\0') return static_cast<LONG>(r);
+  }
+  return ::ChangeDisplaySettingsW(mode, flags);
+}
+
+// Tells the debugger output what a mode request gave.
+void NoteModeChange(const DEVMODEW& want, LONG result) {
+  char line[128];
+  std::snprintf(line, sizeof line, "ChangeDisplaySettings %lux%lu%s%lu: %ld\n",
+                static_cast<unsigned long>(want.dmPelsWidth),
+                static_cast<unsigned long>(want.dmPelsHeight),
+                (want.dmFields & DM_BITSPERPEL) ? "x" : ", depth kept, was ",
+                static_cast<unsigned long>(want.dmBitsPerPel), static_cast<long>(result));
+  PLT_DebugOutput(line);
+}
+
 // 640x480 at 24 bits (32 when the system lists no 24-bit mode), then at the
 // current depth when that fails.
 int SwitchTo(int w, int h) {
@@ -391,10 +433,12 @@ int SwitchTo(int w, int h) {
   want.dmPelsHeight = static_cast<DWORD>(h);
   want.dmBitsPerPel = has24 ? 24 : 32;
   want.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-  LONG r = ::ChangeDisplaySettingsW(&want, CDS_FULLSCREEN);
+  LONG r = ChangeDisplay(&want, CDS_FULLSCREEN);
+  NoteModeChange(want, r);
   if (r != DISP_CHANGE_SUCCESSFUL) {
     want.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    r = ::ChangeDisplaySettingsW(&want, CDS_FULLSCREEN);
+    r = ChangeDisplay(&want, CDS_FULLSCREEN);
+    NoteModeChange(want, r);
   }
   return static_cast<int>(r);
 }
@@ -482,6 +526,7 @@ void PLT_DestroyWindow() {
   if (!g_win.hwnd) return;
   if (g_win.switched) ::ChangeDisplaySettingsW(nullptr, 0);
   if (g_win.proc) g_win.proc(PltMsg{PLT_MSG_DESTROY, 0, 0});
+  W32_PaletteRelease();
   // The menu goes with the window.
   ::DestroyWindow(g_win.hwnd);
   g_win.hwnd = nullptr;
@@ -564,6 +609,19 @@ void PLT_GetDesktopMode(int* bpp, int* width, int* height) {
   if (height) *height = ::GetSystemMetrics(SM_CYSCREEN);
 }
 
+void PLT_GetStoredDesktopSize(int* width, int* height) {
+  DEVMODEW m;
+  std::memset(&m, 0, sizeof m);
+  m.dmSize = sizeof m;
+  int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  if (::EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &m) && m.dmPelsWidth && m.dmPelsHeight) {
+    w = static_cast<int>(m.dmPelsWidth);
+    h = static_cast<int>(m.dmPelsHeight);
+  }
+  if (width) *width = w;
+  if (height) *height = h;
+}
+
 void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int* height) {
   const SIZE s = OuterSize(clientWidth, clientHeight);
   *width = s.cx;
@@ -594,6 +652,7 @@ void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width
   ::GdiFlush();
   ::SelectObject(g_win.memDc, g_win.dib8);
   ::SetDIBColorTable(g_win.memDc, 0, 256, colors);
+  W32_PaletteSet(palette);
   // Rows of an 8-bit DIB are padded to four bytes.
   const int stride = (g_win.clientW + 3) & ~3;
   for (int y = 0; y < h; ++y) {
@@ -622,7 +681,12 @@ int PLT_ChangeDisplayMode(int width, int height) {
     ::SetWindowLongW(g_win.hwnd, GWL_STYLE, kFullStyle | WS_VISIBLE);
     PlaceFullScreenWindow();
   } else {
-    if (g_win.switched) result = static_cast<int>(::ChangeDisplaySettingsW(nullptr, 0));
+    if (g_win.switched) {
+      result = static_cast<int>(ChangeDisplay(nullptr, 0));
+      char line[64];
+      std::snprintf(line, sizeof line, "ChangeDisplaySettings back: %d\n", result);
+      PLT_DebugOutput(line);
+    }
     g_win.switched = false;
     g_win.fullScreen = false;
     g_win.barShown = false;
