@@ -94,26 +94,10 @@ void BeforeLoop(uint64_t) {
   }
 }
 
-void IntArray(std::string& out, const int32_t* v, int n) {
-  out += "[";
-  for (int i = 0; i < n; ++i) {
-    if (i) out += ", ";
-    REC_JsonInt(out, v[i]);
-  }
-  out += "]";
-}
-
 void History(std::string& out) {
   const int32_t h[4] = {g_play.chain.history[0], g_play.chain.history[1], g_play.chain.history[2],
                         g_play.chain.history[3]};
-  IntArray(out, h, 4);
-}
-
-void Field(std::string& out, const char* key, int64_t v, bool first = false) {
-  if (!first) out += ", ";
-  REC_JsonString(out, key);
-  out += ": ";
-  REC_JsonInt(out, v);
+  REC_JsonInts(out, h, 4);
 }
 
 void AfterStep(uint64_t frameSteps) {
@@ -122,18 +106,18 @@ void AfterStep(uint64_t frameSteps) {
   g_pr.lastSerial = r.serial;
   if (!g_pr.trace) return;
   std::string line = "{";
-  Field(line, "frame", static_cast<int64_t>(frameSteps) - 1, true);
-  Field(line, "x", r.x);
-  Field(line, "y", r.y);
-  Field(line, "inBowl", r.inBowl);
+  REC_JsonField(line, "frame", static_cast<int64_t>(frameSteps) - 1, true);
+  REC_JsonField(line, "x", r.x);
+  REC_JsonField(line, "y", r.y);
+  REC_JsonField(line, "inBowl", r.inBowl);
   line += ", \"kinds\": ";
-  IntArray(line, r.kinds, r.heldCount);
-  Field(line, "delivered", r.delivered);
-  Field(line, "dropped", r.dropped);
-  Field(line, "units", r.units);
-  Field(line, "score", g_playTotals.score);
-  Field(line, "chainCount", g_play.chain.chainCount);
-  Field(line, "target", g_play.chain.target);
+  REC_JsonInts(line, r.kinds, r.heldCount);
+  REC_JsonField(line, "delivered", r.delivered);
+  REC_JsonField(line, "dropped", r.dropped);
+  REC_JsonField(line, "units", r.units);
+  REC_JsonField(line, "score", g_playTotals.score);
+  REC_JsonField(line, "chainCount", g_play.chain.chainCount);
+  REC_JsonField(line, "target", g_play.chain.target);
   line += ", \"history\": ";
   History(line);
   line += "}\n";
@@ -144,30 +128,30 @@ void PlayJson(std::string& out) {
   const PlayTotals& t = g_playTotals;
   const ChainState& ch = g_play.chain;
   out += "{";
-  Field(out, "state", PLAY_State(), true);
-  Field(out, "counter", PLAY_Counter());
+  REC_JsonField(out, "state", PLAY_State(), true);
+  REC_JsonField(out, "counter", PLAY_Counter());
   out += ", \"totals\": {";
-  Field(out, "stage", t.stage, true);
-  Field(out, "score", t.score);
-  Field(out, "clicks", t.clicks);
-  Field(out, "maxChain", t.maxChain);
-  Field(out, "shownScore", t.shownScore);
-  Field(out, "slowed", t.slowed);
+  REC_JsonField(out, "stage", t.stage, true);
+  REC_JsonField(out, "score", t.score);
+  REC_JsonField(out, "clicks", t.clicks);
+  REC_JsonField(out, "maxChain", t.maxChain);
+  REC_JsonField(out, "shownScore", t.shownScore);
+  REC_JsonField(out, "slowed", t.slowed);
   out += "}, \"chain\": {";
-  Field(out, "chainDisplay", ch.chainDisplay, true);
-  Field(out, "chainCount", ch.chainCount);
-  Field(out, "target", ch.target);
+  REC_JsonField(out, "chainDisplay", ch.chainDisplay, true);
+  REC_JsonField(out, "chainCount", ch.chainCount);
+  REC_JsonField(out, "target", ch.target);
   out += ", \"history\": ";
   History(out);
   out += "}, \"creatures\": [";
   for (int i = 0; i < g_play.count && i < PLAY_OBJECTS; ++i) {
     const ScoopObject& o = g_play.objects[i];
     out += i ? ", {" : "{";
-    Field(out, "kind", o.kind, true);
-    Field(out, "x", o.x);
-    Field(out, "y", o.y);
-    Field(out, "size", o.size);
-    Field(out, "state", o.state);
+    REC_JsonField(out, "kind", o.kind, true);
+    REC_JsonField(out, "x", o.x);
+    REC_JsonField(out, "y", o.y);
+    REC_JsonField(out, "size", o.size);
+    REC_JsonField(out, "state", o.state);
     out += "}";
   }
   out += "]}";

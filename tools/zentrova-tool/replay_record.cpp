@@ -31,6 +31,22 @@ void REC_JsonInt(std::string& out, int64_t v) {
   out += std::to_string(v);
 }
 
+void REC_JsonInts(std::string& out, const int32_t* v, int n) {
+  out += "[";
+  for (int i = 0; i < n; ++i) {
+    if (i) out += ", ";
+    REC_JsonInt(out, v[i]);
+  }
+  out += "]";
+}
+
+void REC_JsonField(std::string& out, const char* key, int64_t v, bool first) {
+  if (!first) out += ", ";
+  REC_JsonString(out, key);
+  out += ": ";
+  REC_JsonInt(out, v);
+}
+
 uint64_t REC_FrameHash(const std::vector<uint8_t>& frame) {
   uint64_t h = 0xcbf29ce484222325ull;
   for (uint8_t b : frame) {
@@ -42,23 +58,18 @@ uint64_t REC_FrameHash(const std::vector<uint8_t>& frame) {
 
 std::string REC_TraceLine(uint64_t frame, int pc, const char* entry) {
   static const char digits[] = "0123456789abcdef";
-  std::string line = "{\"frame\": ";
-  REC_JsonInt(line, static_cast<int64_t>(frame));
-  line += ", \"script\": ";
-  REC_JsonInt(line, g_script.number);
-  line += ", \"pc\": ";
-  REC_JsonInt(line, pc);
+  std::string line = "{";
+  REC_JsonField(line, "frame", static_cast<int64_t>(frame), true);
+  REC_JsonField(line, "script", g_script.number);
+  REC_JsonField(line, "pc", pc);
   line += ", \"entry\": \"";
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(entry); *p; ++p) {
     line += digits[*p >> 4];
     line += digits[*p & 15];
   }
-  line += "\", \"vars\": [";
-  for (int i = 0; i < SCR_VARS; ++i) {
-    if (i) line += ", ";
-    REC_JsonInt(line, g_vars[i]);
-  }
-  line += "]}\n";
+  line += "\", \"vars\": ";
+  REC_JsonInts(line, g_vars, SCR_VARS);
+  line += "}\n";
   return line;
 }
 

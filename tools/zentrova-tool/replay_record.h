@@ -9,6 +9,10 @@
 
 void REC_JsonString(std::string& out, const char* s);
 void REC_JsonInt(std::string& out, int64_t v);
+// [v0, v1, ...]
+void REC_JsonInts(std::string& out, const int32_t* v, int n);
+// "key": v, after a comma unless it is the first of its object.
+void REC_JsonField(std::string& out, const char* key, int64_t v, bool first = false);
 
 // 64-bit FNV-1a: simple, stable across platforms and enough to tell frames apart.
 uint64_t REC_FrameHash(const std::vector<uint8_t>& frame);

@@ -92,22 +92,6 @@ int ParseSceneOption(int argc, char** argv, int i) {
   return 0;
 }
 
-void IntArray(std::string& out, const int32_t* v, int n) {
-  out += "[";
-  for (int i = 0; i < n; ++i) {
-    if (i) out += ", ";
-    REC_JsonInt(out, v[i]);
-  }
-  out += "]";
-}
-
-void Field(std::string& out, const char* key, int64_t v, bool first = false) {
-  if (!first) out += ", ";
-  REC_JsonString(out, key);
-  out += ": ";
-  REC_JsonInt(out, v);
-}
-
 void TraceEntry(int pc, const char* entry) {
   if (!g_sr.trace) return;
   const std::string line = REC_TraceLine(g_sr.frame, pc, entry);
@@ -250,11 +234,11 @@ void AfterStep(uint64_t) {
 
 void SceneJson(std::string& out) {
   out += "{";
-  Field(out, "script", g_script.loaded ? g_script.number : -1, true);
-  Field(out, "pc", g_script.pc);
-  Field(out, "count", g_script.count);
+  REC_JsonField(out, "script", g_script.loaded ? g_script.number : -1, true);
+  REC_JsonField(out, "pc", g_script.pc);
+  REC_JsonField(out, "count", g_script.count);
   out += ", \"vars\": ";
-  IntArray(out, g_vars, SCR_VARS);
+  REC_JsonInts(out, g_vars, SCR_VARS);
   out += ", \"flags\": {";
   bool first = true;
   for (int i = 0; i < SCR_FLAGS; ++i) {
@@ -266,25 +250,25 @@ void SceneJson(std::string& out) {
     REC_JsonInt(out, g_interp.flags[i]);
   }
   out += "}, \"message\": {";
-  Field(out, "shown", g_scene.shown, true);
-  Field(out, "revealing", g_scene.revealing);
-  Field(out, "position", g_scene.revealPos);
-  Field(out, "target", g_scene.revealTarget);
-  Field(out, "window", g_scene.windowVisible);
+  REC_JsonField(out, "shown", g_scene.shown, true);
+  REC_JsonField(out, "revealing", g_scene.revealing);
+  REC_JsonField(out, "position", g_scene.revealPos);
+  REC_JsonField(out, "target", g_scene.revealTarget);
+  REC_JsonField(out, "window", g_scene.windowVisible);
   out += "}, \"transition\": {";
-  Field(out, "running", g_scene.transRunning, true);
-  Field(out, "effect", g_scene.transEffect);
-  Field(out, "counter", g_scene.transCounter);
-  Field(out, "length", g_scene.transLength);
+  REC_JsonField(out, "running", g_scene.transRunning, true);
+  REC_JsonField(out, "effect", g_scene.transEffect);
+  REC_JsonField(out, "counter", g_scene.transCounter);
+  REC_JsonField(out, "length", g_scene.transLength);
   out += "}, \"choices\": {";
-  Field(out, "open", g_scene.choicesOpen, true);
+  REC_JsonField(out, "open", g_scene.choicesOpen, true);
   out += ", \"texts\": [";
   for (int i = 0; i < g_scene.choiceCount && i < AVG_CHOICES; ++i) {
     if (i) out += ", ";
     REC_JsonString(out, SJIS_ToUtf8(g_scene.choices[i]).c_str());
   }
   out += "]";
-  Field(out, "hovered", g_scene.lastHovered);
+  REC_JsonField(out, "hovered", g_scene.lastHovered);
   out += "}}";
 }
 
