@@ -164,8 +164,10 @@ mode_failures() {
   done
   status=$(game_quit)
   wine reg delete 'HKCU\SoftWare\TAVREN\Zentrova\config' /v display_switch /f >/dev/null 2>&1
-  grep -a '^MessageBox 警告: 画面モード' "$out/stderr" | sed 's/^MessageBox 警告: /windows: /'
-  [ "$status" = 0 ] && diff <(grep -a '^MessageBox 警告: 画面モード' "$out/stderr") <(
+  # The program's standard error ends its lines with CR LF.
+  tr -d '\r' <"$out/stderr" | grep -a '^MessageBox 警告: 画面モード' >"$out/mode-messages" || true
+  sed 's/^MessageBox 警告: /windows: /' "$out/mode-messages"
+  [ "$status" = 0 ] && diff "$out/mode-messages" <(
     printf 'MessageBox 警告: %s\n' "画面モード変更時、再起動必要" \
       "画面モード変更失敗(ドライバがそのモード変更をサーポートしていません)" \
       "画面モード変更失敗(そのモードは存在しません)" "画面モード変更失敗(よーわからん、NT用？)" \

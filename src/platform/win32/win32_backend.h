@@ -36,6 +36,12 @@ bool W32_PaletteRealize(HDC dc);
 bool W32_PaletteMessage(HWND hwnd, UINT msg, WPARAM wp, LRESULT* result);
 void W32_PaletteRelease();
 
+// Full screen's black backdrop over the whole screen, made topmost (the
+// main window is made topmost after it, so lies above); hidden again when
+// full screen ends (see backdrop.cpp).
+void W32_BackdropShow(const RECT& screen);
+void W32_BackdropHide();
+
 // The game controller (XInput): polled after each pump of the queue; while
 // the menu bar's modal loop runs (`menu`), its presses become the menu's keys,
 // polled from a timer that the window procedure hands to W32_PadTimer.

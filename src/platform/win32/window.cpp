@@ -69,6 +69,14 @@ int MenuHeight() {
   return W32_Menu() ? ::GetSystemMetrics(SM_CYMENU) : 0;
 }
 
+// The picture's size on a full screen of sw x sh.
+SIZE FullScreenPicture(int sw, int sh) {
+  const int whole = std::min(sw / g_win.clientW, sh / g_win.clientH);
+  if (!g_win.smooth && whole >= 1) return SIZE{g_win.clientW * whole, g_win.clientH * whole};
+  if (sw * g_win.clientH <= sh * g_win.clientW) return SIZE{sw, sw * g_win.clientH / g_win.clientW};
+  return SIZE{sh * g_win.clientW / g_win.clientH, sh};
+}
+
 // Where the picture lands in the client area.
 void Place() {
   RECT rc;
@@ -83,24 +91,13 @@ void Place() {
   }
   const int sw = g_win.screen.right - g_win.screen.left;
   const int sh = g_win.screen.bottom - g_win.screen.top;
-  int w, h;
-  const int whole = std::min(sw / g_win.clientW, sh / g_win.clientH);
-  if (!g_win.smooth && whole >= 1) {
-    w = g_win.clientW * whole;
-    h = g_win.clientH * whole;
-  } else if (sw * g_win.clientH <= sh * g_win.clientW) {
-    w = sw;
-    h = sw * g_win.clientH / g_win.clientW;
-  } else {
-    h = sh;
-    w = sh * g_win.clientW / g_win.clientH;
-  }
-  g_win.destW = w;
-  g_win.destH = h;
-  g_win.destX = (std::min(cw, sw) - w) / 2;
+  const SIZE s = FullScreenPicture(sw, sh);
+  g_win.destW = s.cx;
+  g_win.destH = s.cy;
+  g_win.destX = (std::min(cw, sw) - s.cx) / 2;
   // The picture stays where it is on the screen while the window moves down
-  // to show the menu bar: the bar covers its top rows.
-  g_win.destY = (std::min(ch, sh) - h) / 2 - (g_win.barShown ? MenuHeight() : 0);
+  // to show the menu bar over its top rows (PlaceFullScreenWindow).
+  g_win.destY = g_win.barShown ? -MenuHeight() : (std::min(ch, sh) - s.cy) / 2;
 }
 
 void Redraw(HDC dc) {
@@ -191,12 +188,18 @@ SIZE OuterSize(int w, int h) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-// Full screen: the client area on the screen, the menu bar above it unless shown.
+// Full screen: the client area on the screen with the menu bar above it; a
+// shown bar lies over the picture's top rows, where the mouse showed it, so
+// that it can be reached without crossing the picture (which hides it). The
+// window then moves down to the picture's top, over the black backdrop.
 void PlaceFullScreenWindow() {
   const int menuH = MenuHeight();
   const int sw = g_win.screen.right - g_win.screen.left;
   const int sh = g_win.screen.bottom - g_win.screen.top;
-  const int y = g_win.screen.top - (g_win.barShown ? 0 : menuH);
+  const int top = (sh - FullScreenPicture(sw, sh).cy) / 2;
+  const int y = g_win.screen.top + (g_win.barShown ? top : -menuH);
+  W32_BackdropShow(g_win.screen);
+  // Topmost again, so above the backdrop.
   ::SetWindowPos(g_win.hwnd, HWND_TOPMOST, g_win.screen.left, y, sw, sh + menuH,
                  SWP_NOACTIVATE | SWP_FRAMECHANGED);
   Place();
@@ -534,6 +537,7 @@ void PLT_DestroyWindow() {
   g_win.fullScreen = false;
   g_win.switched = false;
   g_win.barShown = false;
+  W32_BackdropHide();
   DestroySurfaces();
   W32_DestroyMenu();
   PLT_InputResetKeys();
@@ -690,6 +694,7 @@ int PLT_ChangeDisplayMode(int width, int height) {
     g_win.switched = false;
     g_win.fullScreen = false;
     g_win.barShown = false;
+    W32_BackdropHide();
     ::SetWindowLongW(g_win.hwnd, GWL_STYLE, kWindowStyle | WS_VISIBLE);
     const SIZE s = OuterSize(g_win.clientW * g_win.scale, g_win.clientH * g_win.scale);
     ::SetWindowPos(g_win.hwnd, HWND_NOTOPMOST, g_win.windowed.left, g_win.windowed.top, s.cx,
