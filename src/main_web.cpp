@@ -68,44 +68,12 @@ void TraceEntry(int pc, const char* entry) {
   std::fwrite(line.data(), 1, line.size(), g_replay.trace);
 }
 
-void Apply(const ReplayEvent& e) {
-  const std::string& v = e.verb;
-  if (v == "move") {
-    WEB_InjectMouseMove(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()));
-  } else if (v == "down" || v == "up") {
-    WEB_InjectButton(REPLAY_ButtonCode(e.args[0]), v == "down");
-  } else if (v == "key") {
-    WEB_InjectKey(REPLAY_KeyCode(e.args[0]), e.args[1] == "down");
-  } else if (v == "tap") {
-    const int vk = REPLAY_KeyCode(e.args[0]);
-    WEB_InjectKey(vk, 1);
-    WEB_InjectKey(vk, 0);
-  } else if (v == "answer") {
-    WEB_QueueAnswer(e.args[0] == "yes" ? PLT_IDYES : e.args[0] == "no" ? PLT_IDNO : PLT_IDOK);
-  } else if (v == "command") {
-    WEB_InjectCommand(std::atoi(e.args[0].c_str()));
-  } else if (v == "close") {
-    WEB_InjectClose();
-  } else if (v == "activate") {
-    WEB_InjectActivate(e.args[0] == "1");
-  } else if (v == "minimize") {
-    WEB_InjectMinimized(e.args[0] == "1");
-  } else if (v == "sliders") {
-    std::vector<int> values;
-    for (const std::string& x : e.args) values.push_back(std::atoi(x.c_str()));
-    WEB_QueueSliderValues(values);
-  } else if (v == "wheel") {
-    WEB_InjectWheel(std::atoi(e.args[0].c_str()));
-  } else if (v == "pad") {
-    WEB_InjectPadButton(REPLAY_PadButtonCode(e.args[0]), e.args[1] == "down");
-  } else if (v == "axis") {
-    WEB_InjectPadAxis(e.args[0] == "leftx" ? PLT_PAD_AXIS_LEFTX : PLT_PAD_AXIS_LEFTY,
-                      std::atoi(e.args[1].c_str()));
-  } else if (v == "gamepad") {
-    WEB_InjectPadConnected(e.args[0] == "1");
-  }
-  // "desktop" lines change the desktop's display mode, which a page has not.
-}
+// "desktop" lines change the desktop's display mode, which a page has not.
+const ReplaySink kPage = {WEB_InjectMouseMove, WEB_InjectButton,   WEB_InjectKey,
+                          WEB_QueueAnswer,     WEB_InjectCommand,  WEB_InjectClose,
+                          WEB_InjectActivate,  WEB_InjectMinimized, WEB_InjectWheel,
+                          WEB_InjectPadButton, WEB_InjectPadAxis,  WEB_InjectPadConnected,
+                          WEB_QueueSliderValues, nullptr};
 
 std::string StateJson(bool quit) {
   std::vector<RecMessageBox> boxes;
@@ -140,7 +108,9 @@ int RunReplay(const char* script, uint64_t frames) {
   size_t next = 0;
   bool quit = false;
   while (g_app.frameSteps < frames) {
-    while (next < events.size() && events[next].frame <= g_app.frameSteps) Apply(events[next++]);
+    while (next < events.size() && events[next].frame <= g_app.frameSteps) {
+      REPLAY_Dispatch(events[next++], kPage);
+    }
     g_replay.frame = g_app.frameSteps;
     const uint64_t before = g_app.frameSteps;
     bool running = true;

@@ -118,44 +118,11 @@ bool ParseInt(const std::string& s, long long* v) {
 }  // namespace
 
 void REPLAY_ApplyEvent(const ReplayEvent& e) {
-  const std::string& v = e.verb;
-  if (v == "move") {
-    HL_MouseMove(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()));
-  } else if (v == "down" || v == "up") {
-    HL_MouseButton(REPLAY_ButtonCode(e.args[0]), v == "down");
-  } else if (v == "key") {
-    HL_KeyEvent(REPLAY_KeyCode(e.args[0]), e.args[1] == "down");
-  } else if (v == "tap") {
-    int vk = REPLAY_KeyCode(e.args[0]);
-    HL_KeyEvent(vk, 1);
-    HL_KeyEvent(vk, 0);
-  } else if (v == "answer") {
-    HL_QueueAnswer(e.args[0] == "yes" ? PLT_IDYES : e.args[0] == "no" ? PLT_IDNO : PLT_IDOK);
-  } else if (v == "command") {
-    HL_PostCommand(std::atoi(e.args[0].c_str()));
-  } else if (v == "close") {
-    HL_PostClose();
-  } else if (v == "activate") {
-    HL_SetActive(e.args[0] == "1");
-  } else if (v == "minimize") {
-    HL_PostMinimized(e.args[0] == "1");
-  } else if (v == "wheel") {
-    HL_Wheel(std::atoi(e.args[0].c_str()));
-  } else if (v == "pad") {
-    HL_PadButton(REPLAY_PadButtonCode(e.args[0]), e.args[1] == "down");
-  } else if (v == "axis") {
-    HL_PadAxis(e.args[0] == "leftx" ? PLT_PAD_AXIS_LEFTX : PLT_PAD_AXIS_LEFTY,
-               std::atoi(e.args[1].c_str()));
-  } else if (v == "gamepad") {
-    HL_PadConnected(e.args[0] == "1");
-  } else if (v == "sliders") {
-    std::vector<int> values;
-    for (const std::string& x : e.args) values.push_back(std::atoi(x.c_str()));
-    HL_QueueSliderValues(values);
-  } else if (v == "desktop") {
-    HL_ChangeDesktop(std::atoi(e.args[0].c_str()), std::atoi(e.args[1].c_str()),
-                     std::atoi(e.args[2].c_str()));
-  }
+  static const ReplaySink kHeadless = {
+      HL_MouseMove,   HL_MouseButton, HL_KeyEvent,     HL_QueueAnswer,       HL_PostCommand,
+      HL_PostClose,   HL_SetActive,   HL_PostMinimized, HL_Wheel,            HL_PadButton,
+      HL_PadAxis,     HL_PadConnected, HL_QueueSliderValues, HL_ChangeDesktop};
+  REPLAY_Dispatch(e, kHeadless);
 }
 
 namespace {

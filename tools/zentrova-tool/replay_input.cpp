@@ -162,3 +162,42 @@ bool REPLAY_ParseInput(std::istream& in, const char* path, std::vector<ReplayEve
   return true;
 }
 
+void REPLAY_Dispatch(const ReplayEvent& e, const ReplaySink& sink) {
+  const std::string& v = e.verb;
+  auto num = [&](size_t i) { return std::atoi(e.args[i].c_str()); };
+  if (v == "move") {
+    sink.mouseMove(num(0), num(1));
+  } else if (v == "down" || v == "up") {
+    sink.mouseButton(REPLAY_ButtonCode(e.args[0]), v == "down");
+  } else if (v == "key") {
+    sink.key(REPLAY_KeyCode(e.args[0]), e.args[1] == "down");
+  } else if (v == "tap") {
+    const int vk = REPLAY_KeyCode(e.args[0]);
+    sink.key(vk, 1);
+    sink.key(vk, 0);
+  } else if (v == "answer") {
+    sink.answer(e.args[0] == "yes" ? PLT_IDYES : e.args[0] == "no" ? PLT_IDNO : PLT_IDOK);
+  } else if (v == "command") {
+    sink.command(num(0));
+  } else if (v == "close") {
+    sink.close();
+  } else if (v == "activate") {
+    sink.activate(e.args[0] == "1");
+  } else if (v == "minimize") {
+    sink.minimize(e.args[0] == "1");
+  } else if (v == "wheel") {
+    sink.wheel(num(0));
+  } else if (v == "pad") {
+    sink.padButton(REPLAY_PadButtonCode(e.args[0]), e.args[1] == "down");
+  } else if (v == "axis") {
+    sink.padAxis(e.args[0] == "leftx" ? PLT_PAD_AXIS_LEFTX : PLT_PAD_AXIS_LEFTY, num(1));
+  } else if (v == "gamepad") {
+    sink.padConnected(e.args[0] == "1");
+  } else if (v == "sliders") {
+    std::vector<int> values;
+    for (size_t i = 0; i < e.args.size(); ++i) values.push_back(num(i));
+    sink.sliders(values);
+  } else if (v == "desktop" && sink.desktop) {
+    sink.desktop(num(0), num(1), num(2));
+  }
+}
