@@ -17,6 +17,7 @@
 
 #include "common/config.h"
 #include "game/state.h"
+#include "gfx/render.h"
 #include "platform/plt_file.h"
 #include "platform/plt_input.h"
 #include "platform/plt_registry.h"
@@ -123,7 +124,9 @@ int RunReplay(const char* script, uint64_t frames) {
     const bool drawn = WEB_PresentCount() != presents;
     presents = WEB_PresentCount();
     const uint64_t draws = FNT_CacheStats().draws;
-    if (drawn) shownGlyphs = draws >= glyphDraws ? draws - glyphDraws : draws;
+    // A frame whose render pass changed nothing still shows the last one's.
+    if (drawn && !BLT_BoxIsEmpty(RND_Changed()))
+      shownGlyphs = draws >= glyphDraws ? draws - glyphDraws : draws;
     glyphDraws = draws;
     if (hashes) {
       std::fprintf(hashes, "%llu %016llx %llu\n", static_cast<unsigned long long>(step),

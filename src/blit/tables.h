@@ -6,6 +6,28 @@ struct ClipBox {
   int32_t left, top, right, bottom;
 };
 
+// Boxes as areas: left >= right or top >= bottom holds no pixel.
+inline bool BLT_BoxIsEmpty(const ClipBox& b) {
+  return b.left >= b.right || b.top >= b.bottom;
+}
+inline bool BLT_BoxEqual(const ClipBox& a, const ClipBox& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline ClipBox BLT_BoxIntersect(const ClipBox& a, const ClipBox& b) {
+  return {a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+          a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+}
+// Widens *a to hold b too.
+inline void BLT_BoxExtend(ClipBox* a, const ClipBox& b) {
+  if (BLT_BoxIsEmpty(b)) return;
+  if (BLT_BoxIsEmpty(*a)) {
+    *a = b;
+    return;
+  }
+  *a = {a->left < b.left ? a->left : b.left, a->top < b.top ? a->top : b.top,
+        a->right > b.right ? a->right : b.right, a->bottom > b.bottom ? a->bottom : b.bottom};
+}
+
 extern uint8_t ColorScaleTable[256 * 256];
 extern uint16_t ColorScaleTableG[256 * 256];
 extern uint32_t ColorScaleTableR[256 * 256];

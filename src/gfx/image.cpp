@@ -1,6 +1,7 @@
 // Image records, the 256 image slots, the back buffer and the debug font.
 #include "gfx/image.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,7 +18,14 @@ GlobalToneT g_tone = {128, 128, 128};
 BImage g_debugFont;
 
 namespace {
-char g_imageDir[64] = "grp";
+struct ImageState {
+  char dir[64] = "grp";
+  uint32_t generation = 0;
+  // The part the next present may send alone; whole until a frame says so.
+  ClipBox presentArea = kWholeArea;
+  static constexpr ClipBox kWholeArea = {0, 0, INT32_MAX, INT32_MAX};
+};
+ImageState g_image;
 
 uint8_t* Zalloc(size_t n) {
   return static_cast<uint8_t*>(std::calloc(n ? n : 1, 1));
@@ -31,15 +39,16 @@ uint8_t* Dup(const uint8_t* p, size_t n) {
 }  // namespace
 
 void IMG_SetDir(const char* group) {
-  std::strncpy(g_imageDir, group, sizeof g_imageDir - 1);
-  g_imageDir[sizeof g_imageDir - 1] = 0;
+  std::strncpy(g_image.dir, group, sizeof g_image.dir - 1);
+  g_image.dir[sizeof g_image.dir - 1] = 0;
 }
 
 const char* IMG_GetDir() {
-  return g_imageDir;
+  return g_image.dir;
 }
 
 void IMG_InitTables(int width, int height) {
+  ++g_image.generation;
   BLT_InitTables(width, height);
 }
 
@@ -68,6 +77,8 @@ void IMG_FreeBackBuffer() {
 }
 
 void IMG_Present() {
+  const ClipBox a = g_image.presentArea;
+  g_image.presentArea = ImageState::kWholeArea;
   if (!PLT_HasWindow()) return;
   if (g_back.displayDepth == 8) {
     if (g_back.indexed.pixels)
@@ -76,7 +87,17 @@ void IMG_Present() {
     return;
   }
   if (!g_back.frame.pixels) return;
-  PLT_Present(g_back.frame.pixels, g_back.frame.width, g_back.frame.height);
+  if (a.left <= 0 && a.top <= 0 && a.right >= g_back.frame.width &&
+      a.bottom >= g_back.frame.height) {
+    PLT_Present(g_back.frame.pixels, g_back.frame.width, g_back.frame.height);
+    return;
+  }
+  PLT_PresentChanged(g_back.frame.pixels, g_back.frame.width, g_back.frame.height, a.left, a.top,
+                     a.right, a.bottom);
+}
+
+void IMG_SetPresentArea(const ClipBox& changed) {
+  g_image.presentArea = changed;
 }
 
 void IMG_AllocF(FImage* img, int width, int height) {
@@ -98,11 +119,13 @@ void IMG_AllocB(BImage* img, int width, int height, int withAlpha) {
 }
 
 void IMG_ReleaseF(FImage* img) {
+  ++g_image.generation;
   std::free(img->pixels);
   *img = FImage{};
 }
 
 void IMG_ReleaseB(BImage* img) {
+  ++g_image.generation;
   std::free(img->pixels);
   std::free(img->alpha);
   std::free(img->palette);
@@ -144,6 +167,7 @@ void* IMG_GetImage(int n) {
 
 void IMG_CopySlot(int dst, int src) {
   if (dst == src) return;
+  ++g_image.generation;
   ImageSlot& d = g_slots[dst];
   const ImageSlot& s = g_slots[src];
   d.used = 1;
@@ -166,7 +190,20 @@ void IMG_CopySlot(int dst, int src) {
   }
 }
 
+void IMG_MoveSlot(int dst, int src) {
+  if (dst == src) return;
+  IMG_FreeSlot(dst);
+  g_slots[dst] = g_slots[src];
+  g_slots[src] = ImageSlot{};
+  ++g_image.generation;
+}
+
+uint32_t IMG_Generation() {
+  return g_image.generation;
+}
+
 int IMG_ConvertAll(int format) {
+  ++g_image.generation;
   LOG_Write("%dBITに変換成功\n", (format + 1) * 8);
   return 1;
 }
@@ -231,4 +268,5 @@ void IMG_Reset() {
   IMG_FreeAll();
   g_tone = GlobalToneT{128, 128, 128};
   IMG_SetDir("grp");
+  g_image.presentArea = ImageState::kWholeArea;
 }

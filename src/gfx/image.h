@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "blit/pixels.h"
+#include "blit/tables.h"
 
 struct ImageSlot {
   int32_t used;
@@ -36,6 +37,10 @@ void IMG_InitTables(int width, int height);
 int IMG_CreateBackBuffer(int depth, int width, int height, const uint8_t* palette = nullptr);
 void IMG_FreeBackBuffer();
 void IMG_Present();
+// The part of the back buffer the frame just drawn changed (left >= right or
+// top >= bottom: none). The next IMG_Present may send only that part to the
+// window; every other present sends the whole picture.
+void IMG_SetPresentArea(const ClipBox& changed);
 
 void IMG_AllocF(FImage* img, int width, int height);
 void IMG_AllocB(BImage* img, int width, int height, int withAlpha);
@@ -51,6 +56,11 @@ void IMG_GetSize(int n, int* width, int* height);
 void* IMG_GetImage(int n);
 void* IMG_GetImage(ImageSlot* slot);
 void IMG_CopySlot(int dst, int src);
+// Frees dst and hands it src's pictures; src is left empty.
+void IMG_MoveSlot(int dst, int src);
+// Counts the changes to pictures and images (loads, frees, copies, moves):
+// the render pass draws the whole frame again after any of them.
+uint32_t IMG_Generation();
 int IMG_ConvertAll(int format);
 
 // The 8x8 debug font (resource 108): 128 x 32, 16 cells a row, 4 rows.

@@ -1,6 +1,8 @@
 // The render pass: one blitter call per visible sprite, layer by layer.
 #include "gfx/render.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "blit/blit.h"
@@ -36,7 +38,24 @@ void SortByLayer(const Rec (&table)[N], uint16_t* order, int* start) {
   }
 }
 
-void DrawPicture(FImage* target, const Sprite& s) {
+// Where a plain or zoomed picture goes: its rectangle scaled about (zx, zy).
+void PictureRect(const Sprite& s, int* x, int* y, int* w, int* h) {
+  *x = s.x, *y = s.y, *w = s.w, *h = s.h;
+  if (s.zoom == 0) return;
+  // 64-bit products: 16-bit coordinates times a factor up to 33023.
+  const int64_t k = s.zoom + 256;
+  const auto Scale = [k](int v, int centre) {
+    return static_cast<int>(centre + ((static_cast<int64_t>(v - centre) * k) >> 8));
+  };
+  const int left = Scale(s.x, s.zx), top = Scale(s.y, s.zy);
+  const int right = Scale(s.x + s.w, s.zx), bottom = Scale(s.y + s.h, s.zy);
+  *x = left;
+  *y = top;
+  *w = right - left;
+  *h = bottom - top;
+}
+
+void DrawPicture(FImage* target, const Sprite& s, const ClipBox* clip) {
   ImageSlot& slot = g_slots[s.slot];
   void* src = nullptr;
   if (slot.format == FMT_B) {
@@ -47,20 +66,8 @@ void DrawPicture(FImage* target, const Sprite& s) {
     if (slot.f.pixels == nullptr) LOG_Write("moke[%d] ", s.slot);
   }
 
-  int x = s.x, y = s.y, w = s.w, h = s.h;
-  if (s.zoom != 0) {
-    // 64-bit products: 16-bit coordinates times a factor up to 33023.
-    const int64_t k = s.zoom + 256;
-    const auto Scale = [k](int v, int centre) {
-      return static_cast<int>(centre + ((static_cast<int64_t>(v - centre) * k) >> 8));
-    };
-    const int left = Scale(x, s.zx), top = Scale(y, s.zy);
-    const int right = Scale(x + w, s.zx), bottom = Scale(y + h, s.zy);
-    x = left;
-    y = top;
-    w = right - left;
-    h = bottom - top;
-  }
+  int x, y, w, h;
+  PictureRect(s, &x, &y, &w, &h);
 
   BlitParams p{};
   p.dstFormat = FMT_F;
@@ -90,7 +97,7 @@ void DrawPicture(FImage* target, const Sprite& s) {
   p.colG = s.green;
   p.colB = s.blue;
   p.colorKey = s.key;
-  p.clip = s.clip ? s.clip : &kScreenClip;
+  p.clip = clip;
   p.mode = s.mode;
   p.mode2 = s.secondMode;
   p.flags = 0;
@@ -149,8 +156,7 @@ void DrawPicture(FImage* target, const Sprite& s) {
   }
 }
 
-void DrawRectangle(FImage* target, const Sprite& s) {
-  const ClipBox* clip = s.clip ? s.clip : &kScreenClip;
+void DrawRectangle(FImage* target, const Sprite& s, const ClipBox* clip) {
   const int r = RND_ToneComponent(s.red, g_tone.r);
   const int g = RND_ToneComponent(s.green, g_tone.g);
   const int b = RND_ToneComponent(s.blue, g_tone.b);
@@ -178,6 +184,187 @@ void DrawRectangle(FImage* target, const Sprite& s) {
   PRM_DrawRect_F(p);
 }
 
+// Drawing again only what changed. The back buffer keeps the last frame, so
+// a pixel that no changed record can touch keeps its value: the records that
+// cover it are the same, in the same order, drawn over the same picture
+// (which holds only where something opaque covers the whole frame first).
+// The pass keeps what it drew (each sprite record with its clip box and the
+// part of the screen it can touch, each text record with its text and the
+// box of its glyphs), compares this frame's records with those in drawing
+// order and draws the part the differing ones touched before or touch now,
+// every record clipped to it. What the comparison cannot see draws the whole
+// frame: pictures loaded or freed, the tone, the default clip, another
+// target, a text drawer of the tests, or a caller that drew over the frame.
+struct Drawn {
+  Sprite sprite;
+  ClipBox clip;  // the record's clip box, or the screen
+  ClipBox box;   // the part of the target it can draw into
+};
+
+struct DrawnText {
+  TextRecord record;
+  char text[TXT_BUFFER_SIZE];
+  ClipBox box;  // where its glyphs go
+};
+
+struct RenderState {
+  Drawn drawn[2][SPR_COUNT];  // this frame's records and the last frame's, in drawing order
+  int drawnCount[2] = {};
+  int current = 0;
+  DrawnText texts[TXT_COUNT];
+  int textCount = 0;
+  GlobalToneT tone{};
+  ClipBox defaultClip{};
+  uint32_t images = 0;
+  const uint8_t* pixels = nullptr;
+  int width = 0, height = 0;
+  bool valid = false;  // the fields above describe the target's picture
+  ClipBox changed{};   // what the last frame drew
+};
+RenderState g_rnd;
+
+bool SameSprite(const Drawn& a, const Drawn& b) {
+  return std::memcmp(&a.sprite, &b.sprite, sizeof a.sprite) == 0 && BLT_BoxEqual(a.clip, b.clip);
+}
+
+// A margin around every box. The boxes are exact for every blitter the
+// render test tries; the margin keeps a rounding case it never met at a
+// zoomed or turned picture's edge inside them, for a few pixels more.
+constexpr int kBoxMargin = 2;
+
+// The part of the target a sprite can draw into: its corners' box, in its
+// clip box and the target.
+ClipBox BoxOf(const Sprite& s, const ClipBox& clip, const FImage* target) {
+  int64_t x0, y0, x1, y1;
+  if (s.kind == SPR_KIND_IMAGE && s.geometry == SPR_GEOM_QUAD) {
+    const int xs[4] = {s.x, s.x1, s.x2, s.x3}, ys[4] = {s.y, s.y1, s.y2, s.y3};
+    x0 = *std::min_element(xs, xs + 4), x1 = *std::max_element(xs, xs + 4);
+    y0 = *std::min_element(ys, ys + 4), y1 = *std::max_element(ys, ys + 4);
+  } else {
+    int x = s.x, y = s.y, w = s.w, h = s.h;
+    if (s.kind == SPR_KIND_IMAGE) PictureRect(s, &x, &y, &w, &h);
+    x0 = std::min<int64_t>(x, int64_t{x} + w), x1 = std::max<int64_t>(x, int64_t{x} + w);
+    y0 = std::min<int64_t>(y, int64_t{y} + h), y1 = std::max<int64_t>(y, int64_t{y} + h);
+  }
+  const auto Limit = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2));
+  };
+  const ClipBox corners = {Limit(x0 - kBoxMargin), Limit(y0 - kBoxMargin),
+                           Limit(x1 + kBoxMargin + 1), Limit(y1 + kBoxMargin + 1)};
+  return BLT_BoxIntersect(BLT_BoxIntersect(corners, clip), {0, 0, target->width, target->height});
+}
+
+// Whether a record sets every pixel of the target without reading it: an
+// opaque fill or an opaque 1:1 picture over all of it, unclipped. A frame
+// without one builds on the last frame's pixels wherever nothing opaque
+// covers them (adding a colour to itself, say), so it is drawn whole.
+bool CoversTarget(const Sprite& s, const ClipBox& clip, const FImage* target) {
+  const int32_t w = target->width, h = target->height;
+  if (s.mode != 0 || clip.left > 0 || clip.top > 0 || clip.right < w || clip.bottom < h)
+    return false;
+  const bool box = s.x <= 0 && s.y <= 0 && s.x + s.w >= w && s.y + s.h >= h;
+  if (s.kind == SPR_KIND_FILL) return box;
+  if (s.kind != SPR_KIND_IMAGE || s.geometry != SPR_GEOM_PLAIN || s.zoom != 0 || s.hasSecond ||
+      s.key != -1 || !box || s.w != s.sw || s.h != s.sh) {
+    return false;
+  }
+  const ImageSlot& slot = g_slots[s.slot];
+  int iw = 0, ih = 0;
+  if (slot.format == FMT_F && slot.f.pixels) {
+    iw = slot.f.width, ih = slot.f.height;
+  } else if (slot.format == FMT_B && slot.b.pixels && slot.b.palette) {
+    iw = slot.b.width, ih = slot.b.height;
+  } else {
+    return false;
+  }
+  // The source columns and rows that land on the target, inside the picture.
+  const int64_t u = int64_t{s.sx} - s.x, v = int64_t{s.sy} - s.y;
+  return u >= 0 && v >= 0 && u + w <= iw && v + h <= ih;
+}
+
+bool SameText(const TextRecord& t, const DrawnText& d) {
+  const TextRecord& r = d.record;
+  if (t.visible != r.visible || t.layer != r.layer || t.size != r.size ||
+      t.colourIndex != r.colourIndex || t.keepTone != r.keepTone || t.alpha != r.alpha ||
+      t.shadow != r.shadow || t.reveal != r.reveal || t.x != r.x || t.y != r.y ||
+      t.width != r.width || t.lines != r.lines || t.charSpacing != r.charSpacing ||
+      t.lineSpacing != r.lineSpacing || t.page != r.page || t.clip != r.clip ||
+      (t.text == nullptr) != (r.text == nullptr)) {
+    return false;
+  }
+  return !t.text || std::strncmp(t.text, d.text, TXT_BUFFER_SIZE) == 0;
+}
+
+void KeepText(const TextRecord& t, DrawnText* d) {
+  d->record = t;
+  d->text[0] = 0;
+  if (t.text) {
+    std::strncpy(d->text, t.text, TXT_BUFFER_SIZE - 1);
+    d->text[TXT_BUFFER_SIZE - 1] = 0;
+  }
+}
+
+// Records this frame's sprites and texts and returns the part of the target
+// to draw: the whole of it, a part, or nothing.
+ClipBox ChangedPart(const FImage* target) {
+  RenderState& r = g_rnd;
+  const ClipBox whole = {0, 0, target->width, target->height};
+  r.current ^= 1;
+  Drawn* now = r.drawn[r.current];
+  int count = 0;
+  for (int layer = 0; layer < SPR_LAYERS; ++layer) {
+    for (int i = g_spriteStart[layer]; i < g_spriteStart[layer + 1]; ++i) {
+      const Sprite& s = g_sprites[g_spriteOrder[i]];
+      Drawn& d = now[count++];
+      d.sprite = s;
+      d.clip = s.clip ? *s.clip : kScreenClip;
+      d.box = BoxOf(s, d.clip, target);
+    }
+  }
+  r.drawnCount[r.current] = count;
+  bool covered = false;
+  for (int i = 0; i < count && !covered; ++i)
+    covered = CoversTarget(now[i].sprite, now[i].clip, target);
+  bool all = !covered || !r.valid || g_textDrawer || target->pixels != r.pixels ||
+             target->width != r.width || target->height != r.height ||
+             IMG_Generation() != r.images || g_tone.r != r.tone.r || g_tone.g != r.tone.g ||
+             g_tone.b != r.tone.b || !BLT_BoxEqual(g_defaultClip, r.defaultClip);
+  // Texts compare like sprites; a changed one is laid out once more first,
+  // for the box its glyphs will take.
+  ClipBox part = {0, 0, 0, 0};
+  int texts = 0;
+  for (int layer = 0; layer < SPR_LAYERS; ++layer) {
+    for (int i = g_textStart[layer]; i < g_textStart[layer + 1]; ++i, ++texts) {
+      const TextRecord& t = g_texts[g_textOrder[i]];
+      DrawnText& d = r.texts[texts];
+      if (texts < r.textCount && SameText(t, d)) continue;
+      if (texts < r.textCount) BLT_BoxExtend(&part, d.box);
+      KeepText(t, &d);
+      // A test's drawer may draw anywhere.
+      d.box = g_textDrawer ? whole : BLT_BoxIntersect(TXT_RecordBounds(&t), whole);
+      BLT_BoxExtend(&part, d.box);
+    }
+  }
+  for (int i = texts; i < r.textCount; ++i) BLT_BoxExtend(&part, r.texts[i].box);
+  r.textCount = texts;
+  r.valid = true;
+  r.pixels = target->pixels;
+  r.width = target->width;
+  r.height = target->height;
+  r.images = IMG_Generation();
+  r.tone = g_tone;
+  r.defaultClip = g_defaultClip;
+  if (all) return whole;
+  const Drawn* last = r.drawn[r.current ^ 1];
+  const int lastCount = r.drawnCount[r.current ^ 1];
+  for (int i = 0; i < std::max(count, lastCount); ++i) {
+    if (i < count && i < lastCount && SameSprite(now[i], last[i])) continue;
+    if (i < count) BLT_BoxExtend(&part, now[i].box);
+    if (i < lastCount) BLT_BoxExtend(&part, last[i].box);
+  }
+  return part;
+}
+
 }  // namespace
 
 int RND_ToneComponent(int c, int t) {
@@ -197,13 +384,26 @@ void RND_Frame(FImage* target, int depth) {
   (void)depth;  // the frame is always composed in F
   SortByLayer(g_sprites, g_spriteOrder, g_spriteStart);
   SortByLayer(g_texts, g_textOrder, g_textStart);
+  const ClipBox part = ChangedPart(target);
+  g_rnd.changed = part;
+  if (BLT_BoxIsEmpty(part)) return;
+  const bool whole = BLT_BoxEqual(part, {0, 0, target->width, target->height});
+  const Drawn* drawn = g_rnd.drawn[g_rnd.current];
+  int n = 0;
   for (int layer = 0; layer < SPR_LAYERS; ++layer) {
-    for (int i = g_spriteStart[layer]; i < g_spriteStart[layer + 1]; ++i) {
+    for (int i = g_spriteStart[layer]; i < g_spriteStart[layer + 1]; ++i, ++n) {
       const Sprite& s = g_sprites[g_spriteOrder[i]];
+      const ClipBox* clip = s.clip ? s.clip : &kScreenClip;
+      ClipBox narrowed;
+      if (!whole) {
+        narrowed = BLT_BoxIntersect(drawn[n].clip, part);
+        if (BLT_BoxIsEmpty(BLT_BoxIntersect(drawn[n].box, part))) continue;
+        clip = &narrowed;
+      }
       if (s.kind == SPR_KIND_IMAGE) {
-        DrawPicture(target, s);
+        DrawPicture(target, s, clip);
       } else {
-        DrawRectangle(target, s);
+        DrawRectangle(target, s, clip);
       }
     }
     for (int i = g_textStart[layer]; i < g_textStart[layer + 1]; ++i) {
@@ -211,12 +411,22 @@ void RND_Frame(FImage* target, int depth) {
       if (g_textDrawer) {
         if (t->text) g_textDrawer(target, t);
       } else {
-        TXT_DrawRecord(target, t, g_tone.r, g_tone.g, g_tone.b);
+        TXT_DrawRecord(target, t, g_tone.r, g_tone.g, g_tone.b, whole ? nullptr : &part);
       }
     }
   }
 }
 
+ClipBox RND_Changed() {
+  return g_rnd.changed;
+}
+
+void RND_Invalidate() {
+  g_rnd.valid = false;
+}
+
 void RND_Reset() {
   g_textDrawer = nullptr;
+  g_rnd.valid = false;
+  g_rnd.changed = {};
 }

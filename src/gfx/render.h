@@ -9,6 +9,12 @@
 // the visible text records in number order. Does not clear the target. depth
 // is the render depth (always 24).
 void RND_Frame(FImage* target, int depth);
+// The part of the target the last RND_Frame drew (left >= right: none). A
+// frame draws only what changed since the one before; the rest of the
+// target keeps that frame's picture.
+ClipBox RND_Changed();
+// The next frame draws the whole target: something else drew into it.
+void RND_Invalidate();
 
 // Text records are drawn by the markup layout (TXT_DrawRecord). Tests of the
 // pass's order put a drawer of their own in its place; null restores it.

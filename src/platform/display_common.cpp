@@ -1,4 +1,5 @@
 // What both backends report about the desktop's colours.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -56,4 +57,18 @@ void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n) {
     dst[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) |
              (static_cast<uint32_t>(p[1]) << 8) | p[0];
   }
+}
+
+bool PLT_Rgb24PartToXrgb32(uint32_t* dst, ptrdiff_t dstStride, const uint8_t* src, int width,
+                           int height, int left, int top, int right, int bottom) {
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, width);
+  bottom = std::min(bottom, height);
+  if (left >= right || top >= bottom) return false;
+  for (int y = top; y < bottom; ++y) {
+    PLT_Rgb24ToXrgb32(dst + y * dstStride + left,
+                      src + (static_cast<size_t>(y) * width + left) * 3, right - left);
+  }
+  return true;
 }

@@ -92,10 +92,8 @@ void LoadPicture(const char* pattern, int number, int duration) {
 void EndTransition() {
   g_scene.transRunning = 0;
   SPR_Show(AVG_SPR_INCOMING, 0);
-  IMG_FreeSlot(AVG_IMG_PICTURE);
   // The incoming picture's pixels change owner: slot 1 is left empty.
-  g_slots[AVG_IMG_PICTURE] = g_slots[AVG_IMG_INCOMING];
-  g_slots[AVG_IMG_INCOMING] = ImageSlot{};
+  IMG_MoveSlot(AVG_IMG_PICTURE, AVG_IMG_INCOMING);
   SPR_Clear(AVG_SPR_INCOMING);
   ShowPicture(AVG_IMG_PICTURE, AVG_SPR_PICTURE, LAYER_PICTURE, 1);
 }

@@ -139,9 +139,16 @@ void DrawDebugOverlay() {
 }
 
 void RenderAndPresent() {
-  if (g_app.loopState == LOOP_RUNNING) RND_Frame(&g_back.frame, 24);
+  const bool rendered = g_app.loopState == LOOP_RUNNING;
+  if (rendered) RND_Frame(&g_back.frame, 24);
   if (g_app.debugMode) DrawDebugOverlay();
   if (g_app.shotNotice > 0) DrawShotNotice();
+  if (g_app.debugMode || g_app.shotNotice > 0) {
+    // Drawn over the frame: the next one is drawn whole again.
+    RND_Invalidate();
+  } else if (rendered) {
+    IMG_SetPresentArea(RND_Changed());
+  }
   if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
   ++g_app.framesDrawn;
   PLT_SendMessage(PLT_MSG_PAINT, 0, 0);

@@ -15,6 +15,7 @@
 #include "platform/plt_shell.h"
 #include "platform/plt_types.h"
 #include "platform/plt_window.h"
+#include "gfx/render.h"
 #include "resources/resources.h"
 #include "script/scene.h"
 #include "shell/app.h"
@@ -111,6 +112,8 @@ void CMD_InitMenu() {
 }
 
 void CMD_Execute(int id) {
+  // A setting may change how the frame is drawn: the next one is drawn whole.
+  RND_Invalidate();
   if (id == CMD_QUIT) {
     if (g_app.debugMode || MSG_Box(nullptr, PLT_MB_YESNO | PLT_MB_SYSTEMMODAL, "終了",
                                    "%s を、終了してもよろしいですか？", APP_TITLE) == PLT_IDYES) {

@@ -2,6 +2,7 @@
 // coverage so that a message redrawn every frame costs only its blends.
 #include "text/font.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -108,15 +109,16 @@ int Render(uint32_t code, int size, uint16_t* sums) {
 
 // White: the brightening half of the colour scale, k = S / 32 scaled by the
 // opacity. Zero coverage leaves the pixel as it is, so it is skipped.
-void BlendWhite(FImage* t, int x, int y, int w, int h, const uint16_t* sums, int opacity) {
+void BlendWhite(FImage* t, const ClipBox& lim, int x, int y, int w, int h, const uint16_t* sums,
+                int opacity) {
   for (int j = 0; j < h; ++j) {
     const int ty = y + j;
-    if (ty < 0 || ty >= t->height) continue;
+    if (ty < lim.top || ty >= lim.bottom) continue;
     uint8_t* row = t->pixels + static_cast<size_t>(ty) * t->width * 3;
     const uint16_t* s = sums + j * w;
     for (int i = 0; i < w; ++i) {
       const int tx = x + i;
-      if (s[i] == 0 || tx < 0 || tx >= t->width) continue;
+      if (s[i] == 0 || tx < lim.left || tx >= lim.right) continue;
       const int k = opacity >= 256 ? s[i] / 32 : (s[i] / 32) * opacity / 256;
       const uint8_t* scale = ColorScaleTable + (128 + k) * 256;
       uint8_t* p = row + tx * 3;
@@ -131,10 +133,10 @@ void BlendWhite(FImage* t, int x, int y, int w, int h, const uint16_t* sums, int
 // 4096. Even k = 0 scales c by 255 / 256, so every pixel of the cell counts.
 // The products are those of the multiplication table, computed in place so
 // the loop vectorises.
-void BlendColour(FImage* t, int x, int y, int w, int h, const uint16_t* sums, int opacity,
-                 const int v[3]) {
-  const int i0 = x < 0 ? -x : 0;
-  const int i1 = x + w > t->width ? t->width - x : w;
+void BlendColour(FImage* t, const ClipBox& lim, int x, int y, int w, int h, const uint16_t* sums,
+                 int opacity, const int v[3]) {
+  const int i0 = x < lim.left ? lim.left - x : 0;
+  const int i1 = x + w > lim.right ? lim.right - x : w;
   if (i0 >= i1) return;
   const int n = (i1 - i0) * 3;
   // One weight per byte, so that the blend runs over the row's bytes in one
@@ -143,7 +145,7 @@ void BlendColour(FImage* t, int x, int y, int w, int h, const uint16_t* sums, in
   for (int b = 0; b < n; ++b) vv[b] = static_cast<uint16_t>(v[b % 3]);
   for (int j = 0; j < h; ++j) {
     const int ty = y + j;
-    if (ty < 0 || ty >= t->height) continue;
+    if (ty < lim.top || ty >= lim.bottom) continue;
     uint8_t* p = t->pixels + (static_cast<size_t>(ty) * t->width + x + i0) * 3;
     const uint16_t* s = sums + j * w + i0;
     for (int i = 0; i < i1 - i0; ++i) {
@@ -157,13 +159,14 @@ void BlendColour(FImage* t, int x, int y, int w, int h, const uint16_t* sums, in
   }
 }
 
-void Blend(FImage* t, int x, int y, int w, int h, const uint16_t* sums, int r, int g, int b,
-           int opacity) {
+// Draws inside lim only: the target's bounds, narrowed by a clip box.
+void Blend(FImage* t, const ClipBox& lim, int x, int y, int w, int h, const uint16_t* sums, int r,
+           int g, int b, int opacity) {
   if (r == 255 && g == 255 && b == 255) {
-    BlendWhite(t, x, y, w, h, sums, opacity);
+    BlendWhite(t, lim, x, y, w, h, sums, opacity);
   } else {
     const int v[3] = {b, g, r};
-    BlendColour(t, x, y, w, h, sums, opacity, v);
+    BlendColour(t, lim, x, y, w, h, sums, opacity, v);
   }
 }
 
@@ -230,7 +233,7 @@ int FNT_Coverage(uint32_t code, int size, const uint16_t** sums) {
 }
 
 int FNT_DrawChar(FImage* target, int depth, int x, int y, uint32_t code, int size,
-                 const ClipBox* /*clip*/, int r, int g, int b, int opacity, int shadow) {
+                 const ClipBox* clip, int r, int g, int b, int opacity, int shadow) {
   if (depth != 8 && depth != 16 && depth != 24 && depth != 32) {
     LOG_Write("フォント描画先指定が異常です\n");
     return 0;
@@ -248,9 +251,17 @@ int FNT_DrawChar(FImage* target, int depth, int x, int y, uint32_t code, int siz
   if (w < 0) return 0;
   if (depth != 24 || !target || !target->pixels || opacity <= 0) return 1;
   if (opacity > 256) opacity = 256;
+  // Counted whether or not the clip leaves anything: the replay tells the
+  // frames that show text by it.
   ++g_font.stats.draws;
-  if (shadow != 0) Blend(target, x + shadow, y + shadow, w, size, sums, 0, 0, 0, opacity);
-  Blend(target, x, y, w, size, sums, Clamp255(r), Clamp255(g), Clamp255(b), opacity);
+  ClipBox lim = {0, 0, target->width, target->height};
+  if (clip) {
+    lim = {std::max(lim.left, clip->left), std::max(lim.top, clip->top),
+           std::min(lim.right, clip->right), std::min(lim.bottom, clip->bottom)};
+    if (lim.left >= lim.right || lim.top >= lim.bottom) return 1;
+  }
+  if (shadow != 0) Blend(target, lim, x + shadow, y + shadow, w, size, sums, 0, 0, 0, opacity);
+  Blend(target, lim, x, y, w, size, sums, Clamp255(r), Clamp255(g), Clamp255(b), opacity);
   return 1;
 }
 

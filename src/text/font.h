@@ -19,8 +19,9 @@ void FNT_DeleteCanvas();
 // the low byte) of `size` pixels with its cell's top-left at (x, y), in the
 // colour (r, g, b) at opacity 0..256, after its shadow at (x + shadow,
 // y + shadow) in black. Only depth 24 draws; 8, 16 and 32 succeed without
-// drawing. Pixels outside the target are left alone. Returns 1, or 0 for a bad
-// depth, a size above FNT_MAX_SIZE or when no font could be made.
+// drawing. Pixels outside the target, or outside clip when one is given, are
+// left alone. Returns 1, or 0 for a bad depth, a size above FNT_MAX_SIZE or
+// when no font could be made.
 int FNT_DrawChar(FImage* target, int depth, int x, int y, uint32_t code, int size,
                  const ClipBox* clip, int r, int g, int b, int opacity, int shadow);
 

@@ -116,6 +116,7 @@ struct Layout {
   FImage* target;
   int x0, y0, width, lines, charSpacing, lineSpacing;
   const ClipBox* clip;
+  ClipBox* bounds;
   int baseSize;
   const char* text;
   int reveal, page, toneR, toneG, toneB, alpha, shadow;
@@ -137,6 +138,19 @@ struct Layout {
   }
 
   void Glyphs(int gx, int gy, int spacing, const char* s, int sz, int opacity, int shade) {
+    if (bounds) {
+      // Each glyph's cell is size pixels high and narrower than twice that,
+      // with its shadow below and right of it.
+      int chars = 0, rows = 1;
+      for (const char* p = s; *p; p += IsLead(static_cast<unsigned char>(*p)) && p[1] ? 2 : 1) {
+        ++chars;
+        if (*p == '\n') ++rows;
+      }
+      const int step = 2 * sz + (spacing > 0 ? spacing : 0);
+      const int back = spacing < 0 ? chars * spacing : 0;
+      BLT_BoxExtend(bounds, {gx + back - 1, gy - 1, gx + chars * step + shade + 1,
+                             gy + rows * sz + shade + 1});
+    }
     int r, g, b;
     ColourOf(&r, &g, &b);
     FNT_DrawString(target, 24, gx, gy, spacing, 0, s, sz, clip, r, g, b, opacity, shade);
@@ -384,6 +398,8 @@ int TXT_Draw(const TxtLayout& in) {
   l.charSpacing = in.charSpacing;
   l.lineSpacing = in.lineSpacing;
   l.clip = in.clip;
+  l.bounds = in.bounds;
+  if (l.bounds) *l.bounds = ClipBox{0, 0, 0, 0};
   l.baseSize = in.size;
   l.text = in.text;
   l.colour = in.colour & 15;
@@ -489,28 +505,50 @@ int TXT_GetWidth(const char* text) {
   return widest;
 }
 
-void TXT_DrawRecord(FImage* target, TextRecord* t, int toneR, int toneG, int toneB) {
+namespace {
+
+// A record's layout, to draw it or to find where it draws.
+TxtLayout RecordLayout(const TextRecord* t) {
+  return {.x = t->x,
+          .y = t->y,
+          .width = t->width,
+          .lines = t->lines,
+          .charSpacing = t->charSpacing,
+          .lineSpacing = t->lineSpacing,
+          .clip = t->clip,
+          .size = t->size,
+          .text = t->text,
+          .colour = t->colourIndex,
+          .reveal = t->reveal,
+          .page = t->page,
+          .alpha = t->alpha,
+          .shadow = t->shadow};
+}
+
+}  // namespace
+
+void TXT_DrawRecord(FImage* target, TextRecord* t, int toneR, int toneG, int toneB,
+                    const ClipBox* clip) {
   // A record without a buffer (its allocation failed) has nothing to lay out.
   if (!t->text) return;
-  TXT_Draw({.target = target,
-            .x = t->x,
-            .y = t->y,
-            .width = t->width,
-            .lines = t->lines,
-            .charSpacing = t->charSpacing,
-            .lineSpacing = t->lineSpacing,
-            .size = t->size,
-            .text = t->text,
-            .colour = t->colourIndex,
-            .reveal = t->reveal,
-            .page = t->page,
-            .toneR = toneR,
-            .toneG = toneG,
-            .toneB = toneB,
-            .alpha = t->alpha,
-            .shadow = t->shadow,
-            .endX = &t->endX,
-            .endY = &t->endY});
+  TxtLayout l = RecordLayout(t);
+  l.target = target;
+  if (clip) l.clip = clip;
+  l.toneR = toneR;
+  l.toneG = toneG;
+  l.toneB = toneB;
+  l.endX = &t->endX;
+  l.endY = &t->endY;
+  TXT_Draw(l);
+}
+
+ClipBox TXT_RecordBounds(const TextRecord* t) {
+  ClipBox box{0, 0, 0, 0};
+  if (!t->text) return box;
+  TxtLayout l = RecordLayout(t);
+  l.bounds = &box;
+  TXT_Draw(l);
+  return box;
 }
 
 void TXT_Reset() {

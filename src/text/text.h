@@ -73,6 +73,9 @@ struct TxtLayout {
   int alpha = -1;
   int shadow = 0;           // shadow offset in pixels, 0 none
   int measure = 0;          // nonzero: nothing is drawn
+  // When given, receives a box holding every glyph the layout draws, or
+  // would draw into a target (laid out as drawn; with no target nothing is).
+  ClipBox* bounds = nullptr;
   int32_t* endX = nullptr;  // when given, receive the pen position where layout stopped
   int32_t* endY = nullptr;
 };
@@ -82,7 +85,13 @@ struct TxtLayout {
 int TXT_Draw(const TxtLayout& layout);
 
 // Draws a text record (the render pass), toned by the given factors.
-void TXT_DrawRecord(FImage* target, TextRecord* text, int toneR, int toneG, int toneB);
+// clip, when given, stands for the record's own (always null): the render
+// pass redrawing part of a frame.
+void TXT_DrawRecord(FImage* target, TextRecord* text, int toneR, int toneG, int toneB,
+                    const ClipBox* clip = nullptr);
+
+// A box holding every glyph the record would draw now (empty: none).
+ClipBox TXT_RecordBounds(const TextRecord* text);
 
 // The widest line of text in half-width columns: the reveal target of a
 // message.

@@ -13,6 +13,7 @@
 #include "common/log.h"
 #include "gfx/sprite.h"
 #include "gfx_test_util.h"
+#include "text/text_test_util.h"
 #include "platform/headless/headless.h"
 
 using namespace gfxtest;
@@ -335,6 +336,110 @@ TEST_F(RenderTest, RandomRecordsStayInsideTheImages) {
     }
     RND_Frame(&g_back.frame, 24);
   }
+}
+
+// A frame draws only what changed since the last one; the rest keeps the
+// last frame's pixels. Whatever changes (pictures of both formats moved,
+// turned, zoomed, clipped, keyed and blended, fills and gradients, texts with
+// ruby, emphasis and shadows, layers and visibility), the picture must be the
+// one the whole frame gives.
+TEST_F(RenderTest, AFrameDrawnInPartEqualsTheWholeFrame) {
+  RND_SetTextDrawer(nullptr);
+  MakeFSlot(0, SCREEN_W, SCREEN_H);
+  MakeFSlot(1, 37, 23);
+  MakeBSlot(2, 40, 40, false);
+  MakeBSlot(3, 16, 40, true);
+  std::mt19937 rng(77);
+  auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  constexpr int kSprites = 24, kTexts = 4;
+  auto randomSprite = [&](int n) {
+    SPR_Clear(n);
+    const int layer = any(0, 5);
+    switch (any(0, 5)) {
+      case 0:
+        SPR_SetFill(n, SPR_KIND_FILL, 0, layer, 1);
+        SPR_SetPosSize(n, any(-20, 620), any(-20, 460), any(1, 120), any(1, 90));
+        SPR_SetColour(n, any(0, 255), any(0, 255), any(0, 255));
+        break;
+      case 1:
+        SPR_SetFill(n, SPR_KIND_GRADIENT, 0, layer, 1);
+        SPR_SetPosSize(n, any(-20, 620), any(-20, 460), any(1, 120), any(2, 90));
+        SPR_SetGradient(n, 0, g_sprites[n].y, any(0, 255), 0, 0);
+        SPR_SetGradient(n, 1, g_sprites[n].y + g_sprites[n].h - 1, 0, any(0, 255), 0);
+        break;
+      case 2:
+        SPR_SetImage(n, any(1, 3), layer, 1, any(0, 1) ? -1 : -2);
+        SPR_Rotate(n, any(0, 640), any(0, 480), any(-100, 300), any(0, 255), 0, 0, 16, 23);
+        break;
+      case 3:
+        SPR_SetImage(n, any(1, 3), layer, 1, -1);
+        SPR_SetZoomRect(n, any(-20, 620), any(-20, 460), any(1, 150), any(1, 150));
+        break;
+      default:
+        SPR_SetImage(n, any(1, 3), layer, 1, any(0, 2) ? -1 : 0);
+        SPR_Move(n, any(-30, 640), any(-30, 480));
+        if (any(0, 3) == 0) SPR_SetZoom(n, any(0, 640), any(0, 480), any(-128, 256));
+        break;
+    }
+    const int modes[] = {0, 0, 1, 2, 3, 10, 12};
+    const int mode = modes[any(0, 6)];
+    SPR_SetBlend(n, BLT_Mode(mode, mode >= 10 ? any(1, 255) : 0));
+    if (any(0, 4) == 0) SPR_SetClip(n, any(0, 400), any(0, 300), any(10, 300), any(10, 200));
+  };
+  const std::string lines[] = {texttest::Sj("<R月迎え|つきむかえ>の夜、池に<E光>が"),
+                               texttest::Sj("得点 12345"), "Score 0",
+                               texttest::Sj("つぎはこれ！")};
+  auto randomText = [&](int k) {
+    TXT_SetSlot(k, any(0, 5), any(14, 24), 1, "%s", lines[any(0, 3)].c_str());
+    TXT_SetBox(k, any(-10, 600), any(-10, 460), any(4, 20), any(1, 3));
+    TXT_SetShadow(k, any(0, 2));
+    if (any(0, 1)) TXT_SetReveal(k, any(0, 30));
+  };
+  SPR_SetImage(0, 0, 0, 1, -1);  // the background that covers the frame
+  for (int n = 1; n <= kSprites; ++n) randomSprite(n);
+  for (int k = 0; k < kTexts; ++k) randomText(k);
+  const size_t bytes = size_t{SCREEN_W} * SCREEN_H * 3;
+  std::vector<uint8_t> part(bytes);
+  int inPart = 0;
+  for (int step = 0; step < 150; ++step) {
+    for (int c = any(0, 3); c > 0; --c) {
+      const int n = any(1, kSprites);
+      switch (any(0, 5)) {
+        case 0:
+          SPR_Show(n, !g_sprites[n].visible);
+          break;
+        case 1:
+          g_sprites[n].layer = static_cast<uint8_t>(any(0, 5));
+          break;
+        case 2:
+          randomText(any(0, kTexts - 1));
+          break;
+        case 3:
+          TXT_SetReveal(any(0, kTexts - 1), any(-1, 40));
+          break;
+        default:
+          randomSprite(n);
+          break;
+      }
+    }
+    // Now and then the frame has nothing opaque under it for a while: it
+    // builds on the last one's pixels, so drawing it twice would not agree.
+    const bool covered = step % 40 < 37;
+    SPR_Show(0, covered);
+    RND_Frame(&g_back.frame, 24);
+    if (!covered) continue;
+    const ClipBox drawn = RND_Changed();
+    if (!BLT_BoxEqual(drawn, {0, 0, SCREEN_W, SCREEN_H})) ++inPart;
+    std::memcpy(part.data(), g_back.frame.pixels, bytes);
+    RND_Invalidate();
+    RND_Frame(&g_back.frame, 24);
+    size_t first = 0;
+    while (first < bytes && part[first] == g_back.frame.pixels[first]) ++first;
+    ASSERT_EQ(first, bytes) << "step " << step << ": pixel (" << first / 3 % SCREEN_W << ", "
+                            << first / 3 / SCREEN_W << ") differs; drawn (" << drawn.left << ", "
+                            << drawn.top << ")-(" << drawn.right << ", " << drawn.bottom << ")";
+  }
+  EXPECT_GT(inPart, 75);  // most frames were drawn in part
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The SDL backend's present, read back from the window's surface under SDL's
-// dummy video driver and compared byte for byte with a plain reference: every
-// output pixel computed on its own from the picture it shows.
+// The SDL backend's present, whole and of a changed part, read back from the
+// window's surface under SDL's dummy video driver and compared byte for byte
+// with a plain reference: every output pixel computed on its own from the
+// picture it shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -112,10 +113,18 @@ TEST_P(PresentTest, SurfaceMatchesReference) {
     if (c.scale == 0) PLT_ShowMenuBar(1);
     MBAR_OpenFirst();
   }
-  // Two frames: the second must replace the first everywhere it shows.
+  // Two frames: the second must replace the first everywhere it shows. A
+  // third changes a part of it and says so; the window must show all of it.
   PLT_Present(Frame(1).data(), kW, kH);
-  const std::vector<uint8_t> f = Frame(2);
+  std::vector<uint8_t> f = Frame(2);
   PLT_Present(f.data(), kW, kH);
+  const std::vector<uint8_t> other = Frame(3);
+  const int left = 37, top0 = 51, right = 301, bottom = 433;
+  for (int y = top0; y < bottom; ++y) {
+    const size_t at = (static_cast<size_t>(y) * kW + left) * 3;
+    std::copy(other.begin() + at, other.begin() + at + (right - left) * 3, f.begin() + at);
+  }
+  PLT_PresentChanged(f.data(), kW, kH, left, top0, right, bottom);
 
   const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
   const int top = c.scale == 0 ? 0 : g_sdlWin.menuH;

@@ -379,6 +379,7 @@ int RenderCommand(int argc, char** argv) {
   for (long long v = first; v <= last; v += step) {
     std::memset(g_back.frame.pixels, 0,
                 static_cast<size_t>(g_back.frame.width) * g_back.frame.height * 3);
+    RND_Invalidate();  // every frame of a sweep starts from black
     const int rc = RENDER_RunScene(text, scene, blendLine, v, RENDER_MAX_PASSES);
     if (rc != 0) return rc;
     RND_Frame(&g_back.frame, 24);

@@ -16,6 +16,7 @@
 #include "common/log.h"
 #include "game/rank.h"
 #include "gfx/image.h"
+#include "gfx/render.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/hl_audio.h"
 #include "platform/plt_input.h"
@@ -291,7 +292,9 @@ int Run(int argc, char** argv) {
     presents = HL_PresentCount();
     // A step that drew nothing still shows the last drawn frame.
     const uint64_t draws = FNT_CacheStats().draws;  // the cache statistics may be reset
-    if (drawn) shownGlyphs = draws >= glyphDraws ? draws - glyphDraws : draws;
+    // A frame whose render pass changed nothing still shows the last one's.
+    if (drawn && !BLT_BoxIsEmpty(RND_Changed()))
+      shownGlyphs = draws >= glyphDraws ? draws - glyphDraws : draws;
     glyphDraws = draws;
     if (glyphs)
       std::fprintf(glyphs, "%llu %llu\n", static_cast<unsigned long long>(step),

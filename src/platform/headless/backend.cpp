@@ -268,6 +268,11 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
   ++g_hl.presents;
 }
 
+// The whole picture every time: frames are captured whole.
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int, int, int, int) {
+  PLT_Present(pixels, width, height);
+}
+
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
   if (!pixels || !palette || width <= 0 || height <= 0) return;
   // Kept as the display would show it, so frames compare with 24-bit ones.

@@ -249,6 +249,39 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
   SDL_UpdateWindowSurface(g_sdlWin.window);
 }
 
+// Only the changed part converted and sent, in the common case where the
+// surface already holds the last picture and takes this one directly; any
+// other case presents the whole picture.
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
+                        int bottom) {
+  SDL_Surface* s = g_sdlWin.window && !g_sdlWin.minimized && g_sdlWin.frameInSurface
+                       ? SDL_GetWindowSurface(g_sdlWin.window)
+                       : nullptr;
+  if (!s || !pixels || SDL_BYTESPERPIXEL(s->format->format) != 4 || !FastPath(s) ||
+      width != g_sdlWin.clientW || height != g_sdlWin.clientH) {
+    PLT_Present(pixels, width, height);
+    return;
+  }
+  SDL_Rect rects[2];
+  int count = 0;
+  if (MBAR_TakeDirty()) g_sdlWin.barStale = true;
+  const bool bar = g_sdlWin.barStale;
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  if (PLT_Rgb24PartToXrgb32(SurfaceRow(s, g_sdlWin.menuH), s->pitch / 4, pixels, width, height,
+                            left, top, right, bottom)) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    rects[count++] = SDL_Rect{left, g_sdlWin.menuH + top, std::min(right, width) - left,
+                              std::min(bottom, height) - top};
+  }
+  if (bar) {
+    DrawBarRows(s);
+    if (g_sdlWin.menuH > 0) rects[count++] = SDL_Rect{0, 0, g_sdlWin.winW, g_sdlWin.menuH};
+  }
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  if (count > 0) SDL_UpdateWindowSurfaceRects(g_sdlWin.window, rects, count);
+}
+
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
   if (!g_sdlWin.window || !pixels || !palette || width <= 0 || height <= 0) return;
   uint32_t lut[256];

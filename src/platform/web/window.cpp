@@ -64,6 +64,7 @@ struct WebWindow {
   bool overlayShown = false;
   int scale = 1;
   bool hidden = false;
+  bool frameWhole = false;  // frame holds the whole last 24-bit picture
   bool buttonToMenu[3] = {};
   bool buttonToGame[3] = {};
   int winX = 0, winY = 0;
@@ -374,6 +375,7 @@ int PLT_CreateWindow(const char* caption, int clientWidth, int clientHeight, con
   g_win.winW = clientWidth;
   g_win.winH = clientHeight + g_win.menuH;
   g_win.frame.assign(static_cast<size_t>(clientWidth) * clientHeight, 0xFF000000);
+  g_win.frameWhole = false;
   g_win.proc = proc;
   g_win.exists = true;
   g_win.active = -1;
@@ -480,7 +482,28 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
     PLT_Rgb24ToXrgb32(g_win.frame.data() + static_cast<size_t>(y) * g_win.clientW,
                       pixels + static_cast<size_t>(y) * width * 3, w);
   }
+  g_win.frameWhole = w == g_win.clientW && h == g_win.clientH;
   if (!g_win.hidden) Redraw();
+}
+
+// Only the changed part converted while the kept picture is the last one;
+// the canvas takes it whole (one call).
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
+                        int bottom) {
+  if (!g_win.exists || !g_win.frameWhole || !pixels || width != g_win.clientW ||
+      height != g_win.clientH) {
+    PLT_Present(pixels, width, height);
+    return;
+  }
+  ++g_win.presents;
+  if (WEBB_Scripted()) {
+    g_win.lastFrame.assign(pixels, pixels + static_cast<size_t>(width) * height * 3);
+  }
+  if (PLT_Rgb24PartToXrgb32(g_win.frame.data(), g_win.clientW, pixels, width, height, left, top,
+                            right, bottom) &&
+      !g_win.hidden) {
+    Redraw();
+  }
 }
 
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {

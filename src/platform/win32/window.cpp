@@ -53,6 +53,7 @@ struct WindowState {
   uint32_t* bits32 = nullptr;
   uint8_t* bits8 = nullptr;
   bool showIndexed = false;  // the last picture was the 8-bit one
+  bool bits32Whole = false;  // bits32 holds the whole last 24-bit picture
   int destX = 0, destY = 0, destW = 0, destH = 0;
   // The tests' stand-in answers for the mode requests (see ChangeDisplay).
   bool modeAnswersRead = false;
@@ -156,6 +157,7 @@ bool CreateSurfaces(int w, int h) {
   g_win.dib32 = ::CreateDIBSection(g_win.memDc, reinterpret_cast<BITMAPINFO*>(&bi),
                                    DIB_RGB_COLORS, &bits, nullptr, 0);
   g_win.bits32 = static_cast<uint32_t*>(bits);
+  g_win.bits32Whole = false;
   bi.h.biBitCount = 8;
   bi.h.biClrUsed = 256;
   g_win.dib8 = ::CreateDIBSection(g_win.memDc, reinterpret_cast<BITMAPINFO*>(&bi),
@@ -642,7 +644,24 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
                       pixels + static_cast<size_t>(y) * width * 3, w);
   }
   g_win.showIndexed = false;
+  g_win.bits32Whole = w == g_win.clientW && h == g_win.clientH;
   RedrawNow();
+}
+
+// Only the changed part converted into the DIB section while it holds the
+// last picture; the window is copied from it whole (one BitBlt).
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
+                        int bottom) {
+  if (!g_win.hwnd || !g_win.bits32 || !g_win.bits32Whole || g_win.showIndexed || !pixels ||
+      width != g_win.clientW || height != g_win.clientH) {
+    PLT_Present(pixels, width, height);
+    return;
+  }
+  ::GdiFlush();
+  if (PLT_Rgb24PartToXrgb32(g_win.bits32, g_win.clientW, pixels, width, height, left, top, right,
+                            bottom)) {
+    RedrawNow();
+  }
 }
 
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
