@@ -1,5 +1,5 @@
 // The SDL backend's whole present of one 640 x 480 frame (the 24-bit frame
-// converted and handed to the window), beside a plain copy of the frame's
+// converted and handed to the window), and of a changed part of one, beside a plain copy of the frame's
 // bytes for scale: read the times as ratios to BM_PresentMemcpy of the same
 // run. The window lives under SDL's dummy video driver unless SDL_VIDEODRIVER
 // names another (offscreen, or x11 on a display), so what is measured is the
@@ -64,6 +64,20 @@ void BM_Present(benchmark::State& state) {
   PLT_SetWindowScale(1);
 }
 BENCHMARK(BM_Present)->Arg(1)->Arg(2)->Arg(3)->ComputeStatistics("min", MinOf);
+
+// A frame of which only a story scene's message window changed (600 x 130,
+// the typewriter's case), after a whole present.
+void BM_PresentChanged(benchmark::State& state) {
+  if (!OpenWindow(state)) return;
+  const std::vector<uint8_t>& f = Frame();
+  PLT_Present(f.data(), kW, kH);
+  for (auto _ : state) {
+    PLT_PresentChanged(f.data(), kW, kH, 20, 340, 620, 470);
+    benchmark::ClobberMemory();
+  }
+  PLT_SetWindowScale(1);
+}
+BENCHMARK(BM_PresentChanged)->Arg(1)->Arg(2)->Arg(3)->ComputeStatistics("min", MinOf);
 
 void BM_PresentMemcpy(benchmark::State& state) {
   const std::vector<uint8_t>& f = Frame();

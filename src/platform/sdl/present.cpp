@@ -1,5 +1,6 @@
 // Presenting in the SDL backend: the picture, the menu bar and any box
-// composed and shown in the window's surface.
+// composed and shown in the window's surface; when only part of the picture
+// changed, only that part is converted, scaled and sent.
 //
 // The surface is what the X server receives as a shared-memory image: no
 // renderer, so no software rasterizer between the frame and the screen. In
@@ -26,53 +27,74 @@ uint32_t Lerp(uint32_t a, uint32_t b, uint32_t t) {  // t 0..256
   return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
+uint32_t* SurfaceRow(SDL_Surface* s, int y) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                     static_cast<ptrdiff_t>(y) * s->pitch);
+}
+
+// A logical row of the picture: from pic at and below top when given (the
+// composite's copy of those rows is then left out), else from the composite.
+const uint32_t* LogicalRow(const uint32_t* pic, int top, int y) {
+  const size_t lw = static_cast<size_t>(SDLB_LogicalW());
+  return pic && y >= top ? pic + static_cast<size_t>(y - top) * lw
+                         : g_sdlWin.composite.data() + static_cast<size_t>(y) * lw;
+}
+
+// Whether the picture lands in the window at a whole multiple of its size;
+// k receives the multiple.
+bool WholeMultiple(int* k) {
+  const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
+  *k = g_sdlWin.destW / lw;
+  return g_sdlWin.destW % lw == 0 && g_sdlWin.destH % lh == 0 && *k == g_sdlWin.destH / lh;
+}
+
+// The logical columns [x0, x1) of rows [y0, y1) at k times their size, each
+// pixel k times over and each row k times, as far as the surface reaches.
+void ScaleWhole(SDL_Surface* s, const uint32_t* pic, int top, int k, int x0, int y0, int x1,
+                int y1) {
+  const int dw = std::min(g_sdlWin.destW, s->w - g_sdlWin.destX);
+  const int dh = std::min(g_sdlWin.destH, s->h - g_sdlWin.destY);
+  const int c0 = x0 * k, c1 = std::min(x1 * k, dw);
+  if (c0 >= c1) return;
+  for (int ly = y0; ly < y1 && ly * k < dh; ++ly) {
+    uint32_t* first = SurfaceRow(s, g_sdlWin.destY + ly * k) + g_sdlWin.destX;
+    const uint32_t* sr = LogicalRow(pic, top, ly);
+    if (k == 1) {
+      std::copy(sr + x0, sr + x0 + (c1 - c0), first + c0);
+      continue;
+    }
+    // The common multiples as loops of a fixed shape, which the compiler
+    // turns into vector stores.
+    const int whole = c1 / k;
+    int sx = x0;
+    if (k == 2) {
+      for (; sx < whole; ++sx) first[2 * sx] = first[2 * sx + 1] = sr[sx];
+    } else if (k == 3) {
+      for (; sx < whole; ++sx) first[3 * sx] = first[3 * sx + 1] = first[3 * sx + 2] = sr[sx];
+    }
+    for (int x = sx * k; x < c1; ++sx) {
+      const uint32_t v = sr[sx];
+      for (int i = 0; i < k && x < c1; ++i) first[x++] = v;
+    }
+    for (int i = 1; i < k && ly * k + i < dh; ++i) {
+      std::copy(first + c0, first + c1, SurfaceRow(s, g_sdlWin.destY + ly * k + i) +
+                                            g_sdlWin.destX + c0);
+    }
+  }
+}
+
 // Copies the composite into the surface (0xXXRRGGBB rows): straight rows at
 // scale 1, repeated pixels at whole multiples, bilinear otherwise. With pic
 // set, nothing is drawn over the picture, and its rows (from top on) are read
 // from pic instead: the composite's copy of them is left out.
 void Scale(SDL_Surface* s, const uint32_t* pic, int top) {
   const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
-  const uint32_t* composite = g_sdlWin.composite.data();
-  auto logical = [&](int y) {
-    return pic && y >= top ? pic + static_cast<size_t>(y - top) * lw
-                           : composite + static_cast<size_t>(y) * lw;
-  };
-  auto row = [s](int y) {
-    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
-                                       static_cast<ptrdiff_t>(y) * s->pitch);
-  };
   int dw = std::min(g_sdlWin.destW, s->w - g_sdlWin.destX);
   int dh = std::min(g_sdlWin.destH, s->h - g_sdlWin.destY);
   if (dw <= 0 || dh <= 0) return;
-  bool whole =
-      g_sdlWin.destW % lw == 0 && g_sdlWin.destH % lh == 0 && g_sdlWin.destW / lw == g_sdlWin.destH / lh;
-  if (whole) {
-    int k = g_sdlWin.destW / lw;
-    for (int y = 0; y < dh; ++y) {
-      uint32_t* d = row(g_sdlWin.destY + y) + g_sdlWin.destX;
-      if (y % k) {
-        std::copy(d - s->pitch / 4, d - s->pitch / 4 + dw, d);
-        continue;
-      }
-      const uint32_t* sr = logical(y / k);
-      if (k == 1) {
-        std::copy(sr, sr + dw, d);
-      } else {
-        // Each picture pixel k times over; the common multiples as loops of
-        // a fixed shape, which the compiler turns into vector stores.
-        const int whole = dw / k;
-        int sx = 0;
-        if (k == 2) {
-          for (; sx < whole; ++sx) d[2 * sx] = d[2 * sx + 1] = sr[sx];
-        } else if (k == 3) {
-          for (; sx < whole; ++sx) d[3 * sx] = d[3 * sx + 1] = d[3 * sx + 2] = sr[sx];
-        }
-        for (int x = sx * k; x < dw; ++sx) {
-          const uint32_t v = sr[sx];
-          for (int i = 0; i < k && x < dw; ++i) d[x++] = v;
-        }
-      }
-    }
+  int k;
+  if (WholeMultiple(&k)) {
+    ScaleWhole(s, pic, top, k, 0, 0, lw, lh);
     return;
   }
   // Bilinear, in 16.16 fixed point with pixel centres aligned.
@@ -83,9 +105,9 @@ void Scale(SDL_Surface* s, const uint32_t* pic, int top) {
     int y0 = std::min(static_cast<int>(fy >> 16), lh - 1);
     int y1 = std::min(y0 + 1, lh - 1);
     uint32_t ty = static_cast<uint32_t>((fy >> 8) & 0xFF);
-    const uint32_t* r0 = logical(y0);
-    const uint32_t* r1 = logical(y1);
-    uint32_t* d = row(g_sdlWin.destY + y) + g_sdlWin.destX;
+    const uint32_t* r0 = LogicalRow(pic, top, y0);
+    const uint32_t* r1 = LogicalRow(pic, top, y1);
+    uint32_t* d = SurfaceRow(s, g_sdlWin.destY + y) + g_sdlWin.destX;
     for (int x = 0; x < dw; ++x) {
       int64_t fx = std::max<int64_t>(0, x * stepX + stepX / 2 - 32768);
       int x0 = std::min(static_cast<int>(fx >> 16), lw - 1);
@@ -104,11 +126,6 @@ void Scale(SDL_Surface* s, const uint32_t* pic, int top) {
 bool FastPath(const SDL_Surface* s) {
   return !g_sdlWin.fullScreen && g_sdlWin.scale == 1 && !DLG_IsOpen() && !MBAR_IsOpen() &&
          s->w >= g_sdlWin.winW && s->h >= g_sdlWin.winH;
-}
-
-uint32_t* SurfaceRow(SDL_Surface* s, int y) {
-  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
-                                     static_cast<ptrdiff_t>(y) * s->pitch);
 }
 
 void DrawBarRows(SDL_Surface* s) {
@@ -215,6 +232,12 @@ void SDLB_Redraw() {
     Scale(s, over ? nullptr : g_sdlWin.frame.data(), top);
     // Panels and boxes were drawn over the bar's rows too.
     g_sdlWin.barStale = true;
+    int k;
+    g_sdlWin.scaledInSurface = !over && WholeMultiple(&k);
+    g_sdlWin.scaledW = s->w;
+    g_sdlWin.scaledH = s->h;
+  } else {
+    g_sdlWin.scaledInSurface = false;
   }
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
   SDL_UpdateWindowSurface(g_sdlWin.window);
@@ -243,17 +266,66 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
     return;
   }
   g_sdlWin.frameInSurface = true;
+  g_sdlWin.scaledInSurface = false;
   if (MBAR_TakeDirty()) g_sdlWin.barStale = true;
   DrawBarRows(s);
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
   SDL_UpdateWindowSurface(g_sdlWin.window);
 }
 
-// Only the changed part converted and sent, in the common case where the
-// surface already holds the last picture and takes this one directly; any
-// other case presents the whole picture.
+namespace {
+
+// A changed part scaled alone, while the surface shows the last picture at a
+// whole multiple with nothing to be drawn over it. Returns false when the
+// whole picture has to be presented.
+bool PresentScaledPart(const uint8_t* pixels, int width, int height, int left, int top, int right,
+                       int bottom) {
+  if (!g_sdlWin.window || g_sdlWin.minimized || !g_sdlWin.scaledInSurface || !pixels ||
+      width != g_sdlWin.clientW || height != g_sdlWin.clientH) {
+    return false;
+  }
+  SDL_Surface* s = SDL_GetWindowSurface(g_sdlWin.window);
+  int k;
+  if (!s || SDL_BYTESPERPIXEL(s->format->format) != 4 || s->w != g_sdlWin.scaledW ||
+      s->h != g_sdlWin.scaledH || FastPath(s) || DLG_IsOpen() || MBAR_IsOpen() ||
+      (g_sdlWin.fullScreen && g_sdlWin.overlayShown) || !WholeMultiple(&k)) {
+    return false;
+  }
+  if (MBAR_TakeDirty()) {
+    g_sdlWin.barStale = true;
+    return false;
+  }
+  if (!PLT_Rgb24PartToXrgb32(g_sdlWin.frame.data(), g_sdlWin.clientW, pixels, width, height,
+                             left, top, right, bottom)) {
+    return true;  // nothing changed
+  }
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, width);
+  bottom = std::min(bottom, height);
+  const int first = g_sdlWin.fullScreen ? 0 : g_sdlWin.menuH;  // the picture's logical row 0
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  ScaleWhole(s, g_sdlWin.frame.data(), first, k, left, first + top, right, first + bottom);
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  const int dw = std::min(g_sdlWin.destW, s->w - g_sdlWin.destX);
+  const int dh = std::min(g_sdlWin.destH, s->h - g_sdlWin.destY);
+  const int x0 = left * k, y0 = (first + top) * k;
+  const int x1 = std::min(right * k, dw), y1 = std::min((first + bottom) * k, dh);
+  if (x0 < x1 && y0 < y1) {
+    const SDL_Rect r{g_sdlWin.destX + x0, g_sdlWin.destY + y0, x1 - x0, y1 - y0};
+    SDL_UpdateWindowSurfaceRects(g_sdlWin.window, &r, 1);
+  }
+  return true;
+}
+
+}  // namespace
+
+// Only the changed part converted and sent: straight into the surface when it
+// already holds the last picture and takes this one directly, or scaled
+// alone at a whole multiple; any other case presents the whole picture.
 void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
                         int bottom) {
+  if (PresentScaledPart(pixels, width, height, left, top, right, bottom)) return;
   SDL_Surface* s = g_sdlWin.window && !g_sdlWin.minimized && g_sdlWin.frameInSurface
                        ? SDL_GetWindowSurface(g_sdlWin.window)
                        : nullptr;

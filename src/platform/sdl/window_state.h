@@ -36,6 +36,10 @@ struct SdlWindowState {
   bool barStale = true;  // the bar's rows in composite need drawing again
   // The last picture went straight into the surface: frame is behind it.
   bool frameInSurface = false;
+  // The surface shows frame scaled by a whole multiple with nothing over it,
+  // at this surface size: a changed part can be scaled alone.
+  bool scaledInSurface = false;
+  int scaledW = 0, scaledH = 0;
   // The desktop's mode as last seen, to tell the game when it changes.
   int desktopBpp = 0, desktopW = 0, desktopH = 0;
   uint32_t desktopCheckedAt = 0;
