@@ -60,15 +60,15 @@ void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n) {
 }
 
 bool PLT_Rgb24PartToXrgb32(uint32_t* dst, ptrdiff_t dstStride, const uint8_t* src, int width,
-                           int height, int left, int top, int right, int bottom) {
-  left = std::max(left, 0);
-  top = std::max(top, 0);
-  right = std::min(right, width);
-  bottom = std::min(bottom, height);
-  if (left >= right || top >= bottom) return false;
-  for (int y = top; y < bottom; ++y) {
-    PLT_Rgb24ToXrgb32(dst + y * dstStride + left,
-                      src + (static_cast<size_t>(y) * width + left) * 3, right - left);
+                           int height, int* left, int* top, int* right, int* bottom) {
+  *left = std::max(*left, 0);
+  *top = std::max(*top, 0);
+  *right = std::min(*right, width);
+  *bottom = std::min(*bottom, height);
+  if (*left >= *right || *top >= *bottom) return false;
+  for (int y = *top; y < *bottom; ++y) {
+    PLT_Rgb24ToXrgb32(dst + y * dstStride + *left,
+                      src + (static_cast<size_t>(y) * width + *left) * 3, *right - *left);
   }
   return true;
 }

@@ -40,10 +40,10 @@ void PLT_GetSystemPalette(uint8_t* entries);
 void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n);
 // The part [left, right) x [top, bottom) of a width x height 24-bit picture
 // converted so into rows of dstStride pixels starting at dst (the picture's
-// origin); the part is first limited to the picture. Returns whether any of
-// it was left.
+// origin). The part is first limited to the picture, in place. Returns
+// whether any of it was left.
 bool PLT_Rgb24PartToXrgb32(uint32_t* dst, ptrdiff_t dstStride, const uint8_t* src, int width,
-                           int height, int left, int top, int right, int bottom);
+                           int height, int* left, int* top, int* right, int* bottom);
 #ifdef ZV_X86
 // The leading pixels of that row done with SSSE3 where the processor has it;
 // returns how many (0 without SSSE3). Only 16-byte loads wholly inside the row.

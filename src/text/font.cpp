@@ -2,7 +2,6 @@
 // coverage so that a message redrawn every frame costs only its blends.
 #include "text/font.h"
 
-#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -255,11 +254,8 @@ int FNT_DrawChar(FImage* target, int depth, int x, int y, uint32_t code, int siz
   // frames that show text by it.
   ++g_font.stats.draws;
   ClipBox lim = {0, 0, target->width, target->height};
-  if (clip) {
-    lim = {std::max(lim.left, clip->left), std::max(lim.top, clip->top),
-           std::min(lim.right, clip->right), std::min(lim.bottom, clip->bottom)};
-    if (lim.left >= lim.right || lim.top >= lim.bottom) return 1;
-  }
+  if (clip) lim = BLT_BoxIntersect(lim, *clip);
+  if (BLT_BoxIsEmpty(lim)) return 1;
   if (shadow != 0) Blend(target, lim, x + shadow, y + shadow, w, size, sums, 0, 0, 0, opacity);
   Blend(target, lim, x, y, w, size, sums, Clamp255(r), Clamp255(g), Clamp255(b), opacity);
   return 1;

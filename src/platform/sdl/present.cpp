@@ -296,13 +296,9 @@ bool PresentScaledPart(const uint8_t* pixels, int width, int height, int left, i
     return false;
   }
   if (!PLT_Rgb24PartToXrgb32(g_sdlWin.frame.data(), g_sdlWin.clientW, pixels, width, height,
-                             left, top, right, bottom)) {
+                             &left, &top, &right, &bottom)) {
     return true;  // nothing changed
   }
-  left = std::max(left, 0);
-  top = std::max(top, 0);
-  right = std::min(right, width);
-  bottom = std::min(bottom, height);
   const int first = g_sdlWin.fullScreen ? 0 : g_sdlWin.menuH;  // the picture's logical row 0
   if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
   ScaleWhole(s, g_sdlWin.frame.data(), first, k, left, first + top, right, first + bottom);
@@ -340,11 +336,8 @@ void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, 
   const bool bar = g_sdlWin.barStale;
   if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
   if (PLT_Rgb24PartToXrgb32(SurfaceRow(s, g_sdlWin.menuH), s->pitch / 4, pixels, width, height,
-                            left, top, right, bottom)) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    rects[count++] = SDL_Rect{left, g_sdlWin.menuH + top, std::min(right, width) - left,
-                              std::min(bottom, height) - top};
+                            &left, &top, &right, &bottom)) {
+    rects[count++] = SDL_Rect{left, g_sdlWin.menuH + top, right - left, bottom - top};
   }
   if (bar) {
     DrawBarRows(s);

@@ -499,8 +499,8 @@ void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, 
   if (WEBB_Scripted()) {
     g_win.lastFrame.assign(pixels, pixels + static_cast<size_t>(width) * height * 3);
   }
-  if (PLT_Rgb24PartToXrgb32(g_win.frame.data(), g_win.clientW, pixels, width, height, left, top,
-                            right, bottom) &&
+  if (PLT_Rgb24PartToXrgb32(g_win.frame.data(), g_win.clientW, pixels, width, height, &left, &top,
+                            &right, &bottom) &&
       !g_win.hidden) {
     Redraw();
   }

@@ -658,8 +658,8 @@ void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, 
     return;
   }
   ::GdiFlush();
-  if (PLT_Rgb24PartToXrgb32(g_win.bits32, g_win.clientW, pixels, width, height, left, top, right,
-                            bottom)) {
+  if (PLT_Rgb24PartToXrgb32(g_win.bits32, g_win.clientW, pixels, width, height, &left, &top,
+                            &right, &bottom)) {
     RedrawNow();
   }
 }
