@@ -71,8 +71,9 @@ void BM_PresentChanged(benchmark::State& state) {
   if (!OpenWindow(state)) return;
   const std::vector<uint8_t>& f = Frame();
   PLT_Present(f.data(), kW, kH);
+  const PltRect part = {20, 340, 620, 470};
   for (auto _ : state) {
-    PLT_PresentChanged(f.data(), kW, kH, 20, 340, 620, 470);
+    PLT_PresentChanged(f.data(), kW, kH, &part, 1);
     benchmark::ClobberMemory();
   }
   PLT_SetWindowScale(1);

@@ -1,7 +1,6 @@
 // Image records, the 256 image slots, the back buffer and the debug font.
 #include "gfx/image.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,9 +20,10 @@ namespace {
 struct ImageState {
   char dir[64] = "grp";
   uint32_t generation = 0;
-  // The part the next present may send alone; whole until a frame says so.
-  ClipBox presentArea = kWholeArea;
-  static constexpr ClipBox kWholeArea = {0, 0, INT32_MAX, INT32_MAX};
+  // The parts the next present may send alone; whole (-1) until a frame
+  // says so.
+  PltRect presentParts[PLT_PRESENT_PARTS];
+  int presentCount = -1;
 };
 ImageState g_image;
 
@@ -77,8 +77,8 @@ void IMG_FreeBackBuffer() {
 }
 
 void IMG_Present() {
-  const ClipBox a = g_image.presentArea;
-  g_image.presentArea = ImageState::kWholeArea;
+  const int parts = g_image.presentCount;
+  g_image.presentCount = -1;
   if (!PLT_HasWindow()) return;
   if (g_back.displayDepth == 8) {
     if (g_back.indexed.pixels)
@@ -87,17 +87,25 @@ void IMG_Present() {
     return;
   }
   if (!g_back.frame.pixels) return;
-  if (a.left <= 0 && a.top <= 0 && a.right >= g_back.frame.width &&
-      a.bottom >= g_back.frame.height) {
+  if (parts < 0) {
     PLT_Present(g_back.frame.pixels, g_back.frame.width, g_back.frame.height);
     return;
   }
-  PLT_PresentChanged(g_back.frame.pixels, g_back.frame.width, g_back.frame.height, a.left, a.top,
-                     a.right, a.bottom);
+  PLT_PresentChanged(g_back.frame.pixels, g_back.frame.width, g_back.frame.height,
+                     g_image.presentParts, parts);
 }
 
-void IMG_SetPresentArea(const ClipBox& changed) {
-  g_image.presentArea = changed;
+void IMG_SetPresentParts(const ClipBox* parts, int count) {
+  g_image.presentCount = count >= 0 && count <= PLT_PRESENT_PARTS ? count : -1;
+  for (int i = 0; i < count && i < PLT_PRESENT_PARTS; ++i) {
+    const ClipBox& b = parts[i];
+    g_image.presentParts[i] = PltRect{b.left, b.top, b.right, b.bottom};
+    // One of them the whole picture: presented whole.
+    if (b.left <= 0 && b.top <= 0 && b.right >= g_back.frame.width &&
+        b.bottom >= g_back.frame.height) {
+      g_image.presentCount = -1;
+    }
+  }
 }
 
 void IMG_AllocF(FImage* img, int width, int height) {
@@ -268,5 +276,5 @@ void IMG_Reset() {
   IMG_FreeAll();
   g_tone = GlobalToneT{128, 128, 128};
   IMG_SetDir("grp");
-  g_image.presentArea = ImageState::kWholeArea;
+  g_image.presentCount = -1;
 }

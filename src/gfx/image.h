@@ -37,10 +37,10 @@ void IMG_InitTables(int width, int height);
 int IMG_CreateBackBuffer(int depth, int width, int height, const uint8_t* palette = nullptr);
 void IMG_FreeBackBuffer();
 void IMG_Present();
-// The part of the back buffer the frame just drawn changed (left >= right or
-// top >= bottom: none). The next IMG_Present may send only that part to the
-// window; every other present sends the whole picture.
-void IMG_SetPresentArea(const ClipBox& changed);
+// The parts of the back buffer the frame just drawn changed (none: nothing
+// did). The next IMG_Present may send only those to the window; every other
+// present sends the whole picture.
+void IMG_SetPresentParts(const ClipBox* parts, int count);
 
 void IMG_AllocF(FImage* img, int width, int height);
 void IMG_AllocB(BImage* img, int width, int height, int withAlpha);

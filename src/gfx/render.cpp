@@ -2,6 +2,7 @@
 #include "gfx/render.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -195,6 +196,9 @@ void DrawRectangle(FImage* target, const Sprite& s, const ClipBox* clip) {
 // every record clipped to it. What the comparison cannot see draws the whole
 // frame: pictures loaded or freed, the tone, the default clip, another
 // target, a text drawer of the tests, or a caller that drew over the frame.
+// The changed boxes are gathered into parts that do not overlap, on a grid
+// of tiles, so that creatures moving over a wide pond redraw and send only
+// the ground around them, not the box around all of them.
 struct Drawn {
   Sprite sprite;
   ClipBox clip;  // the record's clip box, or the screen
@@ -219,9 +223,92 @@ struct RenderState {
   const uint8_t* pixels = nullptr;
   int width = 0, height = 0;
   bool valid = false;  // the fields above describe the target's picture
-  ClipBox changed{};   // what the last frame drew
+  // The changed boxes, marked on a grid of tiles: a bit per tile, a word per
+  // row of tiles (when the target fits the grid).
+  uint64_t tiles[64];
+  bool tiled = false;
+  ClipBox bound{};           // the box around every changed one
+  ClipBox parts[RND_PARTS];  // what the last frame drew, disjoint
+  int partCount = 0;
+  ClipBox changed{};  // the box around them
 };
 RenderState g_rnd;
+
+// The grid is coarse enough that the parts stay few and each costs a pass
+// over the records, and fine enough that the ground between creatures
+// spread over a pond is left alone.
+constexpr int kTile = 16;
+constexpr int kTileRows = 64, kTileCols = 64;
+
+// The parts are drawn apart only when they cover at most this share of the
+// box around them (3/4).
+constexpr int64_t kPartsWorth[2] = {3, 4};
+
+int64_t Area(const ClipBox& b) {
+  return BLT_BoxIsEmpty(b) ? 0 : int64_t{b.right - b.left} * (b.bottom - b.top);
+}
+
+void MarkChanged(const ClipBox& b) {
+  RenderState& r = g_rnd;
+  if (BLT_BoxIsEmpty(b)) return;
+  BLT_BoxExtend(&r.bound, b);
+  if (!r.tiled) return;
+  // Boxes lie inside the target, which fits the grid.
+  const int c0 = b.left / kTile, c1 = (b.right - 1) / kTile;
+  const uint64_t run = c1 - c0 + 1 == kTileCols ? ~uint64_t{0} : (uint64_t{1} << (c1 - c0 + 1)) - 1;
+  for (int y = b.top / kTile; y <= (b.bottom - 1) / kTile; ++y) r.tiles[y] |= run << c0;
+}
+
+// The marked tiles as parts: each row's runs of tiles, a run going on down
+// while the rows below have the same one, each part cut to the box around
+// the changes. More parts than RND_PARTS, or parts that leave little of that
+// box out: the box alone.
+void GatherParts(const ClipBox& whole) {
+  RenderState& r = g_rnd;
+  r.partCount = 0;
+  if (BLT_BoxIsEmpty(r.bound)) return;
+  struct Run {
+    int c0, c1, part;
+  };
+  Run above[kTileCols / 2 + 1], row[kTileCols / 2 + 1];
+  int aboveCount = 0;
+  const int rows = r.tiled ? (whole.bottom + kTile - 1) / kTile : 0;
+  for (int y = 0; y < rows; ++y) {
+    int rowCount = 0;
+    for (uint64_t m = r.tiles[y]; m != 0;) {
+      const int c0 = std::countr_zero(m);
+      const int c1 = c0 + std::countr_one(m >> c0);
+      m &= c1 == kTileCols ? 0 : ~uint64_t{0} << c1;
+      int part = -1;
+      for (int i = 0; i < aboveCount && part < 0; ++i)
+        if (above[i].c0 == c0 && above[i].c1 == c1) part = above[i].part;
+      if (part >= 0) {
+        r.parts[part].bottom = (y + 1) * kTile;
+      } else if (r.partCount == RND_PARTS) {
+        r.parts[0] = r.bound;
+        r.partCount = 1;
+        return;
+      } else {
+        part = r.partCount++;
+        r.parts[part] = {c0 * kTile, y * kTile, c1 * kTile, (y + 1) * kTile};
+      }
+      row[rowCount++] = {c0, c1, part};
+    }
+    std::copy(row, row + rowCount, above);
+    aboveCount = rowCount;
+  }
+  if (!r.tiled) r.parts[r.partCount++] = r.bound;
+  int64_t area = 0;
+  for (int i = 0; i < r.partCount; ++i) {
+    r.parts[i] = BLT_BoxIntersect(r.parts[i], r.bound);
+    area += Area(r.parts[i]);
+  }
+  // Each part costs every record in it its set-up again.
+  if (area * kPartsWorth[1] > Area(r.bound) * kPartsWorth[0]) {
+    r.parts[0] = r.bound;
+    r.partCount = 1;
+  }
+}
 
 bool SameSprite(const Drawn& a, const Drawn& b) {
   return std::memcmp(&a.sprite, &b.sprite, sizeof a.sprite) == 0 && BLT_BoxEqual(a.clip, b.clip);
@@ -304,10 +391,15 @@ void KeepText(const TextRecord& t, DrawnText* d) {
   }
 }
 
-// Records this frame's sprites and texts and returns the part of the target
-// to draw: the whole of it, a part, or nothing.
-ClipBox ChangedPart(const FImage* target) {
+// Records this frame's sprites and texts and gathers the parts of the target
+// to draw: the whole of it, some parts, or none. Returns whether it is the
+// whole.
+bool ChangedParts(const FImage* target) {
   RenderState& r = g_rnd;
+  r.partCount = 0;
+  r.bound = {0, 0, 0, 0};
+  r.tiled = target->width <= kTileCols * kTile && target->height <= kTileRows * kTile;
+  if (r.tiled) std::memset(r.tiles, 0, sizeof r.tiles);
   const ClipBox whole = {0, 0, target->width, target->height};
   r.current ^= 1;
   Drawn* now = r.drawn[r.current];
@@ -331,21 +423,20 @@ ClipBox ChangedPart(const FImage* target) {
              g_tone.b != r.tone.b || !BLT_BoxEqual(g_defaultClip, r.defaultClip);
   // Texts compare like sprites; a changed one is laid out once more first,
   // for the box its glyphs will take.
-  ClipBox part = {0, 0, 0, 0};
   int texts = 0;
   for (int layer = 0; layer < SPR_LAYERS; ++layer) {
     for (int i = g_textStart[layer]; i < g_textStart[layer + 1]; ++i, ++texts) {
       const TextRecord& t = g_texts[g_textOrder[i]];
       DrawnText& d = r.texts[texts];
       if (texts < r.textCount && SameText(t, d)) continue;
-      if (texts < r.textCount) BLT_BoxExtend(&part, d.box);
+      if (texts < r.textCount && !all) MarkChanged(d.box);
       KeepText(t, &d);
       // A test's drawer may draw anywhere.
       d.box = g_textDrawer ? whole : BLT_BoxIntersect(TXT_RecordBounds(&t), whole);
-      BLT_BoxExtend(&part, d.box);
+      if (!all) MarkChanged(d.box);
     }
   }
-  for (int i = texts; i < r.textCount; ++i) BLT_BoxExtend(&part, r.texts[i].box);
+  for (int i = texts; i < r.textCount && !all; ++i) MarkChanged(r.texts[i].box);
   r.textCount = texts;
   r.valid = true;
   r.pixels = target->pixels;
@@ -354,15 +445,54 @@ ClipBox ChangedPart(const FImage* target) {
   r.images = IMG_Generation();
   r.tone = g_tone;
   r.defaultClip = g_defaultClip;
-  if (all) return whole;
+  if (all) {
+    r.parts[0] = whole;
+    r.partCount = 1;
+    return true;
+  }
   const Drawn* last = r.drawn[r.current ^ 1];
   const int lastCount = r.drawnCount[r.current ^ 1];
   for (int i = 0; i < std::max(count, lastCount); ++i) {
     if (i < count && i < lastCount && SameSprite(now[i], last[i])) continue;
-    if (i < count) BLT_BoxExtend(&part, now[i].box);
-    if (i < lastCount) BLT_BoxExtend(&part, last[i].box);
+    if (i < count) MarkChanged(now[i].box);
+    if (i < lastCount) MarkChanged(last[i].box);
   }
-  return part;
+  GatherParts(whole);
+  return false;
+}
+
+// Draws every record that can touch the part, clipped to it (the whole
+// target: unclipped).
+void DrawPart(FImage* target, const ClipBox& part, bool whole) {
+  const Drawn* drawn = g_rnd.drawn[g_rnd.current];
+  int n = 0, texts = 0;
+  for (int layer = 0; layer < SPR_LAYERS; ++layer) {
+    for (int i = g_spriteStart[layer]; i < g_spriteStart[layer + 1]; ++i, ++n) {
+      const Sprite& s = g_sprites[g_spriteOrder[i]];
+      const ClipBox* clip = s.clip ? s.clip : &kScreenClip;
+      ClipBox narrowed;
+      if (!whole) {
+        narrowed = BLT_BoxIntersect(drawn[n].clip, part);
+        if (BLT_BoxIsEmpty(BLT_BoxIntersect(drawn[n].box, part))) continue;
+        clip = &narrowed;
+      }
+      if (s.kind == SPR_KIND_IMAGE) {
+        DrawPicture(target, s, clip);
+      } else {
+        DrawRectangle(target, s, clip);
+      }
+    }
+    for (int i = g_textStart[layer]; i < g_textStart[layer + 1]; ++i, ++texts) {
+      TextRecord* t = &g_texts[g_textOrder[i]];
+      if (g_textDrawer) {
+        if (t->text) g_textDrawer(target, t);
+      } else if (whole) {
+        TXT_DrawRecord(target, t, g_tone.r, g_tone.g, g_tone.b, nullptr);
+      } else if (!BLT_BoxIsEmpty(BLT_BoxIntersect(g_rnd.texts[texts].box, part))) {
+        TXT_DrawRecord(target, t, g_tone.r, g_tone.g, g_tone.b, &part);
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -384,41 +514,21 @@ void RND_Frame(FImage* target, int depth) {
   (void)depth;  // the frame is always composed in F
   SortByLayer(g_sprites, g_spriteOrder, g_spriteStart);
   SortByLayer(g_texts, g_textOrder, g_textStart);
-  const ClipBox part = ChangedPart(target);
-  g_rnd.changed = part;
-  if (BLT_BoxIsEmpty(part)) return;
-  const bool whole = BLT_BoxEqual(part, {0, 0, target->width, target->height});
-  const Drawn* drawn = g_rnd.drawn[g_rnd.current];
-  int n = 0;
-  for (int layer = 0; layer < SPR_LAYERS; ++layer) {
-    for (int i = g_spriteStart[layer]; i < g_spriteStart[layer + 1]; ++i, ++n) {
-      const Sprite& s = g_sprites[g_spriteOrder[i]];
-      const ClipBox* clip = s.clip ? s.clip : &kScreenClip;
-      ClipBox narrowed;
-      if (!whole) {
-        narrowed = BLT_BoxIntersect(drawn[n].clip, part);
-        if (BLT_BoxIsEmpty(BLT_BoxIntersect(drawn[n].box, part))) continue;
-        clip = &narrowed;
-      }
-      if (s.kind == SPR_KIND_IMAGE) {
-        DrawPicture(target, s, clip);
-      } else {
-        DrawRectangle(target, s, clip);
-      }
-    }
-    for (int i = g_textStart[layer]; i < g_textStart[layer + 1]; ++i) {
-      TextRecord* t = &g_texts[g_textOrder[i]];
-      if (g_textDrawer) {
-        if (t->text) g_textDrawer(target, t);
-      } else {
-        TXT_DrawRecord(target, t, g_tone.r, g_tone.g, g_tone.b, whole ? nullptr : &part);
-      }
-    }
+  const bool whole = ChangedParts(target);
+  g_rnd.changed = {0, 0, 0, 0};
+  for (int i = 0; i < g_rnd.partCount; ++i) {
+    BLT_BoxExtend(&g_rnd.changed, g_rnd.parts[i]);
+    DrawPart(target, g_rnd.parts[i], whole);
   }
 }
 
 ClipBox RND_Changed() {
   return g_rnd.changed;
+}
+
+int RND_ChangedParts(const ClipBox** parts) {
+  *parts = g_rnd.parts;
+  return g_rnd.partCount;
 }
 
 void RND_Invalidate() {
@@ -429,4 +539,5 @@ void RND_Reset() {
   g_textDrawer = nullptr;
   g_rnd.valid = false;
   g_rnd.changed = {};
+  g_rnd.partCount = 0;
 }

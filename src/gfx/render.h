@@ -13,6 +13,10 @@ void RND_Frame(FImage* target, int depth);
 // frame draws only what changed since the one before; the rest of the
 // target keeps that frame's picture.
 ClipBox RND_Changed();
+// The same as at most RND_PARTS boxes that do not overlap (none: nothing
+// changed); *parts stays valid until the next frame.
+enum : int { RND_PARTS = 32 };
+int RND_ChangedParts(const ClipBox** parts);
 // The next frame draws the whole target: something else drew into it.
 void RND_Invalidate();
 

@@ -60,15 +60,16 @@ void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n) {
 }
 
 bool PLT_Rgb24PartToXrgb32(uint32_t* dst, ptrdiff_t dstStride, const uint8_t* src, int width,
-                           int height, int* left, int* top, int* right, int* bottom) {
-  *left = std::max(*left, 0);
-  *top = std::max(*top, 0);
-  *right = std::min(*right, width);
-  *bottom = std::min(*bottom, height);
-  if (*left >= *right || *top >= *bottom) return false;
-  for (int y = *top; y < *bottom; ++y) {
-    PLT_Rgb24ToXrgb32(dst + y * dstStride + *left,
-                      src + (static_cast<size_t>(y) * width + *left) * 3, *right - *left);
+                           int height, PltRect* part) {
+  PltRect& p = *part;
+  p.left = std::max(p.left, 0);
+  p.top = std::max(p.top, 0);
+  p.right = std::min(p.right, width);
+  p.bottom = std::min(p.bottom, height);
+  if (p.left >= p.right || p.top >= p.bottom) return false;
+  for (int y = p.top; y < p.bottom; ++y) {
+    PLT_Rgb24ToXrgb32(dst + y * dstStride + p.left,
+                      src + (static_cast<size_t>(y) * width + p.left) * 3, p.right - p.left);
   }
   return true;
 }

@@ -3,6 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// A part of a picture: [left, right) x [top, bottom); left >= right or
+// top >= bottom holds no pixel.
+struct PltRect {
+  int left, top, right, bottom;
+};
+
 // Results of a display change, as the system reports them.
 enum : int {
   PLT_DISP_CHANGE_SUCCESSFUL = 0,
@@ -38,12 +44,11 @@ void PLT_GetSystemPalette(uint8_t* entries);
 // One row of 24-bit pixels (blue, green, red) as opaque 32-bit ones
 // (0xFFRRGGBB), the window surface's format; reads exactly 3 * n bytes.
 void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n);
-// The part [left, right) x [top, bottom) of a width x height 24-bit picture
-// converted so into rows of dstStride pixels starting at dst (the picture's
-// origin). The part is first limited to the picture, in place. Returns
-// whether any of it was left.
+// A part of a width x height 24-bit picture converted so into rows of
+// dstStride pixels starting at dst (the picture's origin). The part is first
+// limited to the picture, in place. Returns whether any of it was left.
 bool PLT_Rgb24PartToXrgb32(uint32_t* dst, ptrdiff_t dstStride, const uint8_t* src, int width,
-                           int height, int* left, int* top, int* right, int* bottom);
+                           int height, PltRect* part);
 #ifdef ZV_X86
 // The leading pixels of that row done with SSSE3 where the processor has it;
 // returns how many (0 without SSSE3). Only 16-byte loads wholly inside the row.

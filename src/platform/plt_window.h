@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "plt_display.h"
 #include "plt_types.h"
 
 enum PltMsgType : int {
@@ -73,12 +74,13 @@ void PLT_GetStoredDesktopSize(int* width, int* height);
 
 // Copies a 24-bit (blue, green, red) top-down image into the client area.
 void PLT_Present(const uint8_t* pixels, int width, int height);
-// The same when only [left, right) x [top, bottom) changed since the last
-// present (an empty box: nothing did): a backend may convert and send just
-// that part, and sends the whole picture whenever it cannot be sure the
-// window still shows the rest.
-void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
-                        int bottom);
+// The same when only the count parts changed since the last present (none:
+// nothing did): a backend may convert and send just those, and sends the
+// whole picture whenever it cannot be sure the window still shows the rest,
+// or for more than PLT_PRESENT_PARTS parts.
+enum : int { PLT_PRESENT_PARTS = 32 };
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, const PltRect* parts,
+                        int count);
 // The same for an 8-bit image and its 256-entry palette (blue, green, red, 0),
 // as a 256-colour desktop shows it.
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height);

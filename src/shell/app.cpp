@@ -147,7 +147,9 @@ void RenderAndPresent() {
     // Drawn over the frame: the next one is drawn whole again.
     RND_Invalidate();
   } else if (rendered) {
-    IMG_SetPresentArea(RND_Changed());
+    const ClipBox* parts;
+    const int count = RND_ChangedParts(&parts);
+    IMG_SetPresentParts(parts, count);
   }
   if (g_display.displayDepth == 8) DRW_ChangeBMP_F2B(&g_back.indexed, &g_back.frame);
   ++g_app.framesDrawn;

@@ -114,17 +114,19 @@ TEST_P(PresentTest, SurfaceMatchesReference) {
     MBAR_OpenFirst();
   }
   // Two frames: the second must replace the first everywhere it shows. A
-  // third changes a part of it and says so; the window must show all of it.
+  // third changes two parts of it and says so; the window must show all of it.
   PLT_Present(Frame(1).data(), kW, kH);
   std::vector<uint8_t> f = Frame(2);
   PLT_Present(f.data(), kW, kH);
   const std::vector<uint8_t> other = Frame(3);
-  const int left = 37, top0 = 51, right = 301, bottom = 433;
-  for (int y = top0; y < bottom; ++y) {
-    const size_t at = (static_cast<size_t>(y) * kW + left) * 3;
-    std::copy(other.begin() + at, other.begin() + at + (right - left) * 3, f.begin() + at);
+  const PltRect parts[] = {{37, 51, 301, 433}, {400, 7, 640, 95}};
+  for (const PltRect& p : parts) {
+    for (int y = p.top; y < p.bottom; ++y) {
+      const size_t at = (static_cast<size_t>(y) * kW + p.left) * 3;
+      std::copy(other.begin() + at, other.begin() + at + (p.right - p.left) * 3, f.begin() + at);
+    }
   }
-  PLT_PresentChanged(f.data(), kW, kH, left, top0, right, bottom);
+  PLT_PresentChanged(f.data(), kW, kH, parts, 2);
 
   const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
   const int top = c.scale == 0 ? 0 : g_sdlWin.menuH;

@@ -269,7 +269,7 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
 }
 
 // The whole picture every time: frames are captured whole.
-void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int, int, int, int) {
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, const PltRect*, int) {
   PLT_Present(pixels, width, height);
 }
 

@@ -83,6 +83,53 @@ void ScaleWhole(SDL_Surface* s, const uint32_t* pic, int top, int k, int x0, int
   }
 }
 
+// Bilinear scaling, in 16.16 fixed point with pixel centres aligned: the
+// source position of a screen column or row, and the first screen one from
+// which on the positions reach a source one.
+struct SmoothAxis {
+  int64_t step;
+  int64_t Pos(int d) const { return std::max<int64_t>(0, d * step + step / 2 - 32768); }
+  int First(int src, int n) const {
+    int d = static_cast<int>(std::clamp<int64_t>((int64_t{src} << 16) / step, 0, n));
+    while (d > 0 && (Pos(d - 1) >> 16) >= src) --d;
+    while (d < n && (Pos(d) >> 16) < src) ++d;
+    return d;
+  }
+};
+
+SmoothAxis AxisX() {
+  return {(static_cast<int64_t>(SDLB_LogicalW()) << 16) / g_sdlWin.destW};
+}
+SmoothAxis AxisY() {
+  return {(static_cast<int64_t>(SDLB_LogicalH()) << 16) / g_sdlWin.destH};
+}
+
+// The screen columns [dx0, dx1) of rows [dy0, dy1) of the picture scaled
+// smoothly (screen positions from the picture's corner).
+void ScaleSmooth(SDL_Surface* s, const uint32_t* pic, int top, int dx0, int dy0, int dx1,
+                 int dy1) {
+  const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
+  const SmoothAxis ax = AxisX(), ay = AxisY();
+  for (int y = dy0; y < dy1; ++y) {
+    int64_t fy = ay.Pos(y);
+    int y0 = std::min(static_cast<int>(fy >> 16), lh - 1);
+    int y1 = std::min(y0 + 1, lh - 1);
+    uint32_t ty = static_cast<uint32_t>((fy >> 8) & 0xFF);
+    const uint32_t* r0 = LogicalRow(pic, top, y0);
+    const uint32_t* r1 = LogicalRow(pic, top, y1);
+    uint32_t* d = SurfaceRow(s, g_sdlWin.destY + y) + g_sdlWin.destX;
+    for (int x = dx0; x < dx1; ++x) {
+      int64_t fx = ax.Pos(x);
+      int x0 = std::min(static_cast<int>(fx >> 16), lw - 1);
+      int x1 = std::min(x0 + 1, lw - 1);
+      uint32_t tx = static_cast<uint32_t>((fx >> 8) & 0xFF);
+      uint32_t top = Lerp(r0[x0], r0[x1], tx);
+      uint32_t bottom = Lerp(r1[x0], r1[x1], tx);
+      d[x] = 0xFF000000 | Lerp(top, bottom, ty);
+    }
+  }
+}
+
 // Copies the composite into the surface (0xXXRRGGBB rows): straight rows at
 // scale 1, repeated pixels at whole multiples, bilinear otherwise. With pic
 // set, nothing is drawn over the picture, and its rows (from top on) are read
@@ -97,27 +144,7 @@ void Scale(SDL_Surface* s, const uint32_t* pic, int top) {
     ScaleWhole(s, pic, top, k, 0, 0, lw, lh);
     return;
   }
-  // Bilinear, in 16.16 fixed point with pixel centres aligned.
-  int64_t stepX = (static_cast<int64_t>(lw) << 16) / g_sdlWin.destW;
-  int64_t stepY = (static_cast<int64_t>(lh) << 16) / g_sdlWin.destH;
-  for (int y = 0; y < dh; ++y) {
-    int64_t fy = std::max<int64_t>(0, y * stepY + stepY / 2 - 32768);
-    int y0 = std::min(static_cast<int>(fy >> 16), lh - 1);
-    int y1 = std::min(y0 + 1, lh - 1);
-    uint32_t ty = static_cast<uint32_t>((fy >> 8) & 0xFF);
-    const uint32_t* r0 = LogicalRow(pic, top, y0);
-    const uint32_t* r1 = LogicalRow(pic, top, y1);
-    uint32_t* d = SurfaceRow(s, g_sdlWin.destY + y) + g_sdlWin.destX;
-    for (int x = 0; x < dw; ++x) {
-      int64_t fx = std::max<int64_t>(0, x * stepX + stepX / 2 - 32768);
-      int x0 = std::min(static_cast<int>(fx >> 16), lw - 1);
-      int x1 = std::min(x0 + 1, lw - 1);
-      uint32_t tx = static_cast<uint32_t>((fx >> 8) & 0xFF);
-      uint32_t top = Lerp(r0[x0], r0[x1], tx);
-      uint32_t bottom = Lerp(r1[x0], r1[x1], tx);
-      d[x] = 0xFF000000 | Lerp(top, bottom, ty);
-    }
-  }
+  ScaleSmooth(s, pic, top, 0, 0, dw, dh);
 }
 
 // The common case, a window at scale 1 with nothing open over the picture:
@@ -232,8 +259,7 @@ void SDLB_Redraw() {
     Scale(s, over ? nullptr : g_sdlWin.frame.data(), top);
     // Panels and boxes were drawn over the bar's rows too.
     g_sdlWin.barStale = true;
-    int k;
-    g_sdlWin.scaledInSurface = !over && WholeMultiple(&k);
+    g_sdlWin.scaledInSurface = !over;
     g_sdlWin.scaledW = s->w;
     g_sdlWin.scaledH = s->h;
   } else {
@@ -275,11 +301,13 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
 
 namespace {
 
-// A changed part scaled alone, while the surface shows the last picture at a
-// whole multiple with nothing to be drawn over it. Returns false when the
-// whole picture has to be presented.
-bool PresentScaledPart(const uint8_t* pixels, int width, int height, int left, int top, int right,
-                       int bottom) {
+// The changed parts scaled alone, while the surface shows the last picture
+// scaled with nothing drawn over it. Smoothly scaled, a part takes the
+// screen pixels that read any of its pixels, each computed as the whole
+// picture's scaling computes it. Returns false when the whole picture has to
+// be presented.
+bool PresentScaledParts(const uint8_t* pixels, int width, int height, const PltRect* parts,
+                        int count) {
   if (!g_sdlWin.window || g_sdlWin.minimized || !g_sdlWin.scaledInSurface || !pixels ||
       width != g_sdlWin.clientW || height != g_sdlWin.clientH) {
     return false;
@@ -288,40 +316,60 @@ bool PresentScaledPart(const uint8_t* pixels, int width, int height, int left, i
   int k;
   if (!s || SDL_BYTESPERPIXEL(s->format->format) != 4 || s->w != g_sdlWin.scaledW ||
       s->h != g_sdlWin.scaledH || FastPath(s) || DLG_IsOpen() || MBAR_IsOpen() ||
-      (g_sdlWin.fullScreen && g_sdlWin.overlayShown) || !WholeMultiple(&k)) {
+      (g_sdlWin.fullScreen && g_sdlWin.overlayShown)) {
     return false;
   }
+  const bool whole = WholeMultiple(&k);
   if (MBAR_TakeDirty()) {
     g_sdlWin.barStale = true;
     return false;
   }
-  if (!PLT_Rgb24PartToXrgb32(g_sdlWin.frame.data(), g_sdlWin.clientW, pixels, width, height,
-                             &left, &top, &right, &bottom)) {
-    return true;  // nothing changed
-  }
   const int first = g_sdlWin.fullScreen ? 0 : g_sdlWin.menuH;  // the picture's logical row 0
-  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-  ScaleWhole(s, g_sdlWin.frame.data(), first, k, left, first + top, right, first + bottom);
-  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
   const int dw = std::min(g_sdlWin.destW, s->w - g_sdlWin.destX);
   const int dh = std::min(g_sdlWin.destH, s->h - g_sdlWin.destY);
-  const int x0 = left * k, y0 = (first + top) * k;
-  const int x1 = std::min(right * k, dw), y1 = std::min((first + bottom) * k, dh);
-  if (x0 < x1 && y0 < y1) {
-    const SDL_Rect r{g_sdlWin.destX + x0, g_sdlWin.destY + y0, x1 - x0, y1 - y0};
-    SDL_UpdateWindowSurfaceRects(g_sdlWin.window, &r, 1);
+  SDL_Rect rects[PLT_PRESENT_PARTS];
+  int sent = 0;
+  if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+  for (int i = 0; i < count; ++i) {
+    PltRect p = parts[i];
+    if (!PLT_Rgb24PartToXrgb32(g_sdlWin.frame.data(), g_sdlWin.clientW, pixels, width, height, &p))
+      continue;
+    const int top = first + p.top, bottom = first + p.bottom;
+    int x0, y0, x1, y1;
+    if (whole) {
+      ScaleWhole(s, g_sdlWin.frame.data(), first, k, p.left, top, p.right, bottom);
+      x0 = p.left * k, y0 = top * k;
+      x1 = std::min(p.right * k, dw), y1 = std::min(bottom * k, dh);
+    } else {
+      // A screen pixel reads its source pixel and the next one on.
+      const SmoothAxis ax = AxisX(), ay = AxisY();
+      x0 = ax.First(std::max(p.left - 1, 0), dw);
+      x1 = p.right >= SDLB_LogicalW() ? dw : ax.First(p.right, dw);
+      y0 = ay.First(std::max(top - 1, 0), dh);
+      y1 = bottom >= SDLB_LogicalH() ? dh : ay.First(bottom, dh);
+      if (x0 < x1 && y0 < y1) ScaleSmooth(s, g_sdlWin.frame.data(), first, x0, y0, x1, y1);
+    }
+    if (x0 < x1 && y0 < y1) {
+      rects[sent++] = SDL_Rect{g_sdlWin.destX + x0, g_sdlWin.destY + y0, x1 - x0, y1 - y0};
+    }
   }
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  if (sent > 0) SDL_UpdateWindowSurfaceRects(g_sdlWin.window, rects, sent);
   return true;
 }
 
 }  // namespace
 
-// Only the changed part converted and sent: straight into the surface when it
-// already holds the last picture and takes this one directly, or scaled
+// Only the changed parts converted and sent: straight into the surface when
+// it already holds the last picture and takes this one directly, or scaled
 // alone at a whole multiple; any other case presents the whole picture.
-void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
-                        int bottom) {
-  if (PresentScaledPart(pixels, width, height, left, top, right, bottom)) return;
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, const PltRect* parts,
+                        int count) {
+  if (count < 0 || count > PLT_PRESENT_PARTS) {
+    PLT_Present(pixels, width, height);
+    return;
+  }
+  if (PresentScaledParts(pixels, width, height, parts, count)) return;
   SDL_Surface* s = g_sdlWin.window && !g_sdlWin.minimized && g_sdlWin.frameInSurface
                        ? SDL_GetWindowSurface(g_sdlWin.window)
                        : nullptr;
@@ -330,21 +378,24 @@ void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, 
     PLT_Present(pixels, width, height);
     return;
   }
-  SDL_Rect rects[2];
-  int count = 0;
+  SDL_Rect rects[PLT_PRESENT_PARTS + 1];  // and the bar
+  int sent = 0;
   if (MBAR_TakeDirty()) g_sdlWin.barStale = true;
   const bool bar = g_sdlWin.barStale;
   if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-  if (PLT_Rgb24PartToXrgb32(SurfaceRow(s, g_sdlWin.menuH), s->pitch / 4, pixels, width, height,
-                            &left, &top, &right, &bottom)) {
-    rects[count++] = SDL_Rect{left, g_sdlWin.menuH + top, right - left, bottom - top};
+  for (int i = 0; i < count; ++i) {
+    PltRect p = parts[i];
+    if (PLT_Rgb24PartToXrgb32(SurfaceRow(s, g_sdlWin.menuH), s->pitch / 4, pixels, width, height,
+                              &p)) {
+      rects[sent++] = SDL_Rect{p.left, g_sdlWin.menuH + p.top, p.right - p.left, p.bottom - p.top};
+    }
   }
   if (bar) {
     DrawBarRows(s);
-    if (g_sdlWin.menuH > 0) rects[count++] = SDL_Rect{0, 0, g_sdlWin.winW, g_sdlWin.menuH};
+    if (g_sdlWin.menuH > 0) rects[sent++] = SDL_Rect{0, 0, g_sdlWin.winW, g_sdlWin.menuH};
   }
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-  if (count > 0) SDL_UpdateWindowSurfaceRects(g_sdlWin.window, rects, count);
+  if (sent > 0) SDL_UpdateWindowSurfaceRects(g_sdlWin.window, rects, sent);
 }
 
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {

@@ -166,6 +166,10 @@ void HandleWindowEvent(const SDL_WindowEvent& e) {
       SDLB_Redraw();
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // The surface is made anew at the new size, without the picture that
+      // went straight into the old one: the next present sends it whole
+      // (a tiling window manager's resize, say).
+      g_sdlWin.frameInSurface = false;
       SDLB_Place();
       SDLB_Redraw();
       break;

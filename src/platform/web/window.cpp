@@ -486,12 +486,12 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
   if (!g_win.hidden) Redraw();
 }
 
-// Only the changed part converted while the kept picture is the last one;
+// Only the changed parts converted while the kept picture is the last one;
 // the canvas takes it whole (one call).
-void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
-                        int bottom) {
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, const PltRect* parts,
+                        int count) {
   if (!g_win.exists || !g_win.frameWhole || !pixels || width != g_win.clientW ||
-      height != g_win.clientH) {
+      height != g_win.clientH || count < 0 || count > PLT_PRESENT_PARTS) {
     PLT_Present(pixels, width, height);
     return;
   }
@@ -499,11 +499,12 @@ void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, 
   if (WEBB_Scripted()) {
     g_win.lastFrame.assign(pixels, pixels + static_cast<size_t>(width) * height * 3);
   }
-  if (PLT_Rgb24PartToXrgb32(g_win.frame.data(), g_win.clientW, pixels, width, height, &left, &top,
-                            &right, &bottom) &&
-      !g_win.hidden) {
-    Redraw();
+  bool any = false;
+  for (int i = 0; i < count; ++i) {
+    PltRect p = parts[i];
+    any |= PLT_Rgb24PartToXrgb32(g_win.frame.data(), g_win.clientW, pixels, width, height, &p);
   }
+  if (any && !g_win.hidden) Redraw();
 }
 
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {

@@ -648,20 +648,23 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
   RedrawNow();
 }
 
-// Only the changed part converted into the DIB section while it holds the
+// Only the changed parts converted into the DIB section while it holds the
 // last picture; the window is copied from it whole (one BitBlt).
-void PLT_PresentChanged(const uint8_t* pixels, int width, int height, int left, int top, int right,
-                        int bottom) {
+void PLT_PresentChanged(const uint8_t* pixels, int width, int height, const PltRect* parts,
+                        int count) {
   if (!g_win.hwnd || !g_win.bits32 || !g_win.bits32Whole || g_win.showIndexed || !pixels ||
-      width != g_win.clientW || height != g_win.clientH) {
+      width != g_win.clientW || height != g_win.clientH || count < 0 ||
+      count > PLT_PRESENT_PARTS) {
     PLT_Present(pixels, width, height);
     return;
   }
   ::GdiFlush();
-  if (PLT_Rgb24PartToXrgb32(g_win.bits32, g_win.clientW, pixels, width, height, &left, &top,
-                            &right, &bottom)) {
-    RedrawNow();
+  bool any = false;
+  for (int i = 0; i < count; ++i) {
+    PltRect p = parts[i];
+    any |= PLT_Rgb24PartToXrgb32(g_win.bits32, g_win.clientW, pixels, width, height, &p);
   }
+  if (any) RedrawNow();
 }
 
 void PLT_PresentIndexed(const uint8_t* pixels, const uint8_t* palette, int width, int height) {
