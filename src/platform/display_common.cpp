@@ -48,7 +48,7 @@ void PLT_GetSystemPalette(uint8_t* entries) {
 
 void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n) {
 #ifdef ZV_X86
-  int x = n > 0 ? PLT_Rgb24ToXrgb32Ssse3(dst, src, n) : 0;
+  int x = n > 0 ? PLT_Rgb24ToXrgb32Vector(dst, src, n) : 0;
 #else
   int x = 0;
 #endif

@@ -50,7 +50,8 @@ void PLT_Rgb24ToXrgb32(uint32_t* dst, const uint8_t* src, int n);
 bool PLT_Rgb24PartToXrgb32(uint32_t* dst, ptrdiff_t dstStride, const uint8_t* src, int width,
                            int height, PltRect* part);
 #ifdef ZV_X86
-// The leading pixels of that row done with SSSE3 where the processor has it;
-// returns how many (0 without SSSE3). Only 16-byte loads wholly inside the row.
-int PLT_Rgb24ToXrgb32Ssse3(uint32_t* dst, const uint8_t* src, int n);
+// The leading pixels of that row done with AVX2 or SSSE3, whichever the
+// processor has; returns how many (0 without either). Only loads wholly
+// inside the row.
+int PLT_Rgb24ToXrgb32Vector(uint32_t* dst, const uint8_t* src, int n);
 #endif

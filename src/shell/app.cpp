@@ -381,7 +381,15 @@ int APP_Start() {
   LOG_Write("pixel loops: level %d, %s\n", BLT_GetVectorLevel(), BLT_VectorPathsName());
   MOUSE_Init(SCREEN_W, SCREEN_H);
   LoadIconAndCursor();
-  PLT_CreateWindow(g_app.className, SCREEN_W, SCREEN_H, &g_menuMain, APP_WndProc);
+  if (!PLT_CreateWindow(g_app.className, SCREEN_W, SCREEN_H, &g_menuMain, APP_WndProc)) {
+    // Without a window the game would run unseen, with no way to play or
+    // close it (started with no display, say).
+    std::fprintf(stderr, "zentrova: no window could be opened; is there a display?\n");
+    LOG_Write("no window\n");
+    PLT_ReleaseInstanceLock();
+    g_app.quitCode = 1;
+    return 0;
+  }
   int x = ReadPos("pos_x");
   int y = ReadPos("pos_y");
   PlaceWindow(x, y);

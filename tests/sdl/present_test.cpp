@@ -78,11 +78,13 @@ uint32_t Expected(const std::vector<uint32_t>& pic, int lw, int lh, int dw, int 
   return 0xFF000000u | Mix(Mix(at(x0, y0), at(x1, y0), tx), Mix(at(x0, y1), at(x1, y1), tx), ty);
 }
 
+enum class Menu { kClosed, kBar, kOpen };  // kBar: the bar over a full-screen picture
+
 struct Case {
   const char* name;
-  int scale;        // window mode; 0 for full screen
-  bool smooth;      // full screen
-  bool menuOpen;
+  int scale;    // window mode; 0 for full screen
+  bool smooth;  // full screen
+  Menu menu;
 };
 
 class PresentTest : public ::testing::TestWithParam<Case> {
@@ -109,10 +111,8 @@ TEST_P(PresentTest, SurfaceMatchesReference) {
     ASSERT_EQ(PLT_ChangeDisplayMode(-1, -1), PLT_DISP_CHANGE_SUCCESSFUL);
     PLT_SetWindowScale(c.scale);
   }
-  if (c.menuOpen) {
-    if (c.scale == 0) PLT_ShowMenuBar(1);
-    MBAR_OpenFirst();
-  }
+  if (c.menu != Menu::kClosed && c.scale == 0) PLT_ShowMenuBar(1);
+  if (c.menu == Menu::kOpen) MBAR_OpenFirst();
   // Two frames: the second must replace the first everywhere it shows. A
   // third changes two parts of it and says so; the window must show all of it.
   PLT_Present(Frame(1).data(), kW, kH);
@@ -130,7 +130,7 @@ TEST_P(PresentTest, SurfaceMatchesReference) {
 
   const int lw = SDLB_LogicalW(), lh = SDLB_LogicalH();
   const int top = c.scale == 0 ? 0 : g_sdlWin.menuH;
-  const bool bar = c.scale != 0 || c.menuOpen;
+  const bool bar = c.scale != 0 || c.menu != Menu::kClosed;
   const std::vector<uint32_t> pic = Logical(f, top, lw, lh, bar);
   SDL_Surface* s = SDL_GetWindowSurface(g_sdlWin.window);
   ASSERT_NE(s, nullptr);
@@ -158,16 +158,18 @@ TEST_P(PresentTest, SurfaceMatchesReference) {
 }
 
 // Scale 1 is the direct path; 2 and 3 repeat pixels; full screen shows the
-// picture at scale 1, or smoothly scaled.
+// picture at scale 1, or smoothly scaled. With a menu open or the bar over
+// the picture, the changed parts are drawn again under it.
 INSTANTIATE_TEST_SUITE_P(Paths, PresentTest,
-                         ::testing::Values(Case{"Scale1", 1, false, false},
-                                           Case{"Scale2", 2, false, false},
-                                           Case{"Scale3", 3, false, false},
-                                           Case{"Scale2Menu", 2, false, true},
-                                           Case{"Scale1Menu", 1, false, true},
-                                           Case{"FullWhole", 0, false, false},
-                                           Case{"FullSmooth", 0, true, false},
-                                           Case{"FullSmoothMenu", 0, true, true}),
+                         ::testing::Values(Case{"Scale1", 1, false, Menu::kClosed},
+                                           Case{"Scale2", 2, false, Menu::kClosed},
+                                           Case{"Scale3", 3, false, Menu::kClosed},
+                                           Case{"Scale2Menu", 2, false, Menu::kOpen},
+                                           Case{"Scale1Menu", 1, false, Menu::kOpen},
+                                           Case{"FullWhole", 0, false, Menu::kClosed},
+                                           Case{"FullWholeBar", 0, false, Menu::kBar},
+                                           Case{"FullSmooth", 0, true, Menu::kClosed},
+                                           Case{"FullSmoothMenu", 0, true, Menu::kOpen}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

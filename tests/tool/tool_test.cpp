@@ -42,7 +42,8 @@ std::string ReadText(const std::string& path) {
 // The game started where no display can be opened: it leaves before a window
 // is needed when another copy or another user's lock keeps it from running.
 Result RunGameWithoutDisplay() {
-  std::string cmd = "env -u DISPLAY " + std::string(ZV_BINARY_DIR) + "/zentrova >out.txt 2>err.txt";
+  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 " +
+                    std::string(ZV_BINARY_DIR) + "/zentrova >out.txt 2>err.txt";
   int status = std::system(cmd.c_str());
   auto out = ReadFileBytes("out.txt"), err = ReadFileBytes("err.txt");
   return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
@@ -183,7 +184,7 @@ TEST(ToolReplay, WheelPadAndTheVolumeDialogReachTheGame) {
             std::string::npos)
       << s;
   const char* const bad[] = {"1 pad z down\n", "1 axis leftz 3\n", "1 axis lefty 40000\n",
-                             "1 wheel 0\n", "1 gamepad 2\n", "1 sliders 101\n"};
+                             "1 wheel 0\n",    "1 gamepad 2\n",    "1 sliders 101\n"};
   for (const char* b : bad) {
     WriteFileBytes("bad.txt", Bytes(b));
     Result r = RunTool("replay --input bad.txt");
@@ -213,6 +214,21 @@ TEST(Game, SecondCopyExitsAtOnce) {
   EXPECT_FALSE(std::filesystem::exists("err/debug.txt"));
 }
 
+// With no display there is no window: the game says so and ends, where it
+// used to run on unseen.
+TEST(Game, WithoutADisplaySaysSoAndEnds) {
+  TempDir dir;
+  ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  ::setenv("ZENTROVA_CONFIG_DIR", dir.path().c_str(), 1);
+  Result r = RunGameWithoutDisplay();
+  ::unsetenv("ZENTROVA_CONFIG_DIR");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("no window could be opened"), std::string::npos) << r.err;
+  // The lock went with it: the next copy starts.
+  EXPECT_EQ(PLT_AcquireInstanceLock("ZENTROVA_MAIN"), 1);
+  PLT_ReleaseInstanceLock();
+}
+
 TEST(ToolReplay, LeavesTheRankingToARunningGame) {
   TempDir dir;
   ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
@@ -236,12 +252,17 @@ TEST(ToolReplay, LeavesTheRankingToARunningGame) {
   EXPECT_EQ(r.err.find("rank.sav"), std::string::npos) << r.err;
 }
 
-// The game under SDL's off-screen drivers, in a scratch folder, with its own
-// settings folder; returns the child's process number.
-pid_t StartGame(const std::string& config) {
+// The game under SDL's off-screen drivers (or on the X server `display`), in
+// a scratch folder, with its own settings folder; returns the child's process
+// number.
+pid_t StartGame(const std::string& config, const std::string& display = "") {
   pid_t pid = ::fork();
   if (pid == 0) {
-    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ::setenv("SDL_VIDEODRIVER", display.empty() ? "dummy" : "x11", 1);
+    if (!display.empty()) {
+      ::setenv("DISPLAY", display.c_str(), 1);
+      ::setenv("LSAN_OPTIONS", "suppressions=" ZV_SOURCE_DIR "/tests/tool/x11-leaks.supp", 1);
+    }
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     ::setenv("ZENTROVA_CONFIG_DIR", config.c_str(), 1);
     const std::string game = std::string(ZV_BINARY_DIR) + "/zentrova";
@@ -261,6 +282,33 @@ int WaitGame(pid_t pid, int ms) {
   return -1;
 }
 
+// Starts the game and waits until its first frame has logged the processor
+// report; false when it ended before.
+bool GameRunning(pid_t pid) {
+  for (int t = 0; t < 200 && ReadText("err/debug.txt").find("pixel loops") == std::string::npos;
+       ++t)
+    ::usleep(50000);
+  ::usleep(500000);
+  return WaitGame(pid, 0) == -1;
+}
+
+// The end of a game that must go through the normal shutdown: exit status 0,
+// the window position and the settings saved, the game's end logged.
+void ExpectNormalEnd(pid_t pid, const std::string& config, const std::string& why) {
+  int status = WaitGame(pid, 10000);
+  if (status == -1) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    FAIL() << why << " did not end the game";
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << why << " killed the game";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << why;
+  const std::string store = ReadText(config + "/registry.txt");
+  EXPECT_NE(store.find("pos_x="), std::string::npos) << why << store;
+  EXPECT_NE(store.find("wait="), std::string::npos) << why << store;
+  EXPECT_NE(ReadText("err/debug.txt").find("main_term"), std::string::npos) << why;
+}
+
 TEST(Game, HangupAndQuitSignalsEndThroughTheNormalShutdown) {
   for (int sig : {SIGHUP, SIGQUIT, SIGTERM}) {
     TempDir dir;
@@ -269,27 +317,50 @@ TEST(Game, HangupAndQuitSignalsEndThroughTheNormalShutdown) {
     const std::string config = dir.path() + "/config";
     const pid_t pid = StartGame(config);
     ASSERT_GT(pid, 0);
-    // Running once the first frame has logged the processor report.
-    for (int t = 0; t < 200 && ReadText("err/debug.txt").find("pixel loops") == std::string::npos;
-         ++t)
-      ::usleep(50000);
-    ::usleep(500000);
-    ASSERT_EQ(WaitGame(pid, 0), -1) << "the game ended early: " << ReadText("err/debug.txt");
+    ASSERT_TRUE(GameRunning(pid)) << "the game ended early: " << ReadText("err/debug.txt");
     ::kill(pid, sig);
-    int status = WaitGame(pid, 10000);
-    if (status == -1) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      FAIL() << "signal " << sig << " did not end the game";
-    }
-    ASSERT_TRUE(WIFEXITED(status)) << "signal " << sig << " killed the game";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << sig;
-    // The shutdown saved the window position and the settings.
-    const std::string store = ReadText(config + "/registry.txt");
-    EXPECT_NE(store.find("pos_x="), std::string::npos) << sig << store;
-    EXPECT_NE(store.find("wait="), std::string::npos) << sig << store;
-    EXPECT_NE(ReadText("err/debug.txt").find("main_term"), std::string::npos) << sig;
+    ExpectNormalEnd(pid, config, "signal " + std::to_string(sig));
   }
+}
+
+// The desktop session ending under the game: the X library's answer to the
+// lost connection used to be exit(), which tore static state down under the
+// running audio thread (a crash) and saved nothing.
+TEST(Game, LosingTheXServerEndsThroughTheNormalShutdown) {
+  if (::access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "needs Xvfb";
+  TempDir dir;
+  ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  std::filesystem::create_directory("err");
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t server = ::fork();
+  if (server == 0) {
+    ::close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    ::execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
+            "-nolisten", "tcp", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  // The number and its newline come in two writes; the server ends if the
+  // pipe is closed between them.
+  std::string number;
+  char c;
+  while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(fds[0]);
+  ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+  const std::string config = dir.path() + "/config";
+  const pid_t pid = StartGame(config, ":" + number);
+  ASSERT_GT(pid, 0);
+  const bool running = GameRunning(pid);
+  ::kill(server, SIGTERM);
+  ::waitpid(server, nullptr, 0);
+  if (!running) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    FAIL() << "the game ended early: " << ReadText("err/debug.txt");
+  }
+  ExpectNormalEnd(pid, config, "the lost X server");
 }
 
 TEST(Game, ALockFileOfAnotherUserIsNamedNotSilentlyObeyed) {

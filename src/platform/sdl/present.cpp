@@ -155,6 +155,12 @@ bool FastPath(const SDL_Surface* s) {
          s->w >= g_sdlWin.winW && s->h >= g_sdlWin.winH;
 }
 
+// An open menu, or the bar shown over a full-screen picture: drawn over the
+// picture in the composite before it is scaled.
+bool MenuOver() {
+  return MBAR_IsOpen() || (g_sdlWin.fullScreen && g_sdlWin.overlayShown);
+}
+
 void DrawBarRows(SDL_Surface* s) {
   if (g_sdlWin.barStale) {
     MBAR_Draw(g_sdlWin.composite.data(), g_sdlWin.winW, g_sdlWin.winH);
@@ -245,8 +251,7 @@ void SDLB_Redraw() {
     // Only a box, an open menu or the bar shown over the picture in full
     // screen need the picture in the composite; otherwise the scaling reads
     // it from frame, one pass over it fewer.
-    const bool over =
-        DLG_IsOpen() || MBAR_IsOpen() || (g_sdlWin.fullScreen && g_sdlWin.overlayShown);
+    const bool over = DLG_IsOpen() || MenuOver();
     if (over) {
       uint32_t* dst = g_sdlWin.composite.data() + static_cast<size_t>(top) * g_sdlWin.winW;
       std::copy(g_sdlWin.frame.begin(), g_sdlWin.frame.end(), dst);
@@ -259,7 +264,8 @@ void SDLB_Redraw() {
     Scale(s, over ? nullptr : g_sdlWin.frame.data(), top);
     // Panels and boxes were drawn over the bar's rows too.
     g_sdlWin.barStale = true;
-    g_sdlWin.scaledInSurface = !over;
+    g_sdlWin.scaledInSurface = true;
+    g_sdlWin.scaledOver = over;
     g_sdlWin.scaledW = s->w;
     g_sdlWin.scaledH = s->h;
   } else {
@@ -301,11 +307,13 @@ void PLT_Present(const uint8_t* pixels, int width, int height) {
 
 namespace {
 
-// The changed parts scaled alone, while the surface shows the last picture
-// scaled with nothing drawn over it. Smoothly scaled, a part takes the
-// screen pixels that read any of its pixels, each computed as the whole
-// picture's scaling computes it. Returns false when the whole picture has to
-// be presented.
+// The changed parts scaled alone, while the surface shows the last
+// composition scaled. An open menu or the bar over the picture is drawn
+// again over the parts' new pixels in the composite; everything of it is
+// opaque, so the pixels outside the parts come out as they were. Smoothly
+// scaled, a part takes the screen pixels that read any of its pixels, each
+// computed as the whole picture's scaling computes it. Returns false when the
+// whole picture has to be presented.
 bool PresentScaledParts(const uint8_t* pixels, int width, int height, const PltRect* parts,
                         int count) {
   if (!g_sdlWin.window || g_sdlWin.minimized || !g_sdlWin.scaledInSurface || !pixels ||
@@ -313,31 +321,47 @@ bool PresentScaledParts(const uint8_t* pixels, int width, int height, const PltR
     return false;
   }
   SDL_Surface* s = SDL_GetWindowSurface(g_sdlWin.window);
-  int k;
+  const bool over = MenuOver();
   if (!s || SDL_BYTESPERPIXEL(s->format->format) != 4 || s->w != g_sdlWin.scaledW ||
-      s->h != g_sdlWin.scaledH || FastPath(s) || DLG_IsOpen() || MBAR_IsOpen() ||
-      (g_sdlWin.fullScreen && g_sdlWin.overlayShown)) {
+      s->h != g_sdlWin.scaledH || FastPath(s) || DLG_IsOpen() || over != g_sdlWin.scaledOver) {
     return false;
   }
-  const bool whole = WholeMultiple(&k);
   if (MBAR_TakeDirty()) {
     g_sdlWin.barStale = true;
     return false;
   }
   const int first = g_sdlWin.fullScreen ? 0 : g_sdlWin.menuH;  // the picture's logical row 0
+  PltRect kept[PLT_PRESENT_PARTS];
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    PltRect p = parts[i];
+    if (!PLT_Rgb24PartToXrgb32(g_sdlWin.frame.data(), g_sdlWin.clientW, pixels, width, height, &p))
+      continue;
+    if (over) {
+      for (int y = p.top; y < p.bottom; ++y) {
+        const uint32_t* src = g_sdlWin.frame.data() + static_cast<size_t>(y) * g_sdlWin.clientW;
+        std::copy(src + p.left, src + p.right,
+                  g_sdlWin.composite.data() + static_cast<size_t>(first + y) * g_sdlWin.winW +
+                      p.left);
+      }
+    }
+    kept[n++] = p;
+  }
+  if (over) MBAR_Draw(g_sdlWin.composite.data(), SDLB_LogicalW(), SDLB_LogicalH());
+  const uint32_t* pic = over ? nullptr : g_sdlWin.frame.data();
+  int k;
+  const bool whole = WholeMultiple(&k);
   const int dw = std::min(g_sdlWin.destW, s->w - g_sdlWin.destX);
   const int dh = std::min(g_sdlWin.destH, s->h - g_sdlWin.destY);
   SDL_Rect rects[PLT_PRESENT_PARTS];
   int sent = 0;
   if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-  for (int i = 0; i < count; ++i) {
-    PltRect p = parts[i];
-    if (!PLT_Rgb24PartToXrgb32(g_sdlWin.frame.data(), g_sdlWin.clientW, pixels, width, height, &p))
-      continue;
+  for (int i = 0; i < n; ++i) {
+    const PltRect& p = kept[i];
     const int top = first + p.top, bottom = first + p.bottom;
     int x0, y0, x1, y1;
     if (whole) {
-      ScaleWhole(s, g_sdlWin.frame.data(), first, k, p.left, top, p.right, bottom);
+      ScaleWhole(s, pic, first, k, p.left, top, p.right, bottom);
       x0 = p.left * k, y0 = top * k;
       x1 = std::min(p.right * k, dw), y1 = std::min(bottom * k, dh);
     } else {
@@ -347,7 +371,7 @@ bool PresentScaledParts(const uint8_t* pixels, int width, int height, const PltR
       x1 = p.right >= SDLB_LogicalW() ? dw : ax.First(p.right, dw);
       y0 = ay.First(std::max(top - 1, 0), dh);
       y1 = bottom >= SDLB_LogicalH() ? dh : ay.First(bottom, dh);
-      if (x0 < x1 && y0 < y1) ScaleSmooth(s, g_sdlWin.frame.data(), first, x0, y0, x1, y1);
+      if (x0 < x1 && y0 < y1) ScaleSmooth(s, pic, first, x0, y0, x1, y1);
     }
     if (x0 < x1 && y0 < y1) {
       rects[sent++] = SDL_Rect{g_sdlWin.destX + x0, g_sdlWin.destY + y0, x1 - x0, y1 - y0};
@@ -362,7 +386,8 @@ bool PresentScaledParts(const uint8_t* pixels, int width, int height, const PltR
 
 // Only the changed parts converted and sent: straight into the surface when
 // it already holds the last picture and takes this one directly, or scaled
-// alone at a whole multiple; any other case presents the whole picture.
+// alone (a menu open over them drawn again); any other case presents the
+// whole picture.
 void PLT_PresentChanged(const uint8_t* pixels, int width, int height, const PltRect* parts,
                         int count) {
   if (count < 0 || count > PLT_PRESENT_PARTS) {

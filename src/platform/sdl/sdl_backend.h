@@ -14,6 +14,10 @@ bool SDLB_EnsureVideo();
 // turned into SDL's quit event by the next forward in an event loop.
 void SDLB_CatchEndSignals();
 void SDLB_ForwardEndSignal();
+// The X server's connection lost ends the game as those signals do;
+// SDLB_DisplayLost tells whether it was.
+void SDLB_CatchDisplayLoss(SDL_Window* window);
+bool SDLB_DisplayLost();
 SDL_Window* SDLB_Window();
 // Height of the menu bar above the client area (0 without a menu).
 int SDLB_MenuBarHeight();

@@ -19,12 +19,9 @@
 
 namespace {
 
-
-
 void CheckDesktop(bool now);
 
 constexpr int kMouseSourceBase = SDL_NUM_SCANCODES;
-
 
 void PostCommand(int id) {
   SDLB_Post(PLT_MSG_COMMAND, id, 0);
@@ -244,7 +241,8 @@ void CheckDesktop(bool now) {
   int bpp = 0, w = 0, h = 0;
   PLT_GetDesktopMode(&bpp, &w, &h);
   const bool known = g_sdlWin.desktopBpp != 0;
-  const bool changed = bpp != g_sdlWin.desktopBpp || w != g_sdlWin.desktopW || h != g_sdlWin.desktopH;
+  const bool changed =
+      bpp != g_sdlWin.desktopBpp || w != g_sdlWin.desktopW || h != g_sdlWin.desktopH;
   g_sdlWin.desktopBpp = bpp;
   g_sdlWin.desktopW = w;
   g_sdlWin.desktopH = h;
@@ -341,8 +339,10 @@ void SDLB_WindowToClient(int* x, int* y) {
 void SDLB_ClientToWindow(int* x, int* y) {
   if (!g_sdlWin.window) return;
   int lx = *x, ly = *y + (g_sdlWin.fullScreen ? 0 : g_sdlWin.menuH);
-  *x = g_sdlWin.destX + static_cast<int>(static_cast<int64_t>(lx) * g_sdlWin.destW / SDLB_LogicalW());
-  *y = g_sdlWin.destY + static_cast<int>(static_cast<int64_t>(ly) * g_sdlWin.destH / SDLB_LogicalH());
+  *x = g_sdlWin.destX +
+       static_cast<int>(static_cast<int64_t>(lx) * g_sdlWin.destW / SDLB_LogicalW());
+  *y = g_sdlWin.destY +
+       static_cast<int>(static_cast<int64_t>(ly) * g_sdlWin.destH / SDLB_LogicalH());
 }
 
 void SDLB_Post(int type, int64_t wparam, int64_t lparam) {
@@ -439,12 +439,13 @@ int PLT_CreateWindow(const char* caption, int clientWidth, int clientHeight, con
   g_sdlWin.winW = clientWidth;
   g_sdlWin.winH = clientHeight + g_sdlWin.menuH;
   g_sdlWin.window = SDL_CreateWindow(caption ? caption : "", 0, 0, g_sdlWin.winW * g_sdlWin.scale,
-                                  g_sdlWin.winH * g_sdlWin.scale, SDL_WINDOW_HIDDEN);
+                                     g_sdlWin.winH * g_sdlWin.scale, SDL_WINDOW_HIDDEN);
   if (!g_sdlWin.window) {
     SDL_Log("window: %s", SDL_GetError());
     MBAR_Destroy();
     return 0;
   }
+  SDLB_CatchDisplayLoss(g_sdlWin.window);
   g_sdlWin.frame.assign(static_cast<size_t>(clientWidth) * clientHeight, 0xFF000000);
   g_sdlWin.composite.assign(static_cast<size_t>(g_sdlWin.winW) * g_sdlWin.winH, 0xFF000000);
   g_sdlWin.proc = proc;
@@ -461,7 +462,9 @@ void PLT_DestroyWindow() {
   if (!g_sdlWin.window) return;
   MBAR_Close();
   if (g_sdlWin.proc) g_sdlWin.proc(PltMsg{PLT_MSG_DESTROY, 0, 0});
-  SDL_DestroyWindow(g_sdlWin.window);
+  // Without its server the window is gone already, and destroying it would
+  // wait for ever for the server's word that it was unmapped.
+  if (!SDLB_DisplayLost()) SDL_DestroyWindow(g_sdlWin.window);
   g_sdlWin.window = nullptr;
   g_sdlWin.proc = nullptr;
   g_sdlWin.menuH = 0;
@@ -574,7 +577,8 @@ void PLT_WindowSizeForClient(int clientWidth, int clientHeight, int* width, int*
 int PLT_ChangeDisplayMode(int width, int height) {
   if (!g_sdlWin.window) return PLT_DISP_CHANGE_FAILED;
   bool full = width >= 0 && height >= 0;
-  if (full && (width != g_sdlWin.clientW || height != g_sdlWin.clientH)) return PLT_DISP_CHANGE_BADMODE;
+  if (full && (width != g_sdlWin.clientW || height != g_sdlWin.clientH))
+    return PLT_DISP_CHANGE_BADMODE;
   if (full == g_sdlWin.fullScreen) return PLT_DISP_CHANGE_SUCCESSFUL;
   SDLB_SyncFrame();
   MBAR_Close();

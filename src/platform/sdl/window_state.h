@@ -36,9 +36,11 @@ struct SdlWindowState {
   bool barStale = true;  // the bar's rows in composite need drawing again
   // The last picture went straight into the surface: frame is behind it.
   bool frameInSurface = false;
-  // The surface shows frame scaled by a whole multiple with nothing over it,
-  // at this surface size: a changed part can be scaled alone.
+  // The surface shows the last composition scaled, at this surface size: a
+  // changed part can be scaled alone while what was drawn over the picture
+  // (scaledOver: an open menu, or the bar over a full-screen picture) stays.
   bool scaledInSurface = false;
+  bool scaledOver = false;
   int scaledW = 0, scaledH = 0;
   // The desktop's mode as last seen, to tell the game when it changes.
   int desktopBpp = 0, desktopW = 0, desktopH = 0;
