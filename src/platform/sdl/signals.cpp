@@ -3,7 +3,7 @@
 // through the normal shutdown, instead of killing it before it saves. So does
 // losing the X server (the desktop session ending under the game), which the
 // X library would otherwise answer with exit(): static state torn down under
-// the audio thread, which crashed, and no settings saved.
+// the running audio thread (a crash) and nothing saved.
 #include <SDL_syswm.h>
 #include <signal.h>
 
