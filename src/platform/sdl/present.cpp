@@ -264,7 +264,9 @@ void SDLB_Redraw() {
     Scale(s, over ? nullptr : g_sdlWin.frame.data(), top);
     // Panels and boxes were drawn over the bar's rows too.
     g_sdlWin.barStale = true;
-    g_sdlWin.scaledInSurface = true;
+    // A box drawn over the picture stays in the composite: no part may be
+    // scaled from it until a redraw without the box.
+    g_sdlWin.scaledInSurface = !DLG_IsOpen();
     g_sdlWin.scaledOver = over;
     g_sdlWin.scaledW = s->w;
     g_sdlWin.scaledH = s->h;

@@ -31,19 +31,16 @@ void Catch(int sig) {
 }
 
 #if defined(ZV_X11) && defined(SDL_VIDEO_DRIVER_X11)
-// The I/O error handler's return and the exit handler together keep the
-// library from exiting (libX11 1.7 on): the connection is marked dead, every
-// later call on it returns at once, and the next pump posts the end.
+// The I/O error handler's return and an exit handler that returns too keep
+// the library from exiting (libX11 1.7 on): the connection is marked dead,
+// every later call on it returns at once, and the next pump posts the end.
 extern "C" int OnDisplayLost(Display* display) {
   SDL_Log("video: the connection to X server %s was lost; ending", XDisplayString(display));
   g_displayLost = true;
   g_endSignal = 1;
   return 0;
 }
-extern "C" void OnDisplayLostExit(Display*, void*) {
-  g_displayLost = true;
-  g_endSignal = 1;
-}
+extern "C" void OnDisplayLostExit(Display*, void*) {}
 #endif
 
 }  // namespace
