@@ -116,23 +116,40 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
   // Expanding the alpha plane row by row costs more than the SSE2 kernels
   // save; the scalar loop is faster there.
   if (alpha && !v.alphaRows) return false;
-  if (mode == BLT_MODE_FADE && alpha && s.isB && v.palFadeAlphaRow) {
-    // The sampled indices and alphas of a row side by side, then the fade
-    // through the alpha plane eight pixels at a time (exact).
+  const bool fade = mode == BLT_MODE_FADE;
+  const bool rowKernel =
+      fade ? v.palFadeAlphaRow != nullptr : mode == BLT_MODE_COPY && v.palAlphaRow != nullptr;
+  if (alpha && s.isB && rowKernel) {
+    // The sampled indices and alphas of a row side by side, then the copy
+    // or the fade through the alpha plane eight pixels at a time (exact).
     uint8_t *idx = nullptr, *al = nullptr;
     if (!ScratchRows(g.w, &idx, &al)) return false;
     const FetchB f{s.px, s.alpha, s.lut};
-    const OpFadeB op{{}, MulTable + (256 - param) * 257, param};
+    const OpFadeB fadeOp{{}, MulTable + (256 - param) * 257, param};
     RowWalker rw(g);
+    ptrdiff_t fetched = -1;
     for (int i = 0; i < g.h; i++, rw.next()) {
       uint8_t* d = g.d + i * g.dStride;
       const ptrdiff_t base = rw.base();
-      for (int j = 0; j < g.w; j++) {
-        idx[j] = s.px[base + g.colOff[j]];
-        al[j] = s.alpha[base + g.colOff[j]];
+      // Enlarged pictures repeat source rows: gather each only once.
+      if (base != fetched) {
+        for (int j = 0; j < g.w; j++) {
+          idx[j] = s.px[base + g.colOff[j]];
+          al[j] = s.alpha[base + g.colOff[j]];
+        }
+        fetched = base;
       }
-      const int done = v.palFadeAlphaRow(d, idx, al, s.pal, g.w, param);
-      for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, op, 0);
+      if (fade) {
+        const int done = v.palFadeAlphaRow(d, idx, al, s.pal, g.w, param);
+        for (int j = done; j < g.w; j++) {
+          Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, fadeOp, 0);
+        }
+      } else {
+        const int done = v.palAlphaRow(d, idx, al, s.pal, g.w);
+        for (int j = done; j < g.w; j++) {
+          Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, OpCopy{}, 0);
+        }
+      }
     }
     return true;
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <memory>
+#include <new>
 #include <type_traits>
 
 #include "blit/clip.h"
@@ -253,16 +255,22 @@ int DrawQuad(BlitParams p, bool srcIsB) {
       static_cast<int32_t>(std::min<int64_t>(bottom, int64_t{*std::max_element(dys, dys + 4)} + 1));
   if (left >= right || top >= bottom) return 1;
   const int32_t rows = bottom - top;
-  EdgeEntry* tmin = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));
-  EdgeEntry* tmax = static_cast<EdgeEntry*>(std::calloc(rows, sizeof(EdgeEntry)));
-  if (!tmin || !tmax) {
-    std::free(tmin);
-    std::free(tmax);
-    return 1;
+  // A sprite spans a few hundred rows at most, and the stage draws dozens
+  // of them a frame: their tables live on the stack, and only a taller quad
+  // takes them from the heap.
+  constexpr int32_t kStackRows = 512;
+  EdgeEntry stackMin[kStackRows], stackMax[kStackRows];
+  std::unique_ptr<EdgeEntry[]> heap;
+  EdgeEntry *tmin = stackMin, *tmax = stackMax;
+  if (rows > kStackRows) {
+    heap.reset(new (std::nothrow) EdgeEntry[2 * static_cast<size_t>(rows)]);
+    if (!heap) return 1;
+    tmin = heap.get();
+    tmax = heap.get() + rows;
   }
   for (int32_t r = 0; r < rows; r++) {
-    tmin[r].x = INT32_MAX;
-    tmax[r].x = INT32_MIN;
+    tmin[r] = EdgeEntry{INT32_MAX, 0, 0, 0};
+    tmax[r] = EdgeEntry{INT32_MIN, 0, 0, 0};
   }
   static const int kEdge[4][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
   for (const auto& e : kEdge) {
@@ -277,8 +285,6 @@ int DrawQuad(BlitParams p, bool srcIsB) {
       Rows<decltype(k)::value>(tmin, tmax, top, rows, left, right, dst, s, f, op);
     });
   });
-  std::free(tmin);
-  std::free(tmax);
   return 1;
 }
 

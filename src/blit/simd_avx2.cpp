@@ -288,40 +288,37 @@ ZV_AVX2 int Avx2MixOn(uint8_t* d, const uint8_t* s, const uint8_t* on, int n, in
 
 namespace {
 
-// The 256-byte weight table as sixteen 16-byte pieces for table lookups by
-// byte shuffles. A shuffle gives 0 where bit 7 of its index is set, so piece
-// m of each half answers (after the saturating add of 16 m) only the indices
-// whose high nibble is below 8 - m in that half; holding the XOR of
-// neighbouring rows of the table, the pieces that answer XOR together to the
-// row of the index.
+// The 256-byte weight table as its sixteen rows of 16, each in both lanes,
+// for lookups by byte shuffles: each row answers the index's low nibble, and
+// the high nibble's four bits pick among the sixteen answers in a tree of
+// blends (a blend takes bit 7 of each mask byte, so each bit is shifted up).
 struct ByteTable {
-  __m256i piece[16];
+  __m256i row[16];
 };
 
 ZV_AVX2 inline void MakeByteTable(ByteTable* t, const uint8_t* table) {
-  for (int half = 0; half < 2; half++) {
-    const uint8_t* rows = table + 128 * half;
-    for (int m = 0; m < 8; m++) {
-      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows + 16 * (7 - m)));
-      if (m > 0) {
-        v = _mm_xor_si128(v,
-                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows + 16 * (8 - m))));
-      }
-      t->piece[8 * half + m] = _mm256_broadcastsi128_si256(v);
-    }
+  for (int m = 0; m < 16; m++) {
+    t->row[m] = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * m)));
   }
 }
 
 ZV_AVX2 inline __m256i LookUp(const ByteTable& t, __m256i ix) {
-  const __m256i up = _mm256_xor_si256(ix, _mm256_set1_epi8(static_cast<char>(0x80)));
-  __m256i lo = _mm256_shuffle_epi8(t.piece[0], ix);
-  __m256i hi = _mm256_shuffle_epi8(t.piece[8], up);
-  for (int m = 1; m < 8; m++) {
-    const __m256i step = _mm256_set1_epi8(static_cast<char>(16 * m));
-    lo = _mm256_xor_si256(lo, _mm256_shuffle_epi8(t.piece[m], _mm256_adds_epu8(ix, step)));
-    hi = _mm256_xor_si256(hi, _mm256_shuffle_epi8(t.piece[8 + m], _mm256_adds_epu8(up, step)));
+  const __m256i low = _mm256_and_si256(ix, _mm256_set1_epi8(0x0F));
+  // Shifting the 16-bit fields moves each byte's bit 4, 5 or 6 to its bit 7;
+  // what crosses into the next byte lands below bit 7 there.
+  const __m256i bit4 = _mm256_slli_epi16(ix, 3);
+  __m256i r[8];
+  for (int m = 0; m < 8; m++) {
+    r[m] = _mm256_blendv_epi8(_mm256_shuffle_epi8(t.row[2 * m], low),
+                              _mm256_shuffle_epi8(t.row[2 * m + 1], low), bit4);
   }
-  return _mm256_xor_si256(lo, hi);
+  const __m256i bit5 = _mm256_slli_epi16(ix, 2);
+  for (int m = 0; m < 4; m++) r[m] = _mm256_blendv_epi8(r[2 * m], r[2 * m + 1], bit5);
+  const __m256i bit6 = _mm256_slli_epi16(ix, 1);
+  r[0] = _mm256_blendv_epi8(r[0], r[1], bit6);
+  r[1] = _mm256_blendv_epi8(r[2], r[3], bit6);
+  return _mm256_blendv_epi8(r[0], r[1], ix);
 }
 
 // Per byte ((k * s) >> 8) + (((255 - k) * d) >> 8), with the weights of the
