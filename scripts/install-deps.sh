@@ -43,7 +43,8 @@ arm64=(
   libsndfile1-dev:arm64 libpng-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
 )
 windows=(
-  g++-mingw-w64-i686-posix wine wine32:i386 wine64 libstb-dev googletest nsis zip file
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 libstb-dev googletest
+  nsis zip file
   xvfb xauth x11-utils xdotool imagemagick
 )
 case $set_name in
