@@ -139,16 +139,14 @@ bool TryVector(const ZoomGeom& g, Source s, int mode, int param) {
         }
         fetched = base;
       }
+      // The row's last few pixels by the scalar rule.
+      auto finish = [&](int done, const auto& op) {
+        for (int j = done; j < g.w; j++) Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, op, 0);
+      };
       if (fade) {
-        const int done = v.palFadeAlphaRow(d, idx, al, s.pal, g.w, param);
-        for (int j = done; j < g.w; j++) {
-          Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, fadeOp, 0);
-        }
+        finish(v.palFadeAlphaRow(d, idx, al, s.pal, g.w, param), fadeOp);
       } else {
-        const int done = v.palAlphaRow(d, idx, al, s.pal, g.w);
-        for (int j = done; j < g.w; j++) {
-          Plot<kKeyAlpha>(d + j * 3, base + g.colOff[j], f, OpCopy{}, 0);
-        }
+        finish(v.palAlphaRow(d, idx, al, s.pal, g.w), OpCopy{});
       }
     }
     return true;

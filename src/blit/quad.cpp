@@ -2,7 +2,6 @@
 // by affine interpolation along scanlines.
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
